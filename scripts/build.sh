@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures and builds Zelvo into build/ (or the folder given as first argument).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+shift || true
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
+cmake --build "$build" -j"$(nproc)"

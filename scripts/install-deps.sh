@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages of scripts/debian-packages.txt that are not installed yet.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+missing=()
+while read -r pkg; do
+  [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+done < "$here/debian-packages.txt"
+if ((${#missing[@]})); then
+  sudo=""
+  [[ $(id -u) -ne 0 ]] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

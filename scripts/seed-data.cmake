@@ -1,0 +1,13 @@
+# Copies the shipped station files into DEST, leaving every file that is already there alone.
+file(GLOB_RECURSE shipped RELATIVE "${SOURCE}" "${SOURCE}/*")
+file(MAKE_DIRECTORY "${DEST}/temp")
+foreach(name IN LISTS shipped)
+  if(name MATCHES "(^|/)\\.gitkeep$")
+    continue()
+  endif()
+  if(NOT EXISTS "${DEST}/${name}")
+    get_filename_component(dir "${DEST}/${name}" DIRECTORY)
+    file(MAKE_DIRECTORY "${dir}")
+    file(COPY_FILE "${SOURCE}/${name}" "${DEST}/${name}")
+  endif()
+endforeach()

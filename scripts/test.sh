@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds from scratch, and runs the whole test suite with ctest.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+rm -rf "$root/build-test"
+"$root/scripts/build.sh" "$root/build-test"
+cd "$root/build-test"
+ctest --output-on-failure --timeout 300 -j2

@@ -1,0 +1,1 @@
+// Wiring of the real components.

@@ -1,0 +1,58 @@
+// The controls of the main window form1, with their design captions, positions and states.
+#pragma once
+
+#include <functional>
+
+#include "platform/ComboBox.h"
+#include "platform/Control.h"
+#include "platform/Timer.h"
+#include "platform/Window.h"
+
+namespace zelvo {
+
+// The window's design client area; the window opens at the design width.
+inline constexpr int kDesignWidth = 8415;
+inline constexpr int kDesignClientHeight = 9345;
+
+struct FormControls {
+  FormControls();
+
+  Window form1{"form1", kDesignWidth, kDesignClientHeight};
+
+  ComboBox tvm{"tvm", {240, 5040, 4695, 300}};
+  ComboBox dz1{"dz1", {240, 6120, 5895, 300}};
+  ListBox tvmx{"tvmx", {8640, 480, 5775, 5460}};
+  ComboBox Combo1{"Combo1", {7440, 1440, 495, 300}};
+  TextBox Text1{"Text1", {-120, 6480, 8295, 1215}};
+  TextBox Text2{"Text2", {2280, 8520, 2295, 375}};
+  CheckBox Check1{"Check1", {2400, 9600, 495, 255}, "Check1"};
+  CheckBox Check2{"Check2", {7080, 360, 255, 255}, ""};
+  CheckBox Check3{"Check3", {6600, 1440, 735, 255}, "时间"};
+  Frame Frame1{"Frame1", {0, 4680, 8655, 3135}, ""};
+  Label Label1{"Label1", {1800, 120, 2055, 255}, ""};
+  Label Label2{"Label2", {8880, 120, 2295, 375}, "如未搜索完毕就停止，请在下框中选择重新搜索位置"};
+  Label l{"l", {0, 7680, 8295, 375}, "status"};
+  Button Command2{"Command2", {270, 5520, 735, 375}, "播放"};
+  Button Command3{"Command3", {7440, 5520, 735, 375}, "增加"};
+  Button Command4{"Command4", {3345, 5520, 735, 375}, "向上"};
+  Button Command5{"Command5", {4365, 5520, 735, 375}, "向下"};
+  Button Command9{"Command9", {2325, 5520, 735, 375}, "停止"};
+  Button Command10{"Command10", {6420, 5520, 735, 375}, "搜台"};
+  Button Command12{"Command12", {5385, 5520, 735, 375}, "删除"};
+  Button Command14{"Command14", {1290, 5520, 735, 375}, "暂停"};
+  Button Command16{"Command16", {6360, 360, 615, 255}, "缺省"};
+  Button Command17{"Command17", {5280, 360, 855, 255}, "网上搜索"};
+  HostArea WindowsMediaPlayer1{"WindowsMediaPlayer1", {0, 0, 8535, 5055}};
+  HostArea RealAudio1{"RealAudio1", {0, 0, 8415, 4695}};
+  HostArea WebBrowser1{"WebBrowser1", {0, 0, 8655, 6135}};
+
+  Timer Timer5{"Timer5", 50, true};
+  Timer Timer8{"Timer8", 50, false};
+  Timer Timer9{"Timer9", 100, false};
+
+  // Every control inside the window, drawn in this order (later ones on top).
+  void forEachControl(const std::function<void(Control&)>& visit);
+  void forEachTimer(const std::function<void(Timer&)>& visit);
+};
+
+}  // namespace zelvo

@@ -1,0 +1,113 @@
+#include "app/MainWindow.h"
+
+#include "library/StationList.h"
+#include "library/TextRules.h"
+#include "platform/Failure.h"
+#include "platform/Steps.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr int kCompactHeight = 6500;
+constexpr int kFullHeight = 8000;
+constexpr int kEscapeHeight = 5235;
+constexpr int kEscapeWidth = 6225;
+constexpr int kEscapeKey = 27;
+
+constexpr const char* kWmpTooOld = "请安装 WindowsMediaPlayer 9.0.0.2980 及以上版本";
+constexpr const char* kRealTooOld = "请安装 Real 6.0.11.847 及以上版本";
+
+}  // namespace
+
+double leadingVersionNumber(const std::string& versionText) {
+  size_t dot = versionText.find('.');
+  if (dot == std::string::npos) fail("no version number in " + versionText);
+  auto number = parseNumber(versionText.substr(0, dot + 1));
+  if (!number) fail("no version number in " + versionText);
+  return *number;
+}
+
+MainWindow::MainWindow(Services& services) : p_(services) { connectReactions(); }
+
+void MainWindow::connectReactions() {
+  c_.form1.keyDown.connect([this](int key) { step([&] { onKeyDown(key); }); });
+  c_.form1.unload.connect([this] { ShutDown(); });
+  // Any change of the station name shows the full window.
+  c_.tvm.change.connect([this] { step([&] { c_.form1.setHeight(kFullHeight); }); });
+  buttons_.connect();
+}
+
+void MainWindow::StartUp() {
+  step([&] { c_.form1.setHeight(kCompactHeight); });
+  step([&] { c_.form1.setVisible(true); });
+  step([&] {
+    c_.l.setVisible(true);
+    c_.Text1.setVisible(true);
+    c_.dz1.setEnabled(true);
+    c_.Command3.setVisible(true);
+  });
+  step([&] { c_.form1.setCaption(std::string(kAppTitle) + " ver " + kAppVersion); });
+  step([&] { p_.real.setWantErrors(true); });
+  step([&] { c_.Command3.setCaption(std::to_string(c_.tvm.count())); });
+  step([&] { c_.Command2.setFocus(); });
+  step([&] { clearStationList(c_); });
+  stationFiles_.LoadStationFile("tv_lib_ss_jg.txt");
+  stationFiles_.LoadStationFile("tv_lib_ss_www.txt");
+  stationFiles_.LoadStationFile(kLibraryFile);
+  positionFiles_.LoadTempPlaylists();
+  positionFiles_.LoadPlayPosition();
+
+  if (s_.stationPosition < 0) s_.stationPosition = 0;
+  // A position equal to the row count names no row; it shows the first one like any stale value.
+  if (s_.stationPosition >= c_.tvm.count()) s_.stationPosition = 0;
+  step([&] { c_.tvm.setText(c_.tvm.row(s_.stationPosition)); });
+  step([&] { c_.dz1.setText(c_.dz1.row(s_.stationPosition)); });
+  step([&] { c_.form1.setHeight(kCompactHeight); });
+
+  step([&] { p_.real.setCacheSeconds(3); });
+  step([&] { p_.real.setMaintainAspect(true); });
+  step([&] { p_.real.setVideoEnabled(true); });
+  step([&] { p_.real.setAudioEnabled(true); });
+  step([&] { p_.real.setWantStatusEvents(true); });
+  s_.workMode = WorkMode::Playing;
+
+  if (!checkPlayers()) return;
+  step([&] { c_.WebBrowser1.setVisible(false); });
+}
+
+bool MainWindow::checkPlayers() {
+  auto tooOld = [](auto readVersion, double minimum) {
+    try {
+      return leadingVersionNumber(readVersion()) < minimum;
+    } catch (const std::exception&) {
+      return true;
+    }
+  };
+  const char* message = nullptr;
+  if (tooOld([&] { return p_.wmp.versionInfo(); }, 9)) {
+    message = kWmpTooOld;
+  } else if (tooOld([&] { return p_.real.versionInfo(); }, 6)) {
+    message = kRealTooOld;
+  }
+  if (!message) return true;
+  step([&] { p_.messages.show(message, kAppTitle, MessageIcon::None); });
+  p_.process.end(1);
+  return false;
+}
+
+void MainWindow::onKeyDown(int keyCode) {
+  if (keyCode != kEscapeKey) return;
+  c_.form1.setHeight(kEscapeHeight);
+  c_.form1.setWidth(kEscapeWidth);
+}
+
+void MainWindow::ShutDown() {
+  step([&] { c_.form1.setVisible(false); });
+  s_.stationPosition = c_.tvm.selectedIndex();
+  if (s_.workMode == WorkMode::ListScan) positionFiles_.SaveScanPosition(s_.stationPosition);
+  positionFiles_.SavePlayPosition(s_.stationPosition);
+  p_.process.end(0);
+}
+
+}  // namespace zelvo

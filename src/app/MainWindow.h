@@ -1,0 +1,57 @@
+// The main window form1: owns its controls, the shared state and the behaviour of every
+// subsystem, and connects the controls' and components' events to their reactions.
+#pragma once
+
+#include "app/FormControls.h"
+#include "app/PositionFiles.h"
+#include "app/Services.h"
+#include "app/SharedState.h"
+#include "library/StationFiles.h"
+#include "playback/AddressExpansion.h"
+#include "playback/Buttons.h"
+#include "playback/Playback.h"
+
+namespace zelvo {
+
+inline constexpr const char* kAppTitle = "Zelvo";
+inline constexpr const char* kAppVersion = "3.5";
+
+class MainWindow {
+ public:
+  explicit MainWindow(Services& services);
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Window creation: sizes and shows the window, loads the station list, checks the players.
+  void StartUp();
+  // Window unload: saves the position and ends the process.
+  void ShutDown();
+
+  FormControls& controls() { return c_; }
+  SharedState& state() { return s_; }
+  StationFiles& stationFiles() { return stationFiles_; }
+  PositionFiles& positionFiles() { return positionFiles_; }
+  Playback& playback() { return playback_; }
+  AddressExpansion& expansion() { return expansion_; }
+
+ private:
+  void connectReactions();
+  bool checkPlayers();
+  void onKeyDown(int keyCode);
+
+  Services& p_;
+  FormControls c_;
+  SharedState s_;
+  Context x_{c_, s_, p_};
+  StationFiles stationFiles_{x_};
+  PositionFiles positionFiles_{x_};
+  Playback playback_{x_};
+  AddressExpansion expansion_{x_, stationFiles_, positionFiles_, playback_};
+  Buttons buttons_{x_, playback_, expansion_};
+};
+
+// The leading number of a dotted version text: the text up to and including the first ".".
+// Fails when there is no "." or that part is not a number.
+double leadingVersionNumber(const std::string& versionText);
+
+}  // namespace zelvo

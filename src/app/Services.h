@@ -1,0 +1,38 @@
+// The platform services the main window's behaviour uses, and the application folder.
+#pragma once
+
+#include <string>
+
+#include "platform/EventLoop.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Process.h"
+#include "platform/RealPlayer.h"
+#include "platform/TextFiles.h"
+#include "platform/WebBrowser.h"
+#include "platform/WindowsMediaPlayer.h"
+
+namespace zelvo {
+
+struct Services {
+  EventLoop& loop;
+  WindowsMediaPlayer& wmp;
+  RealPlayer& real;
+  WebBrowser& browser;
+  TextFileService& files;
+  MessageBoxes& messages;
+  Process& process;
+  std::string appFolder;  // where the station and position files live
+
+  std::string pathOf(const std::string& fileName) const { return appFolder + "/" + fileName; }
+};
+
+// What every behaviour class of the window works on.
+struct FormControls;
+struct SharedState;
+struct Context {
+  FormControls& c;
+  SharedState& s;
+  Services& p;
+};
+
+}  // namespace zelvo

@@ -1,0 +1,88 @@
+#include "library/TextRules.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/ComboBox.h"
+
+namespace zelvo {
+
+std::string trimSpaces(std::string_view text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  size_t last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::optional<double> parseNumber(std::string_view text) {
+  std::string trimmed = trimSpaces(text);
+  std::string_view s = trimmed;
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    size_t expDigits = 0;
+    while (j < s.size() && s[j] >= '0' && s[j] <= '9') ++j, ++expDigits;
+    if (expDigits == 0) return std::nullopt;
+    i = j;
+  }
+  if (i != s.size()) return std::nullopt;
+  double value = 0;
+  std::string_view number = s[0] == '+' ? s.substr(1) : s;
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error != std::errc() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+double roundHalfEven(double value) { return std::nearbyint(value); }
+
+std::string formatNumber(double value) {
+  if (value == std::trunc(value) && std::fabs(value) < 1e18) {
+    return std::to_string(static_cast<long long>(value));
+  }
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.15f", value);
+  std::string text = buffer;
+  while (!text.empty() && text.back() == '0') text.pop_back();
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
+}
+
+std::vector<std::string> splitFields(std::string_view line) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = line.find(',', start);
+    fields.emplace_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
+    if (comma == std::string_view::npos) return fields;
+    start = comma + 1;
+  }
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+bool isEndMarker(std::string_view line) { return line.size() == 3 && equalsIgnoringCase(std::string(line), "end"); }
+
+}  // namespace zelvo

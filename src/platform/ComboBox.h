@@ -1,0 +1,79 @@
+// A drop-down list with an optional text field, and the list box: rows of text with the
+// selection semantics the station list relies on.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Control.h"
+
+namespace zelvo {
+
+// The station list and the page queue hold at most this many rows.
+inline constexpr int kMaxListRows = 32767;
+
+struct RowChange {
+  enum Kind { Inserted, Removed, Cleared } kind;
+  int index;
+};
+
+class RowList : public Control {
+ public:
+  using Control::Control;
+
+  int count() const { return static_cast<int>(rows_.size()); }
+  // Reading a row outside the list gives an empty text.
+  std::string row(int index) const;
+  // Inserts at index (appends when index is -1). Fails when the list is full or index is wrong.
+  void addItem(const std::string& text, int index = -1);
+  void removeItem(int index);
+  // Empties the list and the text.
+  void clear();
+
+  const std::string& text() const { return text_; }
+  // The row chosen by the last click while the text still shows it, otherwise the first row
+  // whose text equals the text ignoring letter case, otherwise -1.
+  int selectedIndex() const;
+
+  void setRowObserver(std::function<void(RowChange)> observer) { rowObserver_ = std::move(observer); }
+
+ protected:
+  void assignText(std::string text);
+  void rowChanged(RowChange change) const { if (rowObserver_) rowObserver_(change); }
+  int clickedRow_ = -1;
+
+ private:
+  std::vector<std::string> rows_;
+  std::string text_;
+  std::function<void(RowChange)> rowObserver_;
+};
+
+class ComboBox : public RowList {
+ public:
+  using RowList::RowList;
+
+  // Setting a different text, from the program or by typing, raises Change.
+  void setText(std::string text);
+  // The user picked a row from the list: the text and the selected index follow, Click is raised.
+  void userChoseRow(int index);
+  // The user pressed a key in the text field.
+  void userKeyDown(int keyCode) { keyDown.raise(keyCode); }
+
+  Event<> change;
+  Event<> click;
+  Event<int> keyDown;
+};
+
+class ListBox : public RowList {
+ public:
+  using RowList::RowList;
+  void userChoseRow(int index);
+  Event<> click;
+};
+
+// Letter case is ignored the way the station list ignores it: ASCII letters only.
+bool equalsIgnoringCase(const std::string& a, const std::string& b);
+std::string toLowerAscii(std::string text);
+
+}  // namespace zelvo

@@ -1,0 +1,139 @@
+// The state every control of the window shares: design position in twips, visibility,
+// enabled state, tooltip and focus, plus the hook through which a view mirrors it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/Event.h"
+
+namespace zelvo {
+
+struct TwipRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class Control {
+ public:
+  Control(std::string name, TwipRect design) : name_(std::move(name)), rect_(design) {}
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& name() const { return name_; }
+  TwipRect rect() const { return rect_; }
+  void setHeight(int twips) { rect_.height = twips; changed(); }
+  void setWidth(int twips) { rect_.width = twips; changed(); }
+  bool visible() const { return visible_; }
+  void setVisible(bool on) { visible_ = on; changed(); }
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool on) { enabled_ = on; changed(); }
+  const std::string& toolTip() const { return toolTip_; }
+  void setToolTip(std::string tip) { toolTip_ = std::move(tip); changed(); }
+
+  // Gives the control the keyboard focus; the view moves it and reports back.
+  void setFocus() { if (focusRequested_) focusRequested_(); }
+  bool hasFocus() const { return focused_; }
+  // Called by the view when the focus has moved into or out of the control.
+  void userFocusChanged(bool focused) {
+    if (focused == focused_) return;
+    focused_ = focused;
+    if (focused) gotFocus.raise(); else lostFocus.raise();
+  }
+
+  void setViewHooks(std::function<void()> changed, std::function<void()> focusRequested) {
+    viewChanged_ = std::move(changed);
+    focusRequested_ = std::move(focusRequested);
+  }
+
+  Event<> gotFocus;
+  Event<> lostFocus;
+
+ protected:
+  void changed() const { if (viewChanged_) viewChanged_(); }
+
+ private:
+  std::string name_;
+  TwipRect rect_;
+  bool visible_ = true;
+  bool enabled_ = true;
+  bool focused_ = false;
+  std::string toolTip_;
+  std::function<void()> viewChanged_;
+  std::function<void()> focusRequested_;
+};
+
+// A control with a caption that the user can click: buttons, labels, frames, check boxes.
+class CaptionControl : public Control {
+ public:
+  CaptionControl(std::string name, TwipRect design, std::string caption)
+      : Control(std::move(name), design), caption_(std::move(caption)) {}
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string caption) { caption_ = std::move(caption); changed(); }
+  // Called by the view when the user clicks the control.
+  void userClicked() { if (enabled()) click.raise(); }
+  Event<> click;
+
+ private:
+  std::string caption_;
+};
+
+class Button : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+};
+
+class Label : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+  bool redText = false;
+};
+
+class Frame : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+};
+
+class CheckBox : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+  bool checked() const { return checked_; }
+  void setChecked(bool on) { checked_ = on; changed(); }
+  // The user's click toggles the box, then raises Click.
+  void userToggled(bool on) {
+    checked_ = on;
+    changed();
+    click.raise();
+  }
+
+ private:
+  bool checked_ = false;
+};
+
+class TextBox : public Control {
+ public:
+  using Control::Control;
+  const std::string& text() const { return text_; }
+  // Setting a different text, from the program or by typing, raises Change.
+  void setText(std::string text) {
+    if (text == text_) return;
+    text_ = std::move(text);
+    changed();
+    change.raise();
+  }
+  Event<> change;
+
+ private:
+  std::string text_;
+};
+
+// The area of a player or of the browser inside the window.
+class HostArea : public Control {
+ public:
+  using Control::Control;
+};
+
+}  // namespace zelvo

@@ -1,0 +1,13 @@
+// Ending the process, as the main window does when it closes or a player check fails.
+#pragma once
+
+namespace zelvo {
+
+class Process {
+ public:
+  virtual ~Process() = default;
+  // Asks the process to end with the given status once the current handler returns.
+  virtual void end(int status) = 0;
+};
+
+}  // namespace zelvo

@@ -1,0 +1,51 @@
+// The text-file service: GBK (code page 936) text with CR LF line ends, converted to and
+// from UTF-8 at this boundary. Every operation that cannot be done throws PlatformFailure.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zelvo {
+
+class TextReader {
+ public:
+  virtual ~TextReader() = default;
+  // One line without its line end; fails at the end of the stream.
+  virtual std::string readLine() = 0;
+  // The whole rest of the stream.
+  virtual std::string readAll() = 0;
+  virtual bool atEndOfStream() const = 0;
+  // True when the next character is a line end or the stream has ended.
+  virtual bool atEndOfLine() const = 0;
+  virtual void close() = 0;
+};
+
+class TextWriter {
+ public:
+  virtual ~TextWriter() = default;
+  // Writes the text followed by CR LF. Characters GBK cannot hold are written as "?".
+  virtual void writeLine(const std::string& text) = 0;
+  // Makes the file complete. A writer that is destroyed without close() leaves the old file.
+  virtual void close() = 0;
+};
+
+struct FolderEntry {
+  std::string name;
+  std::string path;
+};
+
+class TextFileService {
+ public:
+  virtual ~TextFileService() = default;
+  virtual bool fileExists(const std::string& path) = 0;
+  // Fails when the file is missing or cannot be read. Invalid bytes read as U+FFFD.
+  virtual std::unique_ptr<TextReader> openForReading(const std::string& path) = 0;
+  // A new file that replaces the old one only when closed: written beside it, then renamed.
+  virtual std::unique_ptr<TextWriter> createTextFile(const std::string& path) = 0;
+  virtual void copyFile(const std::string& source, const std::string& destination) = 0;
+  // The files of a folder (not its sub-folders); fails when the folder is missing.
+  virtual std::vector<FolderEntry> listFiles(const std::string& folder) = 0;
+};
+
+}  // namespace zelvo

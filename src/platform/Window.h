@@ -1,0 +1,42 @@
+// The main window's model: caption, outer size in twips, window state and visibility,
+// and the events the window itself raises (key down, unload).
+#pragma once
+
+#include <string>
+
+#include "platform/Control.h"
+
+namespace zelvo {
+
+namespace WindowState {
+constexpr int Normal = 0;
+constexpr int Minimized = 1;
+constexpr int Maximized = 2;
+}  // namespace WindowState
+
+class Window : public Control {
+ public:
+  Window(std::string name, int width, int height) : Control(std::move(name), {0, 0, width, height}) {
+    setVisible(false);
+  }
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string caption) { caption_ = std::move(caption); changed(); }
+  int width() const { return rect().width; }
+  int height() const { return rect().height; }
+  int windowState() const { return state_; }
+  void setWindowState(int state) { state_ = state; changed(); }
+
+  // Called by the view.
+  void userKeyDown(int keyCode) { keyDown.raise(keyCode); }
+  void userStateChanged(int state) { state_ = state; }
+  void userClosed() { unload.raise(); }
+
+  Event<int> keyDown;  // key code: 27 is Escape
+  Event<> unload;
+
+ private:
+  std::string caption_;
+  int state_ = WindowState::Normal;
+};
+
+}  // namespace zelvo

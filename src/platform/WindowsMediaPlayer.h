@@ -1,0 +1,72 @@
+// The primary player's contract: the operations, states and events of the Windows Media
+// Player control that the system relies on. Operations that cannot be done throw PlatformFailure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Event.h"
+
+namespace zelvo {
+
+namespace WmpState {
+constexpr int Undefined = 0;
+constexpr int Stopped = 1;
+constexpr int Paused = 2;
+constexpr int Playing = 3;
+constexpr int Buffering = 6;
+constexpr int Waiting = 7;
+constexpr int MediaEnded = 8;
+constexpr int Transitioning = 9;
+constexpr int Ready = 10;
+}  // namespace WmpState
+
+namespace WmpError {
+// The address names a protocol this player cannot handle.
+constexpr int32_t UnsupportedProtocol = static_cast<int32_t>(0xC00D11BB);
+// The server could not be reached or refused the connection.
+constexpr int32_t ServerNotFound = static_cast<int32_t>(0xC00D2EE8);
+// The server answered, but the address names nothing it serves.
+constexpr int32_t FileNotFound = static_cast<int32_t>(0xC00D1197);
+// Nothing arrived within the time a stream is given to start.
+constexpr int32_t Timeout = static_cast<int32_t>(0xC00D2EE7);
+// The address is empty or malformed.
+constexpr int32_t InvalidAddress = static_cast<int32_t>(0xC00D1196);
+// Anything else the engine reports.
+constexpr int32_t Generic = static_cast<int32_t>(0xC00D1199);
+}  // namespace WmpError
+
+struct PlayerError {
+  int32_t code = 0;
+  std::string description;
+};
+
+class WindowsMediaPlayer {
+ public:
+  virtual ~WindowsMediaPlayer() = default;
+
+  // Starts opening the address; progress and failure arrive as events.
+  virtual void setURL(const std::string& address) = 0;
+  virtual std::string URL() const = 0;
+  // Leaves the current stream; playState reads Ready afterwards.
+  virtual void close() = 0;
+  virtual void play() = 0;   // controls.play
+  virtual void pause() = 0;  // controls.pause
+  virtual void stop() = 0;   // controls.stop
+  virtual void setPlayCount(int count) = 0;  // settings.playCount
+  virtual int playState() const = 0;
+  // The version of the contract implemented; fails when the engine did not start.
+  virtual std::string versionInfo() const = 0;
+  virtual std::string durationString() const = 0;  // currentMedia.durationString
+  virtual std::string sourceURL() const = 0;       // currentMedia.sourceURL
+  virtual int errorCount() const = 0;
+  // Fails when index is outside the error queue.
+  virtual PlayerError errorItem(int index) const = 0;
+  virtual void clearErrorQueue() = 0;
+
+  Event<int> playStateChange;             // NewState
+  Event<> error;                          // the error queue holds the failure
+  Event<double, double> positionChange;   // oldPosition, newPosition in seconds
+};
+
+}  // namespace zelvo

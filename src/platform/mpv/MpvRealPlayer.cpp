@@ -1,0 +1,563 @@
+// The fallback player on libmpv. mpv reports from its own threads; everything it says is read
+// on the UI thread after a queued wakeup, and a generation counter keeps late news of an earlier
+// address away from the current one.
+#include "platform/mpv/MpvRealPlayer.h"
+
+#include <mpv/client.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <exception>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPalette>
+#include <QWidget>
+
+#include "platform/Failure.h"
+#include "platform/mpv/MediaAddress.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr const char* kContractVersion = "6.0.12.";
+constexpr qint64 kMaxPlaylistBytes = 1 << 20;
+constexpr int kMaxPlaylistFetchMs = 10000;
+// A clip with a known length that ends further than this before it is cut short, not over.
+constexpr double kEarlyEndSlackSeconds = 3.0;
+
+enum ObservedProperty : uint64_t {
+  kPause = 1,
+  kPausedForCache,
+  kSeeking,
+  kTimePos,
+  kDuration,
+  kBufferingState,
+};
+
+bool flagOf(const void* data, int format) {
+  return format == MPV_FORMAT_FLAG && *static_cast<const int*>(data) != 0;
+}
+
+std::string statusFor(int state) {
+  switch (state) {
+    case RealState::Contacting:
+      return kRealStatusContacting;
+    case RealState::Buffering:
+      return "Buffering";
+    case RealState::Playing:
+      return "Playing";
+    case RealState::Paused:
+      return "Paused";
+    default:
+      return "Stopped";
+  }
+}
+
+}  // namespace
+
+MpvRealPlayer::MpvRealPlayer(Options options, QWidget* parent) : options_(std::move(options)) {
+  videoArea_ = new QWidget(parent);
+  videoArea_->setObjectName("imagewindow");
+  QPalette palette = videoArea_->palette();
+  palette.setColor(QPalette::Window, QColor("#000000"));
+  videoArea_->setPalette(palette);
+  videoArea_->setAutoFillBackground(true);
+
+  watchdog_.setSingleShot(true);
+  connect(&watchdog_, &QTimer::timeout, this, [this] { watchdogExpired(); });
+
+  // libmpv refuses to start unless numbers are parsed the C way.
+  std::setlocale(LC_NUMERIC, "C");
+  handle_ = mpv_create();
+  if (!handle_) return;
+
+  const std::pair<const char*, const char*> ownOptions[] = {
+      {"idle", "yes"},
+      {"keep-open", "no"},
+      {"network-timeout", "10"},
+      // The window keeps mouse and keys; mpv draws pictures only.
+      {"input-default-bindings", "no"},
+      {"input-vo-keyboard", "no"},
+      {"input-cursor", "no"},
+      {"cursor-autohide", "no"},
+      {"osc", "no"},
+      {"ytdl", "no"},
+      {"load-scripts", "no"},
+      {"background", "#000000"},
+      {"audio-client-name", "zelvo"},
+  };
+  for (const auto& [name, value] : ownOptions) mpv_set_option_string(handle_, name, value);
+  if (QGuiApplication::platformName() == "xcb") {
+    videoArea_->setAttribute(Qt::WA_DontCreateNativeAncestors);
+    videoArea_->setAttribute(Qt::WA_NativeWindow);
+    int64_t wid = static_cast<int64_t>(videoArea_->winId());
+    mpv_set_option(handle_, "wid", MPV_FORMAT_INT64, &wid);
+  }
+  for (const auto& [name, value] : options_.extraOptions) {
+    mpv_set_option_string(handle_, name.c_str(), value.c_str());
+  }
+  if (mpv_initialize(handle_) < 0) {
+    mpv_terminate_destroy(handle_);
+    handle_ = nullptr;
+    return;
+  }
+  mpv_request_log_messages(handle_, "error");
+  mpv_observe_property(handle_, kPause, "pause", MPV_FORMAT_FLAG);
+  mpv_observe_property(handle_, kPausedForCache, "paused-for-cache", MPV_FORMAT_FLAG);
+  mpv_observe_property(handle_, kSeeking, "seeking", MPV_FORMAT_FLAG);
+  mpv_observe_property(handle_, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+  mpv_observe_property(handle_, kDuration, "duration", MPV_FORMAT_DOUBLE);
+  mpv_observe_property(handle_, kBufferingState, "cache-buffering-state", MPV_FORMAT_INT64);
+  mpv_set_wakeup_callback(handle_, &MpvRealPlayer::onWakeup, this);
+}
+
+MpvRealPlayer::~MpvRealPlayer() {
+  watchdog_.stop();
+  ++generation_;
+  cancelFetch();
+  if (handle_) {
+    // Once this returns mpv is no longer inside the callback and never calls it again.
+    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+    mpv_terminate_destroy(handle_);
+    handle_ = nullptr;
+  }
+  delete videoArea_.data();
+}
+
+QWidget* MpvRealPlayer::widget() const { return videoArea_.data(); }
+
+void MpvRealPlayer::requireEngine() const {
+  if (!engineReady()) fail("the mpv engine did not start");
+}
+
+// 102
+void MpvRealPlayer::setSource(const std::string& address) { source_ = address; }
+
+// 102
+std::string MpvRealPlayer::source() const { return source_; }
+
+// 257
+void MpvRealPlayer::doPlay() {
+  requireEngine();
+  if (state_ == RealState::Paused && phase_ == Phase::Loaded && clipSource_ == source_) {
+    setEngineProperty("pause", "no");
+    return;
+  }
+  ++generation_;
+  const unsigned generation = generation_;
+  cancelFetch();
+  watchdog_.stop();
+  resetClip();
+  clipSource_ = source_;
+  if (!mpv::isWellFormedAddress(source_)) {
+    stopEngine();
+    failPlayback(MpvRealError::BadAddress, "The address cannot be played.",
+                 "malformed address: '" + source_ + "'");
+    return;
+  }
+  networkSource_ = mpv::isNetworkAddress(source_);
+  watchdog_.start(options_.watchdogMs);
+  setState(networkSource_ ? RealState::Contacting : RealState::Buffering);
+  if (generation != generation_) return;  // a handler moved on already
+
+  if (!mpv::isAsxAddress(source_)) {
+    loadIntoEngine(source_);
+  } else if (networkSource_) {
+    fetchPlaylist(source_);
+  } else {
+    readLocalPlaylist(source_);
+  }
+}
+
+// 258
+void MpvRealPlayer::doPause() {
+  requireEngine();
+  if (phase_ == Phase::Opening || phase_ == Phase::Loaded) setEngineProperty("pause", "yes");
+}
+
+// 202
+void MpvRealPlayer::doStop() {
+  ++generation_;
+  cancelFetch();
+  watchdog_.stop();
+  if (engineReady()) stopEngine();
+  resetClip();
+  setState(RealState::Stopped);
+}
+
+// 206
+void MpvRealPlayer::clearQueuedClips() {
+  if (!engineReady()) return;
+  const char* command[] = {"playlist-clear", nullptr};
+  mpv_command(handle_, command);
+}
+
+// 273
+void MpvRealPlayer::setAutoStart(bool on) { autoStart_ = on; }
+
+// 326
+void MpvRealPlayer::setWantErrors(bool on) { wantErrors_ = on; }
+
+// 271
+void MpvRealPlayer::setCacheSeconds(int32_t seconds) {
+  if (seconds <= 0) return;  // mpv keeps its own default rather than no cache at all
+  const std::string value = std::to_string(seconds);
+  setEngineProperty("cache-secs", value);
+  setEngineProperty("demuxer-readahead-secs", value);
+}
+
+// 231
+void MpvRealPlayer::setMaintainAspect(bool on) { setEngineProperty("keepaspect", on ? "yes" : "no"); }
+
+// 307
+void MpvRealPlayer::setVideoEnabled(bool on) { setEngineProperty("vid", on ? "auto" : "no"); }
+
+// 275
+void MpvRealPlayer::setAudioEnabled(bool on) { setEngineProperty("aid", on ? "auto" : "no"); }
+
+// 221
+void MpvRealPlayer::setWantStatusEvents(bool on) { wantStatusEvents_ = on; }
+
+// 329
+std::string MpvRealPlayer::versionInfo() const {
+  requireEngine();
+  const unsigned long api = mpv_client_api_version();
+  return kContractVersion + std::to_string((api >> 16) * 1000 + (api & 0xffff));
+}
+
+// 260
+int MpvRealPlayer::playState() const { return state_; }
+
+// 261
+int32_t MpvRealPlayer::lengthMs() const {
+  if (phase_ != Phase::Loaded || !(durationSeconds_ > 0)) return 0;
+  return static_cast<int32_t>(std::llround(durationSeconds_ * 1000.0));
+}
+
+// 331
+std::string MpvRealPlayer::lastStatus() const { return status_; }
+
+void MpvRealPlayer::onWakeup(void* context) {
+  auto* self = static_cast<MpvRealPlayer*>(context);
+  if (self->wakeupPending_.exchange(true)) return;
+  try {
+    QMetaObject::invokeMethod(self, [self] { self->drainEvents(); }, Qt::QueuedConnection);
+  } catch (...) {
+    self->wakeupPending_.store(false);
+  }
+}
+
+void MpvRealPlayer::drainEvents() {
+  wakeupPending_.store(false);
+  while (handle_) {
+    const mpv_event* event = mpv_wait_event(handle_, 0);
+    if (event->event_id == MPV_EVENT_NONE || event->event_id == MPV_EVENT_SHUTDOWN) return;
+    try {
+      handleEvent(*event);
+    } catch (const std::exception&) {
+      // A handler's failure must not stop the events that follow.
+    }
+  }
+}
+
+void MpvRealPlayer::handleEvent(const mpv_event& event) {
+  switch (event.event_id) {
+    case MPV_EVENT_START_FILE: {
+      const auto* start = static_cast<const mpv_event_start_file*>(event.data);
+      if (phase_ != Phase::Opening || entryStarted_) return;
+      if (entryId_ == 0) entryId_ = start->playlist_entry_id;
+      entryStarted_ = start->playlist_entry_id == entryId_;
+      return;
+    }
+    case MPV_EVENT_FILE_LOADED: {
+      if (phase_ != Phase::Opening || !entryStarted_) return;
+      phase_ = Phase::Loaded;
+      const unsigned generation = generation_;
+      presentationEvent.raise(kMpvClipOpened, lengthMs(), openedAddress_);
+      if (generation == generation_) updateState();
+      return;
+    }
+    case MPV_EVENT_END_FILE:
+      handleEndFile(event);
+      return;
+    case MPV_EVENT_PROPERTY_CHANGE: {
+      const auto* property = static_cast<const mpv_event_property*>(event.data);
+      handleProperty(event.reply_userdata, property->data, property->format);
+      return;
+    }
+    case MPV_EVENT_LOG_MESSAGE: {
+      const auto* message = static_cast<const mpv_event_log_message*>(event.data);
+      std::string text = std::string(message->prefix) + ": " + message->text;
+      while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+      lastEngineError_ = text;
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void MpvRealPlayer::handleEndFile(const mpv_event& event) {
+  const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+  if (phase_ != Phase::Opening && phase_ != Phase::Loaded) return;
+  if (!entryStarted_ || end->playlist_entry_id != entryId_) return;
+
+  const std::string detail = [&] {
+    std::string text = openedAddress_;
+    if (end->reason == MPV_END_FILE_REASON_ERROR) text += ": " + std::string(mpv_error_string(end->error));
+    if (!lastEngineError_.empty()) text += " (" + lastEngineError_ + ")";
+    return text;
+  }();
+
+  switch (end->reason) {
+    case MPV_END_FILE_REASON_REDIRECT:
+      // The address was a playlist mpv understands; follow the first entry it put in its place.
+      if (end->playlist_insert_id > 0) {
+        entryId_ = end->playlist_insert_id;
+        entryStarted_ = false;
+        phase_ = Phase::Opening;
+        return;
+      }
+      failPlayback(MpvRealError::PlaylistFailed, "The playlist has nothing to play.", detail);
+      return;
+    case MPV_END_FILE_REASON_ERROR:
+      failPlayback(MpvRealError::OpenFailed, "The clip could not be opened.", detail);
+      return;
+    case MPV_END_FILE_REASON_EOF: {
+      if (phase_ != Phase::Loaded || !advanced_) {
+        failPlayback(MpvRealError::OpenFailed, "The clip could not be played.", detail);
+        return;
+      }
+      const bool live = !(durationSeconds_ > 0);
+      const bool cutShort = !live && lastPosition_ < durationSeconds_ - kEarlyEndSlackSeconds;
+      if (live || cutShort) {
+        failPlayback(MpvRealError::EndedEarly, "The stream ended unexpectedly.", detail);
+        return;
+      }
+      ++generation_;
+      watchdog_.stop();
+      resetClip();
+      setState(RealState::Stopped);
+      return;
+    }
+    default:
+      // Stopped or quit by someone else than doStop: over, but not a failure.
+      ++generation_;
+      watchdog_.stop();
+      resetClip();
+      setState(RealState::Stopped);
+      return;
+  }
+}
+
+void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
+  switch (id) {
+    case kPause:
+      paused_ = flagOf(data, format);
+      break;
+    case kPausedForCache:
+      pausedForCache_ = flagOf(data, format);
+      break;
+    case kSeeking:
+      seeking_ = flagOf(data, format);
+      break;
+    case kDuration:
+      durationSeconds_ = format == MPV_FORMAT_DOUBLE ? *static_cast<const double*>(data) : 0;
+      break;
+    case kTimePos: {
+      if (format != MPV_FORMAT_DOUBLE) break;
+      const double position = *static_cast<const double*>(data);
+      lastPosition_ = position;
+      // Only positions after the load belong to this clip; the first one is where it begins.
+      if (phase_ != Phase::Loaded) break;
+      if (!hasFirstPosition_) {
+        hasFirstPosition_ = true;
+        firstPosition_ = position;
+      } else if (position > firstPosition_ + 0.01) {
+        advanced_ = true;
+      }
+      break;
+    }
+    case kBufferingState: {
+      const int percent = format == MPV_FORMAT_INT64
+                              ? static_cast<int>(*static_cast<const int64_t*>(data))
+                              : -1;
+      if (percent < 0 || percent == bufferPercent_ || phase_ != Phase::Loaded) break;
+      bufferPercent_ = percent;
+      if (wantStatusEvents_) {
+        const unsigned generation = generation_;
+        bufferingProgress.raise(0, percent);
+        if (generation != generation_) return;
+      }
+      break;
+    }
+    default:
+      return;
+  }
+  if (phase_ == Phase::Loaded) updateState();
+}
+
+void MpvRealPlayer::resetClip() {
+  phase_ = Phase::Idle;
+  entryId_ = -1;
+  entryStarted_ = false;
+  networkSource_ = false;
+  pausedForCache_ = false;
+  seeking_ = false;
+  advanced_ = false;
+  hasFirstPosition_ = false;
+  firstPosition_ = 0;
+  lastPosition_ = 0;
+  bufferPercent_ = -1;
+  lastEngineError_.clear();
+  openedAddress_.clear();
+}
+
+void MpvRealPlayer::readLocalPlaylist(const std::string& path) {
+  const QUrl url = mpv::toUrl(path);
+  QFile file(url.isLocalFile() ? url.toLocalFile() : QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) {
+    failPlayback(MpvRealError::PlaylistFailed, "The playlist could not be read.",
+                 path + ": " + file.errorString().toStdString());
+    return;
+  }
+  const auto entry = mpv::firstAsxEntry(file.read(kMaxPlaylistBytes), url);
+  if (!entry) {
+    failPlayback(MpvRealError::PlaylistFailed, "The playlist has nothing to play.",
+                 path + ": no entry");
+    return;
+  }
+  loadIntoEngine(*entry);
+}
+
+void MpvRealPlayer::fetchPlaylist(const std::string& address) {
+  if (!network_) network_ = new QNetworkAccessManager(this);
+  QNetworkRequest request(mpv::toUrl(address));
+  request.setTransferTimeout(std::min(options_.watchdogMs, kMaxPlaylistFetchMs));
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                       QNetworkRequest::NoLessSafeRedirectPolicy);
+  phase_ = Phase::Fetching;
+  QNetworkReply* reply = network_->get(request);
+  pendingFetch_ = reply;
+  const unsigned generation = generation_;
+  connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+    if (received > kMaxPlaylistBytes) reply->abort();
+  });
+  connect(reply, &QNetworkReply::finished, this,
+          [this, generation, reply] { playlistArrived(generation, reply); });
+}
+
+void MpvRealPlayer::playlistArrived(unsigned generation, QNetworkReply* reply) {
+  reply->deleteLater();
+  if (generation != generation_) return;
+  pendingFetch_ = nullptr;
+  const std::string address = reply->request().url().toString().toStdString();
+  if (reply->error() != QNetworkReply::NoError) {
+    failPlayback(MpvRealError::PlaylistFailed, "The playlist could not be read.",
+                 address + ": " + reply->errorString().toStdString());
+    return;
+  }
+  const auto entry = mpv::firstAsxEntry(reply->readAll(), reply->url());
+  if (!entry) {
+    failPlayback(MpvRealError::PlaylistFailed, "The playlist has nothing to play.",
+                 address + ": no entry");
+    return;
+  }
+  loadIntoEngine(*entry);
+}
+
+void MpvRealPlayer::cancelFetch() {
+  if (QNetworkReply* reply = pendingFetch_.data()) {
+    pendingFetch_ = nullptr;
+    reply->abort();
+  }
+}
+
+void MpvRealPlayer::loadIntoEngine(const std::string& address) {
+  openedAddress_ = address;
+  phase_ = Phase::Opening;
+  entryStarted_ = false;
+  entryId_ = 0;
+  // pause outlives the clip in mpv; a new clip always starts running.
+  setEngineProperty("pause", "no");
+  const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
+  mpv_node result{};
+  const int rc = mpv_command_ret(handle_, command, &result);
+  if (rc < 0) {
+    failPlayback(MpvRealError::OpenFailed, "The clip could not be opened.",
+                 address + ": " + mpv_error_string(rc));
+    return;
+  }
+  if (result.format == MPV_FORMAT_NODE_MAP) {
+    for (int i = 0; i < result.u.list->num; ++i) {
+      const mpv_node& value = result.u.list->values[i];
+      if (std::string(result.u.list->keys[i]) == "playlist_entry_id" &&
+          value.format == MPV_FORMAT_INT64) {
+        entryId_ = value.u.int64;
+      }
+    }
+  }
+  mpv_free_node_contents(&result);
+}
+
+void MpvRealPlayer::stopEngine() {
+  const char* command[] = {"stop", nullptr};
+  mpv_command(handle_, command);
+}
+
+void MpvRealPlayer::failPlayback(int32_t code, const std::string& userText,
+                                 const std::string& detail) {
+  ++generation_;
+  const unsigned generation = generation_;
+  cancelFetch();
+  watchdog_.stop();
+  if (engineReady()) stopEngine();
+  resetClip();
+  errorMessage.raise(kMpvRealSeverity, code, 0, userText, "", detail);
+  // A handler that started something else owns the state now.
+  if (generation != generation_) return;
+  setState(RealState::Stopped, true);
+}
+
+void MpvRealPlayer::watchdogExpired() {
+  if (phase_ == Phase::Idle) return;
+  failPlayback(MpvRealError::NoProgress, "The stream did not start.",
+               (openedAddress_.empty() ? source_ : openedAddress_) + ": nothing played within " +
+                   std::to_string(options_.watchdogMs) + " ms");
+}
+
+void MpvRealPlayer::updateState() {
+  int next = RealState::Playing;
+  if (paused_) {
+    next = RealState::Paused;
+  } else if (pausedForCache_ || seeking_ || !advanced_) {
+    next = RealState::Buffering;
+  }
+  if (next == RealState::Playing || next == RealState::Paused) {
+    watchdog_.stop();
+  } else if (!watchdog_.isActive()) {
+    // A stall after playing gets the same bound as the start.
+    watchdog_.start(options_.watchdogMs);
+  }
+  setState(next);
+}
+
+void MpvRealPlayer::setState(int state, bool announceEvenIfSame) {
+  if (state == state_ && !announceEvenIfSame) return;
+  const int old = state_;
+  state_ = state;
+  status_ = statusFor(state);
+  stateChange.raise(old, state);
+}
+
+void MpvRealPlayer::setEngineProperty(const char* name, const std::string& value) {
+  if (engineReady()) mpv_set_property_string(handle_, name, value.c_str());
+}
+
+}  // namespace zelvo

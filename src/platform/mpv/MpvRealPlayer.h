@@ -1,0 +1,146 @@
+// The fallback player on libmpv: the RealPlayer contract with its own video area, its events
+// raised on the UI thread, and a watchdog for servers that never deliver.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include "platform/RealPlayer.h"
+
+struct mpv_handle;
+struct mpv_event;
+class QNetworkAccessManager;
+class QNetworkReply;
+class QWidget;
+
+namespace zelvo {
+
+struct MpvPlayerOptions {
+  // How long a clip may take from doPlay (or from a stall) until it plays again.
+  int watchdogMs = 15000;
+  // Engine options set before start-up, after the player's own (tests pass vo=null, ao=null).
+  std::vector<std::pair<std::string, std::string>> extraOptions;
+};
+
+// The rmaCode of each failure raised through errorMessage. The userString is a short text for
+// people, the errorString says what went wrong and with which address.
+namespace MpvRealError {
+constexpr int32_t BadAddress = static_cast<int32_t>(0x80040010u);      // empty or malformed
+constexpr int32_t OpenFailed = static_cast<int32_t>(0x80040011u);      // refused, 404, bad data
+constexpr int32_t EndedEarly = static_cast<int32_t>(0x80040012u);      // a live stream stopped
+constexpr int32_t NoProgress = static_cast<int32_t>(0x80040013u);      // the watchdog ran out
+constexpr int32_t PlaylistFailed = static_cast<int32_t>(0x80040014u);  // ASX unreadable or empty
+}  // namespace MpvRealError
+
+// Severity of every failure above: an error that ended the clip.
+inline constexpr int32_t kMpvRealSeverity = 1;
+
+// The kind of presentationEvent raised once a clip is open; value is its length in ms (0 when
+// live), text the address mpv opened.
+inline constexpr int32_t kMpvClipOpened = 1;
+
+// source() stays what setSource() was given; for an ASX playlist mpv is handed its first entry.
+// Errors are always raised as events (the player never shows dialogs of its own), and auto-start
+// is recorded only: doPlay always starts the clip.
+class MpvRealPlayer : public QObject, public RealPlayer {
+  Q_OBJECT
+
+ public:
+  using Options = MpvPlayerOptions;
+
+  explicit MpvRealPlayer(Options options = {}, QWidget* parent = nullptr);
+  ~MpvRealPlayer() override;
+  MpvRealPlayer(const MpvRealPlayer&) = delete;
+  MpvRealPlayer& operator=(const MpvRealPlayer&) = delete;
+
+  // The black video area mpv draws into.
+  QWidget* widget() const;
+
+  void setSource(const std::string& address) override;  // 102 (write)
+  std::string source() const override;                  // 102 (read)
+  void doPlay() override;                               // 257
+  void doPause() override;                              // 258
+  void doStop() override;                               // 202
+  void clearQueuedClips() override;                     // 206
+  void setAutoStart(bool on) override;                  // 273
+  void setWantErrors(bool on) override;                 // 326
+  void setCacheSeconds(int32_t seconds) override;       // 271
+  void setMaintainAspect(bool on) override;             // 231
+  void setVideoEnabled(bool on) override;               // 307
+  void setAudioEnabled(bool on) override;               // 275
+  void setWantStatusEvents(bool on) override;           // 221
+  std::string versionInfo() const override;             // 329
+  int playState() const override;                       // 260
+  int32_t lengthMs() const override;                    // 261
+  std::string lastStatus() const override;              // 331
+
+ private:
+  enum class Phase { Idle, Fetching, Opening, Loaded };
+
+  static void onWakeup(void* context);
+  void drainEvents();
+  void handleEvent(const mpv_event& event);
+  void handleEndFile(const mpv_event& event);
+  void handleProperty(uint64_t id, const void* data, int format);
+
+  void resetClip();
+  void readLocalPlaylist(const std::string& path);
+  void fetchPlaylist(const std::string& address);
+  void playlistArrived(unsigned generation, QNetworkReply* reply);
+  void loadIntoEngine(const std::string& address);
+  void stopEngine();
+  void cancelFetch();
+
+  void failPlayback(int32_t code, const std::string& userText, const std::string& detail);
+  void watchdogExpired();
+  void updateState();
+  void setState(int state, bool announceEvenIfSame = false);
+  void setEngineProperty(const char* name, const std::string& value);
+  bool engineReady() const { return handle_ != nullptr; }
+  void requireEngine() const;
+
+  Options options_;
+  mpv_handle* handle_ = nullptr;
+  QPointer<QWidget> videoArea_;
+  QTimer watchdog_;
+  QNetworkAccessManager* network_ = nullptr;
+  QPointer<QNetworkReply> pendingFetch_;
+  std::atomic<bool> wakeupPending_{false};
+
+  std::string source_;
+  std::string clipSource_;      // the source the current clip was started from
+  std::string openedAddress_;  // what mpv was handed, an ASX entry rather than the playlist
+  unsigned generation_ = 0;
+  Phase phase_ = Phase::Idle;
+  // mpv's playlist entry of the current clip: -1 none, 0 adopts the next one that starts.
+  int64_t entryId_ = -1;
+  bool entryStarted_ = false;
+  bool networkSource_ = false;
+
+  // Engine state as last reported; meaningful for the current clip once it is loaded.
+  bool paused_ = false;
+  bool pausedForCache_ = false;
+  bool seeking_ = false;
+  bool advanced_ = false;
+  bool hasFirstPosition_ = false;
+  double firstPosition_ = 0;
+  double lastPosition_ = 0;
+  double durationSeconds_ = 0;
+  int bufferPercent_ = -1;
+  std::string lastEngineError_;
+
+  bool wantStatusEvents_ = true;
+  bool autoStart_ = true;
+  bool wantErrors_ = true;
+  int state_ = RealState::Stopped;
+  std::string status_ = "Ready";
+};
+
+}  // namespace zelvo

@@ -1,0 +1,88 @@
+#include "platform/posix/GbkCodec.h"
+
+#include <cerrno>
+
+#include "platform/Failure.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+size_t utf8SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if ((lead & 0xE0) == 0xC0) return 2;
+  if ((lead & 0xF0) == 0xE0) return 3;
+  if ((lead & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+iconv_t openConverter(const char* to, const char* from) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) fail(std::string("no converter from ") + from + " to " + to);
+  return cd;
+}
+
+}  // namespace
+
+GbkDecoder::GbkDecoder() : cd_(openConverter("UTF-8", "GBK")) {}
+GbkDecoder::~GbkDecoder() { iconv_close(cd_); }
+
+size_t GbkDecoder::decode(std::string_view bytes, std::string& out, bool lastChunk) {
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  char buffer[4096];
+  while (inLeft > 0) {
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    size_t done = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer, static_cast<size_t>(outPtr - buffer));
+    if (done != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    if (errno == EINVAL && !lastChunk) return inLeft;
+    // An invalid or truncated character: show it as one replacement and go on after it.
+    out.append(kReplacement);
+    ++in;
+    --inLeft;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+  }
+  return 0;
+}
+
+GbkEncoder::GbkEncoder() : cd_(openConverter("GBK", "UTF-8")) {}
+GbkEncoder::~GbkEncoder() { iconv_close(cd_); }
+
+std::string GbkEncoder::encode(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  char* in = const_cast<char*>(utf8.data());
+  size_t inLeft = utf8.size();
+  char buffer[4096];
+  while (inLeft > 0) {
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    size_t done = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer, static_cast<size_t>(outPtr - buffer));
+    if (done != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    // A character GBK cannot hold, or broken UTF-8: one "?" for the whole character.
+    out.push_back('?');
+    size_t skip = std::min(utf8SequenceLength(static_cast<unsigned char>(*in)), inLeft);
+    in += skip;
+    inLeft -= skip;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+  }
+  return out;
+}
+
+std::string gbkToUtf8(std::string_view bytes) {
+  GbkDecoder decoder;
+  std::string out;
+  decoder.decode(bytes, out, true);
+  return out;
+}
+
+std::string utf8ToGbk(std::string_view text) { return GbkEncoder().encode(text); }
+
+}  // namespace zelvo

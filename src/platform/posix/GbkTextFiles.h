@@ -1,0 +1,22 @@
+// The text-file service on the local file system: GBK files with CR LF line ends, read as
+// a stream and replaced atomically on write.
+#pragma once
+
+#include "platform/TextFiles.h"
+
+namespace zelvo {
+
+class GbkTextFiles : public TextFileService {
+ public:
+  bool fileExists(const std::string& path) override;
+  std::unique_ptr<TextReader> openForReading(const std::string& path) override;
+  std::unique_ptr<TextWriter> createTextFile(const std::string& path) override;
+  void copyFile(const std::string& source, const std::string& destination) override;
+  std::vector<FolderEntry> listFiles(const std::string& folder) override;
+};
+
+// A line longer than this is cut there; the rest up to its line end is dropped,
+// so a binary file cannot make one line fill the memory.
+inline constexpr size_t kMaxLineBytes = 1 << 20;
+
+}  // namespace zelvo

@@ -1,0 +1,27 @@
+// What the VLC player makes of an address before libVLC sees it, and how it reads libVLC's
+// log when a stream fails, since libVLC's own failure event carries no reason.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelvo::vlc {
+
+struct ClassifiedAddress {
+  enum class Kind { Invalid, Unsupported, LocalPath, Location };
+  Kind kind = Kind::Invalid;
+  std::string address;  // trimmed
+  std::string scheme;   // lower case; empty for a local path
+};
+
+// rtspHandled: whether this libVLC build has an RTSP client (Debian's has none).
+ClassifiedAddress classifyAddress(const std::string& address, bool rtspHandled = false);
+
+// The error code for a failure, from what libVLC logged while opening the stream.
+int32_t errorCodeFromLog(const std::vector<std::string>& messages);
+
+// "MM:SS", or "HH:MM:SS" from an hour on; "" when the length is unknown.
+std::string durationText(int64_t milliseconds);
+
+}  // namespace zelvo::vlc

@@ -1,0 +1,124 @@
+// The primary player on libVLC: the Windows Media Player contract over a libVLC media player,
+// with its video surface and control strip as one widget.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <atomic>
+#include <cstdarg>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/WindowsMediaPlayer.h"
+
+struct libvlc_instance_t;
+struct libvlc_media_player_t;
+struct libvlc_media_t;
+struct libvlc_event_t;
+struct libvlc_log_t;
+class QWidget;
+
+namespace zelvo {
+
+namespace vlc {
+class VlcControlStrip;
+}
+
+struct VlcPlayerOptions {
+  // How long opening may take, and how long a playing stream may stand still, before failing.
+  int watchdogMs = 15000;
+  // Added to libVLC's arguments, e.g. "--vout=dummy" where there is no screen.
+  std::vector<std::string> engineArguments;
+};
+
+class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
+  Q_OBJECT
+ public:
+  using Options = VlcPlayerOptions;
+
+  explicit VlcWindowsMediaPlayer(Options options = {}, QWidget* parent = nullptr);
+  ~VlcWindowsMediaPlayer() override;
+  VlcWindowsMediaPlayer(const VlcWindowsMediaPlayer&) = delete;
+  VlcWindowsMediaPlayer& operator=(const VlcWindowsMediaPlayer&) = delete;
+
+  // libVLC draws from its own threads into our X window; Xlib must know before anything opens it.
+  static void prepareProcess();
+
+  // The player's area: video above the controls.
+  QWidget* widget();
+
+  void setURL(const std::string& address) override;
+  std::string URL() const override;
+  void close() override;
+  void play() override;
+  void pause() override;
+  void stop() override;
+  void setPlayCount(int count) override;
+  int playState() const override;
+  std::string versionInfo() const override;
+  std::string durationString() const override;
+  std::string sourceURL() const override;
+  int errorCount() const override;
+  PlayerError errorItem(int index) const override;
+  void clearErrorQueue() override;
+
+ private:
+  struct EngineEvent {
+    int type = 0;
+    int64_t number = 0;
+  };
+
+  static void onEngineEvent(const libvlc_event_t* event, void* self);
+  static void onEngineLog(void* self, int level, const libvlc_log_t* context, const char* format,
+                          va_list arguments);
+  void handleEngineEvent(EngineEvent event, uint64_t generation);
+  void handleEnd();
+  void onTick();
+
+  // Stops libVLC and drops whatever its threads still have in flight for the old stream.
+  void haltEngine();
+  void startMedia(libvlc_media_t* media, const std::string& source);
+  void markStarted();
+  void setState(int state);
+  void failWith(int32_t code, const std::string& description);
+  void bindVideoSurface();
+  bool rtspHandled_ = false;
+  bool engineReady() const { return player_ != nullptr; }
+  std::vector<std::string> takeLog();
+
+  void togglePlayPause();
+  void seekTo(double fraction);
+  void toggleFullScreen();
+
+  Options options_;
+  libvlc_instance_t* instance_ = nullptr;
+  libvlc_media_player_t* player_ = nullptr;
+  libvlc_media_t* media_ = nullptr;
+  std::atomic<uint64_t> generation_{0};
+
+  QPointer<QWidget> area_;
+  QWidget* videoSurface_ = nullptr;
+  vlc::VlcControlStrip* controls_ = nullptr;
+  QTimer tick_;
+  QElapsedTimer sinceProgress_;
+
+  std::string url_;
+  std::string source_;
+  int state_ = WmpState::Ready;
+  bool started_ = false;  // picture or sound has come for the current stream
+  bool failed_ = false;
+  int64_t lastTime_ = -1;
+  int playCount_ = 1;
+  int repeatsLeft_ = 0;
+  int playlistDepth_ = 0;
+  std::vector<PlayerError> errors_;
+
+  std::mutex logMutex_;
+  std::vector<std::string> log_;
+};
+
+}  // namespace zelvo

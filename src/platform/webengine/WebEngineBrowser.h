@@ -1,0 +1,48 @@
+// The web browser on QtWebEngine: a container widget whose page view, and with it the engine's
+// helper processes, comes into being only on the first navigation.
+#pragma once
+
+#include <string>
+
+#include <QObject>
+#include <QPointer>
+
+#include "platform/WebBrowser.h"
+
+class QWebEngineView;
+class QWidget;
+
+namespace zelvo {
+
+class WebEngineBrowser : public QObject, public WebBrowser {
+  Q_OBJECT
+
+ public:
+  explicit WebEngineBrowser(QWidget* parent = nullptr);
+  ~WebEngineBrowser() override;
+  WebEngineBrowser(const WebEngineBrowser&) = delete;
+  WebEngineBrowser& operator=(const WebEngineBrowser&) = delete;
+
+  // Settings the engine reads at start-up; call before the QApplication is made.
+  static void prepareProcess();
+
+  // The area the page is shown in; empty until the first navigation.
+  QWidget* widget() const;
+  // True once the engine has been started by a navigation.
+  bool started() const { return view_ != nullptr; }
+
+  void navigate(const std::string& address) override;
+  void stop() override;
+  std::string locationURL() const override;
+
+ signals:
+  void loadFinished(bool ok);
+
+ private:
+  void startEngine();
+
+  QPointer<QWidget> container_;
+  QPointer<QWebEngineView> view_;
+};
+
+}  // namespace zelvo

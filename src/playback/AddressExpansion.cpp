@@ -1,0 +1,75 @@
+#include "playback/AddressExpansion.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "app/FormControls.h"
+#include "app/PositionFiles.h"
+#include "app/SharedState.h"
+#include "library/StationFiles.h"
+#include "library/TextRules.h"
+#include "platform/ComboBox.h"
+#include "platform/Steps.h"
+#include "playback/Playback.h"
+
+namespace zelvo {
+
+std::string AddressExpansion::ExpandAddress(std::string address, const std::string&) {
+  std::string& t = address;
+  size_t s = t.find('%');
+  size_t e = s == std::string::npos ? s : t.find('%', s + 1);
+  if (e == std::string::npos) {
+    x_.s.lastTemplate = t;
+    return t;
+  }
+  const size_t w = e - s - 1;
+  std::string counter = t.substr(s + 1, w);
+  std::string concrete = t.substr(0, s) + counter + t.substr(e + 1);
+
+  auto value = parseNumber(counter);
+  double rounded = value ? roundHalfEven(*value) : 0;
+  if (!value || rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max()) {
+    x_.s.lastTemplate = t;
+    return t;
+  }
+  const int32_t number = static_cast<int32_t>(rounded);
+  const int32_t n = number == std::numeric_limits<int32_t>::max() ? number : number + 1;
+
+  std::string v = std::to_string(n);
+  if (v.size() < w) v.insert(0, w - v.size(), '0');
+  v.resize(w);  // a counter that outgrows its field keeps its first digits
+  concrete.replace(s, w, v);
+  t.replace(s + 1, w, v);
+
+  std::string result = concrete;
+  if (toLowerAscii(t.substr(0, 4)) == "list") {
+    const int rows = x_.c.dz1.count();
+    if (n >= 0 && n < rows) {
+      result = x_.c.dz1.row(n);
+      step([&] { x_.c.tvm.setText(x_.c.tvm.row(n)); });
+    } else if (n >= rows) {
+      finishListRun();
+    }
+  }
+  x_.s.lastTemplate = t;
+  return result;
+}
+
+void AddressExpansion::finishListRun() {
+  FormControls& c = x_.c;
+  step([&] {
+    c.tvm.clear();
+    c.dz1.clear();
+  });
+  files_.LoadStationFile(kScanResultFile);
+  x_.p.loop.processPendingEvents();
+  positions_.LoadTempPlaylists();
+  x_.p.loop.processPendingEvents();
+  step([&] { playback_.StopAll(); });
+  step([&] { x_.p.messages.show("搜索完毕！", "搜索", MessageIcon::Error); });
+  step([&] { c.tvm.setText(c.tvm.row(0)); });
+  step([&] { c.dz1.setText(c.dz1.row(0)); });
+}
+
+}  // namespace zelvo

@@ -1,0 +1,33 @@
+// Turns the address in dz1 into the address to play: a counter template yields its next
+// number, a list address the next row of the station list; the advanced template is kept.
+#pragma once
+
+#include <string>
+
+#include "app/Services.h"
+
+namespace zelvo {
+
+class StationFiles;
+class PositionFiles;
+class Playback;
+
+class AddressExpansion {
+ public:
+  AddressExpansion(Context context, StationFiles& files, PositionFiles& positions, Playback& playback)
+      : x_(context), files_(files), positions_(positions), playback_(playback) {}
+
+  // The second argument is unused by every caller and kept empty.
+  std::string ExpandAddress(std::string address, const std::string& unused = {});
+
+ private:
+  void finishListRun();
+  Context x_;
+  StationFiles& files_;
+  PositionFiles& positions_;
+  Playback& playback_;
+};
+
+inline constexpr const char* kScanResultFile = "tv_lib_ss_jg.txt";
+
+}  // namespace zelvo

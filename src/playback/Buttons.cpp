@@ -1,0 +1,79 @@
+#include "playback/Buttons.h"
+
+#include "app/FormControls.h"
+#include "app/SharedState.h"
+#include "platform/ComboBox.h"
+#include "platform/Steps.h"
+#include "playback/AddressExpansion.h"
+#include "playback/Playback.h"
+
+namespace zelvo {
+
+namespace {
+constexpr const char* kPauseCaption = "暂停";
+constexpr const char* kContinueCaption = "继续";
+}  // namespace
+
+void Buttons::connect() {
+  FormControls& c = x_.c;
+  c.Command2.click.connect([this] { step([&] { PlayClicked(); }); });
+  c.Command4.click.connect([this] { step([&] { UpClicked(); }); });
+  c.Command5.click.connect([this] { step([&] { DownClicked(); }); });
+  c.Command14.click.connect([this] { step([&] { PauseClicked(); }); });
+}
+
+void Buttons::PlayClicked() {
+  x_.s.workMode = WorkMode::Playing;
+  step([&] { playback_.PlayAddress(expansion_.ExpandAddress(x_.c.dz1.text())); });
+}
+
+void Buttons::UpClicked() { moveBy(-1); }
+void Buttons::DownClicked() { moveBy(+1); }
+
+void Buttons::moveBy(int offset) {
+  FormControls& c = x_.c;
+  step([&] { c.tvm.setVisible(true); });
+  int k = -1;
+  for (int i = 0; i < c.tvm.count(); ++i) {
+    if (equalsIgnoringCase(c.tvm.row(i), c.tvm.text())) {
+      k = i;
+      break;
+    }
+  }
+  if (k < 0) {
+    step([&] { c.dz1.setVisible(false); });
+    step([&] { x_.p.wmp.setPlayCount(10); });
+    return;
+  }
+  const int j = k + offset;
+  // At either end of the list the current station stays and nothing new starts.
+  if (j < 0 || j >= c.tvm.count()) return;
+  step([&] { c.tvm.setText(c.tvm.row(j)); });
+  step([&] { c.dz1.setText(c.dz1.row(j)); });
+  step([&] { playback_.PlayAddress(expansion_.ExpandAddress(c.dz1.text())); });
+}
+
+void Buttons::PauseClicked() {
+  WindowsMediaPlayer& wmp = x_.p.wmp;
+  RealPlayer& real = x_.p.real;
+  Button& button = x_.c.Command14;
+  const bool pausing = button.caption() == kPauseCaption;
+  if (wmp.playState() == WmpState::Ready) {
+    if (pausing) {
+      real.doPause();
+    } else {
+      wmp.play();
+      real.doPlay();
+    }
+  } else {
+    if (pausing) {
+      wmp.pause();
+      real.doPause();
+    } else {
+      wmp.play();
+    }
+  }
+  button.setCaption(pausing ? kContinueCaption : kPauseCaption);
+}
+
+}  // namespace zelvo

@@ -1,0 +1,68 @@
+#include "fakes/FakeEventLoop.h"
+
+#include "fakes/CallLog.h"
+
+namespace zelvo::test {
+
+std::vector<std::string> CallLog::startingWith(const std::string& prefix) const {
+  std::vector<std::string> found;
+  for (const auto& call : calls_) {
+    if (call.rfind(prefix, 0) == 0) found.push_back(call);
+  }
+  return found;
+}
+
+void FakeEventLoop::processPendingEvents() {
+  ++yields_;
+  if (!yieldActions_.empty()) {
+    auto action = std::move(yieldActions_.front());
+    yieldActions_.pop_front();
+    action();
+  }
+  // Only the events pending now; those they post wait for the next yield.
+  std::deque<std::function<void()>> now;
+  now.swap(pending_);
+  for (auto& event : now) event();
+}
+
+void FakeEventLoop::runPending() {
+  while (!pending_.empty()) {
+    auto event = std::move(pending_.front());
+    pending_.pop_front();
+    event();
+  }
+}
+
+void FakeEventLoop::attach(Timer& timer) {
+  timers_.push_back({&timer, now_ + timer.interval(), timer.restarts()});
+}
+
+void FakeEventLoop::reschedule(Scheduled& entry) {
+  if (entry.restarts != entry.timer->restarts()) {
+    entry.restarts = entry.timer->restarts();
+    entry.due = now_ + entry.timer->interval();
+  }
+}
+
+void FakeEventLoop::advance(long milliseconds) {
+  const long end = now_ + milliseconds;
+  runPending();
+  for (;;) {
+    Scheduled* next = nullptr;
+    for (auto& entry : timers_) {
+      reschedule(entry);
+      if (!entry.timer->enabled() || entry.timer->interval() <= 0) continue;
+      if (entry.due <= end && (!next || entry.due < next->due)) next = &entry;
+    }
+    if (!next) break;
+    now_ = next->due;
+    next->due = now_ + next->timer->interval();
+    Timer* timer = next->timer;
+    timer->fire();
+    runPending();
+  }
+  now_ = end;
+  for (auto& entry : timers_) reschedule(entry);
+}
+
+}  // namespace zelvo::test

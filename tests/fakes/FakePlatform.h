@@ -1,0 +1,130 @@
+// In-memory players, browser, message boxes and process for behaviour tests. Every call is
+// recorded in a shared CallLog; a call can be made to fail; events are raised by the test.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes/CallLog.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Process.h"
+#include "platform/RealPlayer.h"
+#include "platform/WebBrowser.h"
+#include "platform/WindowsMediaPlayer.h"
+
+namespace zelvo::test {
+
+// Names the calls ("wmp.close", "real.doStop", ...) that fail with PlatformFailure.
+class FailureSwitch {
+ public:
+  void failOn(const std::string& call) { failing_.insert(call); }
+  void heal() { failing_.clear(); }
+  void check(const std::string& call) const;
+
+ private:
+  std::set<std::string> failing_;
+};
+
+class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
+ public:
+  FakeWindowsMediaPlayer(CallLog& log, FailureSwitch& failures) : log_(log), failures_(failures) {}
+  void setURL(const std::string& address) override;
+  std::string URL() const override { return url_; }
+  void close() override;
+  void play() override;
+  void pause() override;
+  void stop() override;
+  void setPlayCount(int count) override;
+  int playState() const override;
+  std::string versionInfo() const override;
+  std::string durationString() const override { return duration_; }
+  std::string sourceURL() const override { return url_; }
+  int errorCount() const override { return static_cast<int>(errors_.size()); }
+  PlayerError errorItem(int index) const override;
+  void clearErrorQueue() override;
+
+  // What the test arranges.
+  std::string version = "12.0.19041.1";
+  int state = WmpState::Ready;
+  int playCount = 1;
+  void queueError(PlayerError e) { errors_.push_back(std::move(e)); }
+
+ private:
+  void record(const std::string& call) const;
+  CallLog& log_;
+  FailureSwitch& failures_;
+  std::string url_;
+  std::string duration_;
+  std::vector<PlayerError> errors_;
+};
+
+class FakeRealPlayer : public RealPlayer {
+ public:
+  FakeRealPlayer(CallLog& log, FailureSwitch& failures) : log_(log), failures_(failures) {}
+  void setSource(const std::string& address) override;
+  std::string source() const override;
+  void doPlay() override;
+  void doPause() override;
+  void doStop() override;
+  void clearQueuedClips() override;
+  void setAutoStart(bool on) override;
+  void setWantErrors(bool on) override;
+  void setCacheSeconds(int32_t seconds) override;
+  void setMaintainAspect(bool on) override;
+  void setVideoEnabled(bool on) override;
+  void setAudioEnabled(bool on) override;
+  void setWantStatusEvents(bool on) override;
+  std::string versionInfo() const override;
+  int playState() const override;
+  int32_t lengthMs() const override;
+  std::string lastStatus() const override;
+
+  std::string version = "6.0.12.1040";
+  int state = RealState::Stopped;
+  int32_t length = 0;
+  std::string status;
+
+ private:
+  void record(const std::string& call) const;
+  CallLog& log_;
+  FailureSwitch& failures_;
+  std::string source_;
+};
+
+class FakeWebBrowser : public WebBrowser {
+ public:
+  FakeWebBrowser(CallLog& log, FailureSwitch& failures) : log_(log), failures_(failures) {}
+  void navigate(const std::string& address) override;
+  void stop() override;
+  std::string locationURL() const override;
+
+ private:
+  CallLog& log_;
+  FailureSwitch& failures_;
+  std::string location_;
+};
+
+struct ShownMessage {
+  std::string text;
+  std::string title;
+  MessageIcon icon;
+};
+
+class FakeMessageBoxes : public MessageBoxes {
+ public:
+  explicit FakeMessageBoxes(CallLog& log) : log_(log) {}
+  void show(const std::string& text, const std::string& title, MessageIcon icon) override;
+  std::vector<ShownMessage> shown;
+
+ private:
+  CallLog& log_;
+};
+
+class FakeProcess : public Process {
+ public:
+  void end(int status) override { endedWith.push_back(status); }
+  std::vector<int> endedWith;
+};
+
+}  // namespace zelvo::test

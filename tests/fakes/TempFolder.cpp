@@ -1,0 +1,20 @@
+#include "fakes/TempFolder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace zelvo::test {
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zelvo-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace zelvo::test

@@ -1,0 +1,21 @@
+// A temporary folder that is removed with everything in it when the object goes away.
+#pragma once
+
+#include <string>
+
+namespace zelvo::test {
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace zelvo::test

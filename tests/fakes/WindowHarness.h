@@ -1,0 +1,47 @@
+// The main window on fakes and the real text files of a temporary application folder:
+// what every behaviour test of the window starts from.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "fakes/FakeEventLoop.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/TempFolder.h"
+#include "platform/posix/GbkTextFiles.h"
+
+namespace zelvo::test {
+
+class WindowHarness {
+ public:
+  WindowHarness();
+
+  // Writes a station file (UTF-8 lines, stored as GBK with CR LF) into the application folder.
+  void writeFile(const std::string& name, const std::vector<std::string>& lines);
+  // The file's lines, decoded from GBK.
+  std::vector<std::string> readFile(const std::string& name) const;
+  bool exists(const std::string& name) const;
+  std::string path(const std::string& name) const { return folder.file(name); }
+
+  // The rows of tvm and dz1 as "name|address".
+  std::vector<std::string> rows() const;
+
+  TempFolder folder;
+  CallLog log;
+  FailureSwitch failures;
+  FakeEventLoop loop;
+  FakeWindowsMediaPlayer wmp{log, failures};
+  FakeRealPlayer real{log, failures};
+  FakeWebBrowser browser{log, failures};
+  FakeMessageBoxes messages{log};
+  FakeProcess process;
+  GbkTextFiles files;
+  Services services{loop, wmp, real, browser, files, messages, process, folder.path()};
+  std::unique_ptr<MainWindow> window;
+  FormControls& c;
+  SharedState& s;
+};
+
+}  // namespace zelvo::test

@@ -1,0 +1,189 @@
+// Loading station files into the station list, and storing the current station in the library.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "fakes/WindowHarness.h"
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace zelvo::test {
+namespace {
+
+class StationFilesTest : public ::testing::Test {
+ protected:
+  std::vector<std::string> load(const std::vector<std::string>& lines) {
+    h.writeFile("f.txt", lines);
+    h.window->stationFiles().LoadStationFile("f.txt");
+    return h.rows();
+  }
+  WindowHarness h;
+};
+
+TEST_F(StationFilesTest, LineRulesDecideWhichLinesBecomeRows) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {{"CCTV,mms://a,-999,假,假"}, {"CCTV|mms://a"}},
+      {{"  CCTV  ,  mms://a  ,"}, {"CCTV|mms://a"}},
+      {{"CCTV\t,mms://a,"}, {"CCTV|mms://a"}},
+      {{"   ,mms://a,"}, {"|mms://a"}},                            // spaces pass the empty test
+      {{"CCTV,mms://a"}, {}},                                      // no comma after the address
+      {{"no comma at all"}, {}},
+      {{",mms://a,"}, {}},
+      {{"CCTV,,"}, {}},
+      {{"T,C:\\Play\\TEMP\\x.asx,", "U,mms://u,"}, {"U|mms://u"}},  // play\temp in any case
+      {{"A,a://1,", "END", "B,b://2,"}, {"A|a://1"}},
+      {{"A,a://1,", " end", "B,b://2,"}, {"A|a://1", "B|b://2"}},
+      {{"A,a://1,", "B,b://2,", "", "C,c://3,"}, {"A|a://1", "B|b://2"}},
+      {{"", "A,a://1,"}, {"A|a://1"}},                             // an empty first line is skipped
+      {{"电视台,mms://中文,"}, {"电视台|mms://中文"}},
+  };
+  for (const auto& test : cases) {
+    WindowHarness fresh;
+    fresh.writeFile("f.txt", test.lines);
+    fresh.window->stationFiles().LoadStationFile("f.txt");
+    EXPECT_EQ(fresh.rows(), test.rows) << ::testing::PrintToString(test.lines);
+  }
+}
+
+TEST_F(StationFilesTest, SeparatorRowsComeBetweenFilesEvenEmptyOrMissingOnes) {
+  EXPECT_THAT(load({"A,a://1,"}), ElementsAre("A|a://1"));
+  h.window->stationFiles().LoadStationFile("missing.txt");
+  h.writeFile("empty.txt", {});
+  h.window->stationFiles().LoadStationFile("empty.txt");
+  EXPECT_THAT(h.rows(), ElementsAre("A|a://1", "-------------|-------------", "-------------|-------------"));
+  h.window->stationFiles().LoadStationFile("f.txt");
+  EXPECT_EQ(h.rows().size(), 5u);
+  EXPECT_EQ(h.rows().back(), "A|a://1");
+}
+
+TEST_F(StationFilesTest, EchoFileListsTheRowsOfTheLastLoadWithTheirIndex) {
+  load({"A,a://1,"});
+  load({"B,b://2,", "bad line", "C,c://3,"});
+  EXPECT_THAT(h.readFile("wjmxd"), ElementsAre("B,b://2,2", "C,c://3,3"));
+  h.window->stationFiles().LoadStationFile("missing.txt");
+  EXPECT_THAT(h.readFile("wjmxd"), IsEmpty());
+}
+
+TEST_F(StationFilesTest, LoaderLeavesTheTextFieldsAndYieldsPerLineAndTab) {
+  h.c.tvm.setText("typed");
+  int before = h.loop.yields();
+  load({"A\t,a://1,", "B,b://2,"});
+  EXPECT_EQ(h.c.tvm.text(), "typed");
+  EXPECT_EQ(h.loop.yields() - before, 3);
+}
+
+TEST_F(StationFilesTest, ListClearedDuringAYieldStillGetsTheRestOfTheFile) {
+  load({"X,x://0,"});
+  h.loop.duringYield([] {});
+  h.loop.duringYield([&] {
+    h.c.tvm.clear();
+    h.c.dz1.clear();
+  });
+  h.writeFile("g.txt", {"A,a://1,", "B,b://2,"});
+  h.window->stationFiles().LoadStationFile("g.txt");
+  EXPECT_THAT(h.rows(), ElementsAre("B|b://2"));
+  EXPECT_EQ(h.c.tvm.count(), h.c.dz1.count());
+}
+
+TEST_F(StationFilesTest, BrokenFilesLoadWhatTheyCanAndNeverCrash) {
+  // Invalid GBK bytes read as replacement characters.
+  {
+    std::ofstream out(h.path("bad.txt"), std::ios::binary);
+    out << "A\xFF,a://1,\r\nB,b://2,\r\n";
+  }
+  h.window->stationFiles().LoadStationFile("bad.txt");
+  ASSERT_EQ(h.c.tvm.count(), 2);
+  EXPECT_EQ(h.c.tvm.row(0), "A\xEF\xBF\xBD");
+  EXPECT_EQ(h.c.dz1.row(1), "b://2");
+
+  // Binary garbage with NUL bytes and no line ends.
+  {
+    std::ofstream out(h.path("binary.txt"), std::ios::binary);
+    for (int i = 0; i < 200000; ++i) out.put(static_cast<char>(i * 7919 % 256));
+  }
+  h.window->stationFiles().LoadStationFile("binary.txt");
+  EXPECT_EQ(h.c.tvm.count(), h.c.dz1.count());
+
+  // A folder where a file is expected.
+  std::filesystem::create_directory(h.path("dir.txt"));
+  h.window->stationFiles().LoadStationFile("dir.txt");
+  EXPECT_EQ(h.c.tvm.count(), h.c.dz1.count());
+}
+
+TEST_F(StationFilesTest, HugeFileFillsTheListToItsLimitAndNoFurther) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 33000; ++i) lines.push_back("S" + std::to_string(i) + ",http://h/" + std::to_string(i) + ",");
+  load(lines);
+  EXPECT_EQ(h.c.tvm.count(), kMaxListRows);
+  EXPECT_EQ(h.c.dz1.count(), kMaxListRows);
+  EXPECT_EQ(h.c.dz1.row(kMaxListRows - 1), "http://h/32766");
+  EXPECT_EQ(h.readFile("wjmxd").size(), static_cast<size_t>(kMaxListRows));
+}
+
+// ---- StoreCurrentStation ----
+
+class StoreTest : public StationFilesTest {
+ protected:
+  std::vector<std::string> store(const std::string& name, const std::string& address) {
+    h.c.tvm.setText(name);
+    h.c.dz1.setText(address);
+    h.window->stationFiles().StoreCurrentStation();
+    return h.readFile("tv_lib.txt");
+  }
+};
+
+TEST_F(StoreTest, NewStationGoesBeforeTheFirstLineWithAScoreNotAboveIt) {
+  h.writeFile("tv_lib.txt", {"A,a://1,100,假,假", "B,b://2,-500,假,假", "C,c://3,-999,假,假", "end"});
+  EXPECT_THAT(store("N", "n://x"),
+              ElementsAre("A,a://1,100,假,假", "B,b://2,-500,假,假", "N,n://x,-999,假,假", "C,c://3,-999,假,假", "end"));
+
+  h.writeFile("tv_lib.txt", {"A,a://1,5,假,假", "end"});
+  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,5,假,假", "N,n://x,-999,假,假", "end"));
+}
+
+TEST_F(StoreTest, StoringAgainLowersTheScoreAndKeepsOneLine) {
+  h.writeFile("tv_lib.txt", {"A,a://1,-1000,假,假", "end"});
+  store("N", "n://x");
+  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,-1000,假,假", "N,n://x,-1998,假,假", "end"));
+  // The match is exact and case-sensitive on whole fields.
+  EXPECT_THAT(store("n", "n://x"),
+              ElementsAre("n,n://x,-999,假,假", "A,a://1,-1000,假,假", "N,n://x,-1998,假,假", "end"));
+}
+
+TEST_F(StoreTest, FractionalScoresAndHandWrittenLines) {
+  h.writeFile("tv_lib.txt", {"A,a://1,-0.5,假,假", "hand written line", "B,b://2,-998.6,x", "end"});
+  // -998.6 rounds to -999, which is above -999.5: the stored line goes last.
+  EXPECT_THAT(store("A", "a://1"),
+              ElementsAre("hand written line", "B,b://2,-998.6,x", "A,a://1,-999.5,假,假", "end"));
+  h.writeFile("tv_lib.txt", {"  X,x://1,5,假,假", "end"});
+  EXPECT_THAT(store("N", "n://x"), ElementsAre("X,x://1,5,假,假", "N,n://x,-999,假,假", "end"));
+}
+
+TEST_F(StoreTest, MissingLibraryOrEndMarker) {
+  EXPECT_THAT(store("N", "n://x"), ElementsAre("N,n://x,-999,假,假", "end"));
+  h.writeFile("tv_lib.txt", {"A,a://1,1,假,假", "B,b://2,2,假,假"});
+  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,1,假,假", "B,b://2,2,假,假", "N,n://x,-999,假,假", "end"));
+  h.writeFile("tv_lib.txt", {"A,a://1,1,假,假", "eNd", "after,the,end"});
+  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,1,假,假", "N,n://x,-999,假,假", "end"));
+}
+
+TEST_F(StoreTest, CharactersGbkCannotHoldAreWrittenAsQuestionMarks) {
+  EXPECT_THAT(store("Ünï😀台", "n://x"), ElementsAre("?n??台,n://x,-999,假,假", "end"));
+}
+
+TEST_F(StoreTest, AFailedWriteLeavesTheLibraryWhole) {
+  h.writeFile("tv_lib.txt", {"A,a://1,1,假,假", "end"});
+  std::filesystem::permissions(h.folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  if (std::ofstream(h.path("probe")).good()) GTEST_SKIP() << "running with rights that ignore folder permissions";
+  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,1,假,假", "end"));
+  std::filesystem::permissions(h.folder.path(), std::filesystem::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace zelvo::test

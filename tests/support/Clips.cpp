@@ -1,0 +1,77 @@
+// Test clips made with the ffmpeg command-line tool, and ASX playlists that point at them.
+// A clip already present in the folder is reused.
+#include "support/Clips.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace zelvo::test {
+
+namespace {
+
+bool ffmpegHasEncoder(const std::string& name) {
+  static const std::string encoders = [] {
+    std::string listing;
+    if (FILE* pipe = ::popen("ffmpeg -hide_banner -encoders 2>/dev/null", "r")) {
+      char buffer[4096];
+      size_t got;
+      while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) listing.append(buffer, got);
+      ::pclose(pipe);
+    }
+    return listing;
+  }();
+  return encoders.find(" " + name + " ") != std::string::npos;
+}
+
+std::string shellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+std::string makeClip(const std::string& folder, double seconds, const std::string& format) {
+  if (format != "ts" && format != "mp4") throw std::invalid_argument("unknown clip format " + format);
+  std::ostringstream length;
+  length << seconds;
+  const std::string name = "clip-" + length.str() + "." + format;
+  const std::string path = folder + "/" + name;
+  if (std::filesystem::exists(path)) return name;
+
+  std::string video;
+  if (ffmpegHasEncoder("libx264")) {
+    video = "-c:v libx264 -preset ultrafast -tune zerolatency -pix_fmt yuv420p -g 25";
+  } else if (ffmpegHasEncoder("mpeg2video")) {
+    video = "-c:v mpeg2video -g 25";
+  } else {
+    video = "-c:v mpeg1video -g 25";
+  }
+  const std::string audio = ffmpegHasEncoder("aac") ? "-c:a aac -b:a 64k" : "-c:a mp2 -b:a 64k";
+  const std::string muxer = format == "ts" ? "-f mpegts" : "-f mp4 -movflags +faststart";
+  // Written under a temporary name so a failed run never leaves a half clip to be reused.
+  const std::string partial = path + ".part";
+  const std::string command =
+      "ffmpeg -hide_banner -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=25 "
+      "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " + length.str() + " " + video + " " +
+      audio + " " + muxer + " " + shellQuoted(partial) + " </dev/null";
+  if (std::system(command.c_str()) != 0) {
+    std::filesystem::remove(partial);
+    throw std::runtime_error("ffmpeg could not make " + path);
+  }
+  std::filesystem::rename(partial, path);
+  return name;
+}
+
+std::string makeAsx(const std::string& folder, const std::string& name, const std::string& entryUrl) {
+  std::ofstream out(folder + "/" + name, std::ios::binary | std::ios::trunc);
+  out << "<ASX version=\"3.0\"><Entry><Ref href=\"" << entryUrl << "\"/></Entry></ASX>\n";
+  if (!out) throw std::runtime_error("cannot write " + folder + "/" + name);
+  return name;
+}
+
+}  // namespace zelvo::test

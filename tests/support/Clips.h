@@ -1,0 +1,15 @@
+// Media clips generated with ffmpeg for integration tests, made once per folder.
+#pragma once
+
+#include <string>
+
+namespace zelvo::test {
+
+// Writes a short clip (test picture and tone) of the given length into folder and returns
+// its file name. Formats: "ts" (MPEG-TS, H.264 + AAC) or "mp4".
+std::string makeClip(const std::string& folder, double seconds, const std::string& format = "ts");
+
+// Writes an ASX playlist with one entry pointing at entryUrl and returns its file name.
+std::string makeAsx(const std::string& folder, const std::string& name, const std::string& entryUrl);
+
+}  // namespace zelvo::test

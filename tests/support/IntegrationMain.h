@@ -1,0 +1,19 @@
+// The shared entry of the integration test programs: a private environment, a Qt
+// application for the real components, and waiting on the event loop with a bound.
+#pragma once
+
+#include <functional>
+
+namespace zelvo::test {
+
+// Prepares the environment, creates the application, runs the tests and returns their result.
+// Call it from main().
+int runIntegrationTests(int argc, char** argv);
+
+// Runs the event loop until condition holds (true) or timeoutMs passes (false).
+bool waitUntil(std::function<bool()> condition, int timeoutMs);
+
+// Runs the event loop for the given time.
+void processEventsFor(int milliseconds);
+
+}  // namespace zelvo::test

@@ -1,0 +1,247 @@
+// A small HTTP/1.1 server on 127.0.0.1 for integration tests: a thread per connection,
+// byte ranges for players that seek, and a silent mode that never answers.
+#include "support/LoopbackHttpServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace zelvo::test {
+
+namespace {
+
+int listeningSocket(uint16_t* port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) throw std::runtime_error("cannot create a socket");
+  int yes = 1;
+  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  socklen_t length = sizeof address;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(fd, 64) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    ::close(fd);
+    throw std::runtime_error("cannot listen on 127.0.0.1");
+  }
+  *port = ntohs(address.sin_port);
+  return fd;
+}
+
+bool sendAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t sent = ::send(fd, data, size, MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent <= 0) return false;
+    data += sent;
+    size -= static_cast<size_t>(sent);
+  }
+  return true;
+}
+
+std::string contentType(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+  if (extension == ".ts") return "video/mp2t";
+  if (extension == ".mp4") return "video/mp4";
+  if (extension == ".asx") return "video/x-ms-asf";
+  if (extension == ".html" || extension == ".htm") return "text/html; charset=utf-8";
+  if (extension == ".txt") return "text/plain; charset=utf-8";
+  return "application/octet-stream";
+}
+
+std::string percentDecoded(const std::string& text) {
+  std::string decoded;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
+}
+
+}  // namespace
+
+struct LoopbackHttpServer::Impl {
+  std::string folder;
+  Mode mode;
+  int listenFd = -1;
+  uint16_t port = 0;
+  std::atomic<bool> stopping{false};
+  std::thread acceptor;
+
+  std::mutex mutex;
+  std::condition_variable finished;
+  std::set<int> openSockets;
+  int runningConnections = 0;
+
+  void acceptLoop() {
+    while (!stopping) {
+      pollfd waiting{listenFd, POLLIN, 0};
+      int ready = ::poll(&waiting, 1, 100);
+      if (ready <= 0) continue;
+      int client = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0) continue;
+      std::lock_guard lock(mutex);
+      if (stopping) {
+        ::close(client);
+        break;
+      }
+      openSockets.insert(client);
+      ++runningConnections;
+      // Detached: the destructor waits on runningConnections instead of joining.
+      std::thread([this, client] { serveConnection(client); }).detach();
+    }
+  }
+
+  void serveConnection(int client) {
+    try {
+      if (mode == Mode::Silent) {
+        char sink[1024];
+        while (!stopping && ::recv(client, sink, sizeof sink, 0) > 0) {
+        }
+      } else {
+        answer(client);
+      }
+    } catch (...) {
+    }
+    std::lock_guard lock(mutex);
+    openSockets.erase(client);
+    ::close(client);
+    --runningConnections;
+    finished.notify_all();
+  }
+
+  // Reads up to the blank line that ends the request head.
+  std::string readHead(int client) {
+    std::string head;
+    char buffer[2048];
+    while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
+      ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      head.append(buffer, static_cast<size_t>(got));
+    }
+    return head;
+  }
+
+  void answer(int client) {
+    std::string head = readHead(client);
+    size_t lineEnd = head.find("\r\n");
+    if (lineEnd == std::string::npos) return;
+    std::string requestLine = head.substr(0, lineEnd);
+    size_t firstSpace = requestLine.find(' ');
+    size_t secondSpace = requestLine.find(' ', firstSpace + 1);
+    if (firstSpace == std::string::npos || secondSpace == std::string::npos) return;
+    std::string method = requestLine.substr(0, firstSpace);
+    std::string target = requestLine.substr(firstSpace + 1, secondSpace - firstSpace - 1);
+    target = percentDecoded(target.substr(0, target.find('?')));
+
+    std::filesystem::path file = std::filesystem::path(folder) / target.substr(1);
+    std::error_code error;
+    bool servable = (method == "GET" || method == "HEAD") && !target.empty() &&
+                    target[0] == '/' && target.find("..") == std::string::npos &&
+                    std::filesystem::is_regular_file(file, error);
+    if (!servable) {
+      const std::string body = "not found\n";
+      std::string reply = "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: " +
+                          std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+      if (method != "HEAD") reply += body;
+      sendAll(client, reply.data(), reply.size());
+      return;
+    }
+
+    uintmax_t size = std::filesystem::file_size(file, error);
+    uintmax_t first = 0;
+    bool ranged = false;
+    std::string lowerHead = head;
+    std::transform(lowerHead.begin(), lowerHead.end(), lowerHead.begin(), ::tolower);
+    size_t range = lowerHead.find("\r\nrange: bytes=");
+    if (range != std::string::npos) {
+      size_t digits = range + std::strlen("\r\nrange: bytes=");
+      if (digits < lowerHead.size() && std::isdigit(static_cast<unsigned char>(lowerHead[digits]))) {
+        first = std::stoull(lowerHead.substr(digits));
+        ranged = true;
+      }
+    }
+    if (ranged && first >= size && size > 0) {
+      std::string reply = "HTTP/1.1 416 Range Not Satisfiable\r\nContent-Range: bytes */" +
+                          std::to_string(size) + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+      sendAll(client, reply.data(), reply.size());
+      return;
+    }
+    std::string reply = ranged ? "HTTP/1.1 206 Partial Content\r\n" : "HTTP/1.1 200 OK\r\n";
+    reply += "Content-Type: " + contentType(file) + "\r\n";
+    reply += "Content-Length: " + std::to_string(size - first) + "\r\n";
+    reply += "Accept-Ranges: bytes\r\n";
+    if (ranged) {
+      reply += "Content-Range: bytes " + std::to_string(first) + "-" +
+               std::to_string(size == 0 ? 0 : size - 1) + "/" + std::to_string(size) + "\r\n";
+    }
+    reply += "Connection: close\r\n\r\n";
+    if (!sendAll(client, reply.data(), reply.size()) || method == "HEAD") return;
+
+    std::ifstream input(file, std::ios::binary);
+    input.seekg(static_cast<std::streamoff>(first));
+    std::vector<char> chunk(64 * 1024);
+    while (!stopping && input) {
+      input.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+      std::streamsize got = input.gcount();
+      if (got <= 0 || !sendAll(client, chunk.data(), static_cast<size_t>(got))) break;
+    }
+  }
+};
+
+LoopbackHttpServer::LoopbackHttpServer(std::string folder, Mode mode)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->folder = std::move(folder);
+  impl_->mode = mode;
+  impl_->listenFd = listeningSocket(&impl_->port);
+  impl_->acceptor = std::thread([impl = impl_.get()] { impl->acceptLoop(); });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer() {
+  impl_->stopping = true;
+  impl_->acceptor.join();
+  ::close(impl_->listenFd);
+  std::unique_lock lock(impl_->mutex);
+  // Shutting the sockets down wakes every connection thread blocked in recv or send.
+  for (int client : impl_->openSockets) ::shutdown(client, SHUT_RDWR);
+  impl_->finished.wait(lock, [this] { return impl_->runningConnections == 0; });
+}
+
+uint16_t LoopbackHttpServer::port() const { return impl_->port; }
+
+std::string LoopbackHttpServer::url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(impl_->port) + "/" + path;
+}
+
+uint16_t refusedPort() {
+  uint16_t port = 0;
+  int fd = listeningSocket(&port);
+  ::close(fd);
+  return port;
+}
+
+}  // namespace zelvo::test

@@ -1,0 +1,35 @@
+// A small HTTP server on 127.0.0.1 for integration tests: serves files from a folder and
+// can misbehave on purpose (404, never answering). It runs on its own thread and stops
+// when destroyed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zelvo::test {
+
+class LoopbackHttpServer {
+ public:
+  enum class Mode {
+    Serve,   // files of the folder; 404 for anything else
+    Silent,  // accepts connections and never answers
+  };
+  explicit LoopbackHttpServer(std::string folder, Mode mode = Mode::Serve);
+  ~LoopbackHttpServer();
+  LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+  LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+  uint16_t port() const;
+  // "http://127.0.0.1:PORT/" + path
+  std::string url(const std::string& path) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// A port on 127.0.0.1 with nothing listening: connections to it are refused.
+uint16_t refusedPort();
+
+}  // namespace zelvo::test

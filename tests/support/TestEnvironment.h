@@ -1,0 +1,13 @@
+// Gives an integration test program its own runtime and cache folders, so the engines'
+// sockets and caches never mix with the user's or another test program's.
+#pragma once
+
+#include <string>
+
+namespace zelvo::test {
+
+// Points XDG_RUNTIME_DIR and XDG_CACHE_HOME at fresh private folders (removed at exit) and
+// selects the offscreen window system unless one is chosen already.
+void prepareTestEnvironment();
+
+}  // namespace zelvo::test

@@ -1,0 +1,88 @@
+// The GBK text-file service: encoding both ways, line ends, and replacing files whole.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "fakes/TempFolder.h"
+#include "platform/Failure.h"
+#include "platform/posix/GbkTextFiles.h"
+
+using ::testing::ElementsAre;
+
+namespace zelvo::test {
+namespace {
+
+std::string bytesOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(TextFiles, WritesGbkWithCrLfAndReadsItBack) {
+  TempFolder folder;
+  GbkTextFiles files;
+  auto writer = files.createTextFile(folder.file("a.txt"));
+  writer->writeLine("中央台,mms://x");
+  writer->writeLine("");
+  writer->close();
+  EXPECT_EQ(bytesOf(folder.file("a.txt")), "\xD6\xD0\xD1\xEB\xCC\xA8,mms://x\r\n\r\n");
+
+  auto reader = files.openForReading(folder.file("a.txt"));
+  EXPECT_FALSE(reader->atEndOfLine());
+  EXPECT_EQ(reader->readLine(), "中央台,mms://x");
+  EXPECT_TRUE(reader->atEndOfLine());
+  EXPECT_EQ(reader->readLine(), "");
+  EXPECT_TRUE(reader->atEndOfStream());
+  EXPECT_THROW(reader->readLine(), PlatformFailure);
+}
+
+TEST(TextFiles, AcceptsEveryLineEndAndLinesAcrossChunkBorders) {
+  TempFolder folder;
+  GbkTextFiles files;
+  std::string longLine(70000, 'x');
+  {
+    std::ofstream out(folder.file("mixed.txt"), std::ios::binary);
+    out << "a\nb\rc\r\n" << longLine << "\r\n\xD6\xD0";  // no line end at the very end
+  }
+  auto reader = files.openForReading(folder.file("mixed.txt"));
+  std::vector<std::string> lines;
+  while (!reader->atEndOfStream()) lines.push_back(reader->readLine());
+  EXPECT_THAT(lines, ElementsAre("a", "b", "c", longLine, "中"));
+}
+
+TEST(TextFiles, AWriterThatIsNotClosedLeavesTheOldFileAndNoLitter) {
+  TempFolder folder;
+  GbkTextFiles files;
+  {
+    auto writer = files.createTextFile(folder.file("lib.txt"));
+    writer->writeLine("old");
+    writer->close();
+  }
+  {
+    auto writer = files.createTextFile(folder.file("lib.txt"));
+    writer->writeLine("new, but never finished");
+  }
+  EXPECT_EQ(bytesOf(folder.file("lib.txt")), "old\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(TextFiles, MissingThingsFailInsteadOfReadingAsSomething) {
+  TempFolder folder;
+  GbkTextFiles files;
+  EXPECT_FALSE(files.fileExists(folder.file("none")));
+  EXPECT_THROW(files.openForReading(folder.file("none")), PlatformFailure);
+  EXPECT_THROW(files.listFiles(folder.file("none")), PlatformFailure);
+  EXPECT_THROW(files.createTextFile(folder.file("no/such/folder.txt")), PlatformFailure);
+  std::filesystem::create_directory(folder.file("sub"));
+  std::ofstream(folder.file("b.asx")) << "x";
+  std::ofstream(folder.file("a.htm")) << "x";
+  auto entries = files.listFiles(folder.path());
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "a.htm");
+  EXPECT_EQ(entries[0].path, folder.file("a.htm"));
+}
+
+}  // namespace
+}  // namespace zelvo::test
