@@ -1,1 +1,67 @@
-// Wiring of the real components.
+#include "Composition.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+
+#include "platform/mpv/MpvRealPlayer.h"
+#include "platform/posix/GbkTextFiles.h"
+#include "platform/qt/QtFormView.h"
+#include "platform/qt/QtServices.h"
+#include "platform/vlc/VlcWindowsMediaPlayer.h"
+#include "platform/webengine/WebEngineBrowser.h"
+
+namespace zelvo {
+
+void prepareProcess() {
+  // libVLC 3 draws only into X11 windows: on a Wayland session the window goes through XWayland.
+  if (std::getenv("WAYLAND_DISPLAY") && std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+  }
+  VlcWindowsMediaPlayer::prepareProcess();
+  WebEngineBrowser::prepareProcess();
+}
+
+struct ZelvoApplication::Parts {
+  Parts(std::string folder, const ComponentOptions& options)
+      : wmp(VlcPlayerOptions{options.watchdogMs, options.vlcArguments}),
+        real(MpvPlayerOptions{options.watchdogMs, options.mpvOptions}),
+        services{loop, wmp, real, browser, files, messages, process, std::move(folder)},
+        window(services) {}
+
+  QtEventLoop loop;
+  QtMessageBoxes messages;
+  QtProcess process;
+  GbkTextFiles files;
+  VlcWindowsMediaPlayer wmp;
+  MpvRealPlayer real;
+  WebEngineBrowser browser;
+  Services services;
+  MainWindow window;
+  QtTimers timers;
+  std::unique_ptr<QtFormView> view;
+};
+
+ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions options)
+    : parts_(std::make_unique<Parts>(std::move(appFolder), options)) {
+  FormControls& c = parts_->window.controls();
+  std::vector<Control*> controls;
+  c.forEachControl([&](Control& control) { controls.push_back(&control); });
+  parts_->view = std::make_unique<QtFormView>(c.form1, controls);
+  parts_->view->attach(c.WindowsMediaPlayer1, parts_->wmp.widget());
+  parts_->view->attach(c.RealAudio1, parts_->real.widget());
+  parts_->view->attach(c.WebBrowser1, parts_->browser.widget());
+  c.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
+}
+
+ZelvoApplication::~ZelvoApplication() = default;
+
+void ZelvoApplication::start() { parts_->window.StartUp(); }
+bool ZelvoApplication::endRequested() const { return parts_->process.endRequested(); }
+int ZelvoApplication::exitStatus() const { return parts_->process.status(); }
+MainWindow& ZelvoApplication::window() { return parts_->window; }
+QtFormView& ZelvoApplication::view() { return *parts_->view; }
+VlcWindowsMediaPlayer& ZelvoApplication::primaryPlayer() { return parts_->wmp; }
+MpvRealPlayer& ZelvoApplication::fallbackPlayer() { return parts_->real; }
+WebEngineBrowser& ZelvoApplication::browser() { return parts_->browser; }
+
+}  // namespace zelvo

@@ -14,6 +14,8 @@ FormControls::FormControls() {
   Command14.setEnabled(false);
   Check2.setChecked(true);
   Label2.redText = true;
+  Text1.multiLine = true;
+  Combo1.editable = false;
   for (const char* value : {"5", "10", "20", "30", "60"}) Combo1.addItem(value);
   Combo1.setText("20");
 }

@@ -59,6 +59,8 @@ class ComboBox : public RowList {
   void userChoseRow(int index);
   // The user pressed a key in the text field.
   void userKeyDown(int keyCode) { keyDown.raise(keyCode); }
+  // A plain drop-down list shows its text but cannot be typed into.
+  bool editable = true;
 
   Event<> change;
   Event<> click;

@@ -125,6 +125,7 @@ class TextBox : public Control {
     change.raise();
   }
   Event<> change;
+  bool multiLine = false;
 
  private:
   std::string text_;

@@ -64,7 +64,7 @@ bool isAsxAddress(const std::string& address) {
 
 std::optional<std::string> firstAsxEntry(const QByteArray& document, const QUrl& base) {
   static const QRegularExpression ref(
-      R"(<\s*ref\b[^>]*?\bhref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))",
+      R"re(<\s*ref\b[^>]*?\bhref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re",
       QRegularExpression::CaseInsensitiveOption);
   const QRegularExpressionMatch match = ref.match(QString::fromUtf8(document));
   if (!match.hasMatch()) return std::nullopt;

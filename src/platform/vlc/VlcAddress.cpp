@@ -2,10 +2,15 @@
 // access modules of Debian's libVLC 3 build open; RTSP is missing there (no live555).
 #include "platform/vlc/VlcAddress.h"
 
+#include <dlfcn.h>
+#include <vlc/vlc.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string_view>
 
 #include "platform/WindowsMediaPlayer.h"
@@ -62,6 +67,21 @@ ClassifiedAddress classifyAddress(const std::string& address, bool rtspHandled) 
       (rtspHandled && scheme == "rtsp");
   result.kind = handled ? ClassifiedAddress::Kind::Location : ClassifiedAddress::Kind::Unsupported;
   return result;
+}
+
+bool engineHasRtspClient() {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> pluginFolders;
+  if (const char* configured = std::getenv("VLC_PLUGIN_PATH")) pluginFolders.emplace_back(configured);
+  Dl_info library{};
+  if (dladdr(reinterpret_cast<void*>(&libvlc_new), &library) && library.dli_fname) {
+    pluginFolders.push_back(fs::path(library.dli_fname).parent_path() / "vlc" / "plugins");
+  }
+  std::error_code ignored;
+  for (const auto& folder : pluginFolders) {
+    if (fs::exists(folder / "demux" / "liblive555_plugin.so", ignored)) return true;
+  }
+  return false;
 }
 
 int32_t errorCodeFromLog(const std::vector<std::string>& messages) {

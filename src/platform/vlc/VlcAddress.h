@@ -18,6 +18,9 @@ struct ClassifiedAddress {
 // rtspHandled: whether this libVLC build has an RTSP client (Debian's has none).
 ClassifiedAddress classifyAddress(const std::string& address, bool rtspHandled = false);
 
+// Whether the installed libVLC has the RTSP client plugin (live555) beside it.
+bool engineHasRtspClient();
+
 // The error code for a failure, from what libVLC logged while opening the stream.
 int32_t errorCodeFromLog(const std::vector<std::string>& messages);
 

@@ -3,6 +3,7 @@
 #include "platform/vlc/VlcControlStrip.h"
 
 #include <QHBoxLayout>
+#include <algorithm>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -77,13 +78,6 @@ void VlcControlStrip::showPosition(double fraction, bool seekable) {
   if (position_->isSliderDown()) return;
   QSignalBlocker blocker(position_);
   position_->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kPositionSteps));
-}
-
-void VlcControlStrip::showVolume(int volume, bool muted) {
-  QSignalBlocker volumeBlocker(volume_);
-  QSignalBlocker muteBlocker(mute_);
-  volume_->setValue(volume);
-  mute_->setChecked(muted);
 }
 
 }  // namespace zelvo::vlc

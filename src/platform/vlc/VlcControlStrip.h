@@ -17,7 +17,6 @@ class VlcControlStrip : public QWidget {
   void showPlaying(bool playing);
   // fraction in [0, 1]; ignored while the user drags the slider.
   void showPosition(double fraction, bool seekable);
-  void showVolume(int volume, bool muted);
 
  signals:
   void playPauseClicked();

@@ -19,7 +19,7 @@ struct libvlc_instance_t;
 struct libvlc_media_player_t;
 struct libvlc_media_t;
 struct libvlc_event_t;
-struct libvlc_log_t;
+struct vlc_log_t;  // libvlc_log_t
 class QWidget;
 
 namespace zelvo {
@@ -73,7 +73,7 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   };
 
   static void onEngineEvent(const libvlc_event_t* event, void* self);
-  static void onEngineLog(void* self, int level, const libvlc_log_t* context, const char* format,
+  static void onEngineLog(void* self, int level, const vlc_log_t* context, const char* format,
                           va_list arguments);
   void handleEngineEvent(EngineEvent event, uint64_t generation);
   void handleEnd();

@@ -40,27 +40,32 @@ WebEngineBrowser::~WebEngineBrowser() { delete container_.data(); }
 
 QWidget* WebEngineBrowser::widget() const { return container_.data(); }
 
+QWebEngineView* WebEngineBrowser::view() const {
+  return static_cast<QWebEngineView*>(view_.data());
+}
+
 void WebEngineBrowser::startEngine() {
   if (view_ || !container_) return;
-  view_ = new QWebEngineView(container_);
-  container_->layout()->addWidget(view_);
-  connect(view_, &QWebEngineView::loadFinished, this, &WebEngineBrowser::loadFinished);
+  auto* view = new QWebEngineView(container_);
+  container_->layout()->addWidget(view);
+  connect(view, &QWebEngineView::loadFinished, this, &WebEngineBrowser::loadFinished);
+  view_ = view;
 }
 
 void WebEngineBrowser::navigate(const std::string& address) {
   startEngine();
   if (!view_) return;
   const QString text = QString::fromStdString(address).trimmed();
-  view_->load(QUrl::fromUserInput(text));
+  view()->load(QUrl::fromUserInput(text));
 }
 
 void WebEngineBrowser::stop() {
-  if (view_) view_->stop();
+  if (view_) view()->stop();
 }
 
 std::string WebEngineBrowser::locationURL() const {
   if (!view_) return {};
-  return view_->url().toString().toStdString();
+  return view()->url().toString().toStdString();
 }
 
 }  // namespace zelvo

@@ -6,11 +6,11 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 #include "platform/WebBrowser.h"
 
 class QWebEngineView;
-class QWidget;
 
 namespace zelvo {
 
@@ -40,9 +40,10 @@ class WebEngineBrowser : public QObject, public WebBrowser {
 
  private:
   void startEngine();
+  QWebEngineView* view() const;
 
   QPointer<QWidget> container_;
-  QPointer<QWebEngineView> view_;
+  QPointer<QWidget> view_;  // a QWebEngineView, once started
 };
 
 }  // namespace zelvo

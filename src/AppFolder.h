@@ -1,0 +1,11 @@
+// Where the station and position files live: beside the program, or, when that folder is not
+// writable (an installed program), in a per-user folder seeded once from the shipped files.
+#pragma once
+
+#include <string>
+
+namespace zelvo {
+
+std::string resolveAppFolder(const std::string& programFolder);
+
+}  // namespace zelvo

@@ -1,0 +1,51 @@
+// The one place where the real components are built and wired to the main window: Qt for the
+// window and its services, libVLC and libmpv for the players, QtWebEngine for the browser.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/MainWindow.h"
+
+namespace zelvo {
+
+class QtFormView;
+class QtProcess;
+class VlcWindowsMediaPlayer;
+class MpvRealPlayer;
+class WebEngineBrowser;
+
+struct ComponentOptions {
+  int watchdogMs = 15000;
+  std::vector<std::string> vlcArguments;
+  std::vector<std::pair<std::string, std::string>> mpvOptions;
+};
+
+// Must run before the QApplication exists.
+void prepareProcess();
+
+class ZelvoApplication {
+ public:
+  explicit ZelvoApplication(std::string appFolder, ComponentOptions options = {});
+  ~ZelvoApplication();
+
+  // Window creation: runs the start-up of the main window.
+  void start();
+  // True when start-up or shut-down asked the process to end, with the status to end with.
+  bool endRequested() const;
+  int exitStatus() const;
+
+  MainWindow& window();
+  QtFormView& view();
+  VlcWindowsMediaPlayer& primaryPlayer();
+  MpvRealPlayer& fallbackPlayer();
+  WebEngineBrowser& browser();
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace zelvo

@@ -1,0 +1,277 @@
+#include "platform/qt/QtFormView.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+
+#include "platform/ComboBox.h"
+#include "platform/Steps.h"
+#include "platform/qt/KeyCodes.h"
+
+namespace zelvo {
+
+namespace {
+
+int px(int twips) { return twips / kTwipsPerPixel; }
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// A frame or label that reports clicks on itself.
+template <class Base>
+class Clickable : public Base {
+ public:
+  Clickable(CaptionControl& model, QWidget* parent) : Base(parent), model_(model) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    Base::mousePressEvent(event);
+    step([&] { model_.userClicked(); });
+  }
+
+ private:
+  CaptionControl& model_;
+};
+
+void syncRows(QComboBox* combo, QListWidget* list, RowChange change, const RowList& model) {
+  const QSignalBlocker blockCombo(combo);
+  const QSignalBlocker blockList(list);
+  switch (change.kind) {
+    case RowChange::Inserted:
+      if (combo) combo->insertItem(change.index, qs(model.row(change.index)));
+      if (list) list->insertItem(change.index, qs(model.row(change.index)));
+      break;
+    case RowChange::Removed:
+      if (combo) combo->removeItem(change.index);
+      if (list) delete list->takeItem(change.index);
+      break;
+    case RowChange::Cleared:
+      if (combo) combo->clear();
+      if (list) list->clear();
+      break;
+  }
+}
+
+}  // namespace
+
+QtFormView::QtFormView(Window& window, const std::vector<Control*>& controls) : window_(window) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  for (Control* control : controls) {
+    QWidget* widget = makeWidget(*control);
+    widgets_[control] = widget;
+    controls_[widget] = control;
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>()) {
+      controls_[child] = control;
+      child->installEventFilter(this);
+    }
+  }
+  installEventFilter(this);
+  window_.setViewHooks([this] { applyWindow(); }, [this] { activateWindow(); });
+  connect(qApp, &QApplication::focusChanged, this, &QtFormView::focusChanged);
+  applyWindow();
+}
+
+QtFormView::~QtFormView() {
+  window_.setViewHooks({}, {});
+  for (auto& [control, widget] : widgets_) {
+    control->setViewHooks({}, {});
+    if (auto* rows = dynamic_cast<RowList*>(control)) rows->setRowObserver({});
+  }
+}
+
+QWidget* QtFormView::widgetOf(const Control& control) const {
+  auto found = widgets_.find(const_cast<Control*>(&control));
+  return found == widgets_.end() ? nullptr : found->second;
+}
+
+Control* QtFormView::controlOf(QWidget* widget) const {
+  for (; widget; widget = widget->parentWidget()) {
+    auto found = controls_.find(widget);
+    if (found != controls_.end()) return found->second;
+  }
+  return nullptr;
+}
+
+QWidget* QtFormView::makeWidget(Control& control) {
+  QWidget* widget = nullptr;
+  std::function<void()> sync;
+
+  if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
+    auto* box = new QComboBox(this);
+    box->setEditable(combo->editable);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMaxVisibleItems(20);
+    for (int i = 0; i < combo->count(); ++i) box->addItem(qs(combo->row(i)));
+    combo->setRowObserver([box, combo](RowChange change) { syncRows(box, nullptr, change, *combo); });
+    if (box->lineEdit()) {
+      connect(box->lineEdit(), &QLineEdit::textEdited, this,
+              [combo](const QString& text) { step([&] { combo->setText(text.toStdString()); }); });
+    }
+    connect(box, QOverload<int>::of(&QComboBox::activated), this,
+            [combo](int index) { step([&] { combo->userChoseRow(index); }); });
+    sync = [box, combo] {
+      const QSignalBlocker block(box);
+      QString text = qs(combo->text());
+      if (box->isEditable()) {
+        if (box->currentText() != text) box->setEditText(text);
+      } else {
+        box->setCurrentIndex(box->findText(text));
+      }
+    };
+    widget = box;
+  } else if (auto* listModel = dynamic_cast<ListBox*>(&control)) {
+    auto* list = new QListWidget(this);
+    for (int i = 0; i < listModel->count(); ++i) list->addItem(qs(listModel->row(i)));
+    listModel->setRowObserver([list, listModel](RowChange change) { syncRows(nullptr, list, change, *listModel); });
+    connect(list, &QListWidget::itemClicked, this, [list, listModel](QListWidgetItem* item) {
+      step([&] { listModel->userChoseRow(list->row(item)); });
+    });
+    widget = list;
+  } else if (auto* text = dynamic_cast<TextBox*>(&control)) {
+    if (text->multiLine) {
+      auto* edit = new QPlainTextEdit(this);
+      connect(edit, &QPlainTextEdit::textChanged, this,
+              [edit, text] { step([&] { text->setText(edit->toPlainText().toStdString()); }); });
+      sync = [edit, text] {
+        const QSignalBlocker block(edit);
+        if (edit->toPlainText().toStdString() != text->text()) edit->setPlainText(qs(text->text()));
+      };
+      widget = edit;
+    } else {
+      auto* edit = new QLineEdit(this);
+      connect(edit, &QLineEdit::textEdited, this,
+              [text](const QString& value) { step([&] { text->setText(value.toStdString()); }); });
+      sync = [edit, text] {
+        if (edit->text().toStdString() != text->text()) edit->setText(qs(text->text()));
+      };
+      widget = edit;
+    }
+  } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
+    auto* box = new QCheckBox(this);
+    box->setAutoFillBackground(true);
+    connect(box, &QCheckBox::clicked, this, [check](bool on) { step([&] { check->userToggled(on); }); });
+    sync = [box, check] {
+      box->setText(qs(check->caption()));
+      box->setChecked(check->checked());
+    };
+    widget = box;
+  } else if (auto* button = dynamic_cast<Button*>(&control)) {
+    auto* push = new QPushButton(this);
+    connect(push, &QPushButton::clicked, this, [button] { step([&] { button->userClicked(); }); });
+    sync = [push, button] { push->setText(qs(button->caption())); };
+    widget = push;
+  } else if (auto* label = dynamic_cast<Label*>(&control)) {
+    auto* view = new Clickable<QLabel>(*label, this);
+    view->setWordWrap(true);
+    view->setAutoFillBackground(true);
+    view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (label->redText) view->setStyleSheet("color: red;");
+    sync = [view, label] { view->setText(qs(label->caption())); };
+    widget = view;
+  } else if (auto* frame = dynamic_cast<Frame*>(&control)) {
+    auto* view = new Clickable<QFrame>(*frame, this);
+    view->setFrameShape(QFrame::StyledPanel);
+    widget = view;
+  } else {
+    auto* area = new QWidget(this);
+    area->setAutoFillBackground(true);
+    QPalette palette = area->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    area->setPalette(palette);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    widget = area;
+  }
+
+  widget->setObjectName(qs(control.name()));
+  auto apply = [this, &control, widget, sync] {
+    applyGeometry(control, widget);
+    widget->setVisible(control.visible());
+    widget->setEnabled(control.enabled());
+    widget->setToolTip(qs(control.toolTip()));
+    if (sync) sync();
+  };
+  control.setViewHooks(apply, [widget] { widget->setFocus(Qt::OtherFocusReason); });
+  apply();
+  return widget;
+}
+
+void QtFormView::attach(Control& host, QWidget* content) {
+  QWidget* area = widgetOf(host);
+  if (!area || !content) return;
+  content->setParent(area);
+  area->layout()->addWidget(content);
+  content->show();
+}
+
+void QtFormView::applyGeometry(Control& control, QWidget* widget) {
+  TwipRect r = control.rect();
+  widget->setGeometry(px(r.left), px(r.top), px(r.width), px(r.height));
+}
+
+void QtFormView::applyWindow() {
+  applyingWindow_ = true;
+  setWindowTitle(qs(window_.caption()));
+  // The model's size is the outer size, title bar and borders included.
+  const int extraWidth = frameGeometry().width() - width();
+  const int extraHeight = frameGeometry().height() - height();
+  resize(std::max(1, px(window_.width()) - extraWidth), std::max(1, px(window_.height()) - extraHeight));
+  Qt::WindowStates wanted = Qt::WindowNoState;
+  if (window_.windowState() == WindowState::Minimized) wanted = Qt::WindowMinimized;
+  if (window_.windowState() == WindowState::Maximized) wanted = Qt::WindowMaximized;
+  if (windowState() != wanted) setWindowState(wanted);
+  setVisible(window_.visible());
+  applyingWindow_ = false;
+}
+
+void QtFormView::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  step([&] { window_.userClosed(); });
+}
+
+void QtFormView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || applyingWindow_) return;
+  int state = WindowState::Normal;
+  if (windowState() & Qt::WindowMinimized) state = WindowState::Minimized;
+  else if (windowState() & Qt::WindowMaximized) state = WindowState::Maximized;
+  window_.userStateChanged(state);
+}
+
+bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    // A key the focused widget ignores travels on to its parents: handle it once.
+    if (key == lastKey_ && key->timestamp() == lastKeyTime_) return QWidget::eventFilter(watched, event);
+    lastKey_ = key;
+    lastKeyTime_ = key->timestamp();
+    const int code = toolkitKeyCode(*key);
+    Control* control = controlOf(qobject_cast<QWidget*>(watched));
+    // The text field's own key events first, then the window's: it previews every key.
+    if (auto* combo = dynamic_cast<ComboBox*>(control); combo && code) {
+      step([&] { combo->userKeyDown(code); });
+    }
+    if (code) step([&] { window_.userKeyDown(code); });
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void QtFormView::focusChanged(QWidget* old, QWidget* now) {
+  Control* from = controlOf(old);
+  Control* to = controlOf(now);
+  if (from == to) return;
+  if (from) step([&] { from->userFocusChanged(false); });
+  if (to) step([&] { to->userFocusChanged(true); });
+}
+
+}  // namespace zelvo

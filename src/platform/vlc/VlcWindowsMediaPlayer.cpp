@@ -1,0 +1,489 @@
+// The Windows Media Player contract on libVLC. libVLC's events are only posted from its
+// threads; every decision is taken on the UI thread, stamped with the stream it belongs to.
+#include "platform/vlc/VlcWindowsMediaPlayer.h"
+
+#include <vlc/vlc.h>
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+#include "platform/Failure.h"
+#include "platform/vlc/VlcAddress.h"
+#include "platform/vlc/VlcControlStrip.h"
+
+namespace zelvo {
+
+namespace {
+
+constexpr int kTickMs = 250;
+constexpr int kLogLines = 64;
+constexpr int kPlaylistDepthLimit = 8;
+
+constexpr libvlc_event_e kPlayerEvents[] = {
+    libvlc_MediaPlayerOpening,     libvlc_MediaPlayerBuffering,   libvlc_MediaPlayerPlaying,
+    libvlc_MediaPlayerPaused,      libvlc_MediaPlayerEndReached,  libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerVout,
+};
+
+bool worthKeeping(int level, const std::string& message) {
+  if (level >= LIBVLC_WARNING) return true;
+  // A few debug lines tell whether the server was reached at all.
+  return message.find("connection succeeded") != std::string::npos ||
+         message.find("answer code") != std::string::npos;
+}
+
+std::string versionNumberOf(const char* engineVersion) {
+  int major = 0, minor = 0, revision = 0;
+  std::sscanf(engineVersion ? engineVersion : "", "%d.%d.%d", &major, &minor, &revision);
+  return std::to_string(major * 10000 + minor * 100 + revision);
+}
+
+}  // namespace
+
+VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
+    : options_(std::move(options)) {
+  area_ = new QWidget(parent);
+  videoSurface_ = new QWidget(area_);
+  // libVLC draws into the surface's own X window, so it must have one and Qt must not paint it.
+  videoSurface_->setAttribute(Qt::WA_NativeWindow);
+  videoSurface_->setAttribute(Qt::WA_DontCreateNativeAncestors);
+  videoSurface_->setAttribute(Qt::WA_OpaquePaintEvent);
+  videoSurface_->setAutoFillBackground(true);
+  QPalette black = videoSurface_->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  videoSurface_->setPalette(black);
+  videoSurface_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  controls_ = new vlc::VlcControlStrip(area_);
+  auto* layout = new QVBoxLayout(area_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(videoSurface_, 1);
+  layout->addWidget(controls_);
+
+  connect(controls_, &vlc::VlcControlStrip::playPauseClicked, this,
+          &VlcWindowsMediaPlayer::togglePlayPause);
+  connect(controls_, &vlc::VlcControlStrip::stopClicked, this, [this] { stop(); });
+  connect(controls_, &vlc::VlcControlStrip::positionChosen, this, &VlcWindowsMediaPlayer::seekTo);
+  connect(controls_, &vlc::VlcControlStrip::fullScreenClicked, this,
+          &VlcWindowsMediaPlayer::toggleFullScreen);
+  connect(controls_, &vlc::VlcControlStrip::volumeChosen, this, [this](int volume) {
+    if (engineReady()) libvlc_audio_set_volume(player_, volume);
+  });
+  connect(controls_, &vlc::VlcControlStrip::muteToggled, this, [this](bool muted) {
+    if (engineReady()) libvlc_audio_set_mute(player_, muted ? 1 : 0);
+  });
+
+  tick_.setInterval(kTickMs);
+  connect(&tick_, &QTimer::timeout, this, &VlcWindowsMediaPlayer::onTick);
+
+  std::vector<std::string> arguments = {"--no-video-title-show", "--network-caching=1000",
+                                        "--quiet", "--no-snapshot-preview", "--no-stats"};
+  arguments.insert(arguments.end(), options_.engineArguments.begin(),
+                   options_.engineArguments.end());
+  const auto start = [](std::vector<std::string> args) {
+    std::vector<const char*> argv;
+    for (const auto& argument : args) argv.push_back(argument.c_str());
+    return libvlc_new(static_cast<int>(argv.size()), argv.data());
+  };
+  // Only a build with an RTSP client (live555) knows this option, and libVLC refuses to start
+  // on an option it does not know. Over TCP, RTSP passes more firewalls.
+  rtspHandled_ = vlc::engineHasRtspClient();
+  if (rtspHandled_) arguments.push_back("--rtsp-tcp");
+  instance_ = start(arguments);
+  if (!instance_) return;
+
+  libvlc_log_set(instance_, &VlcWindowsMediaPlayer::onEngineLog, this);
+  player_ = libvlc_media_player_new(instance_);
+  if (!player_) {
+    libvlc_log_unset(instance_);
+    libvlc_release(instance_);
+    instance_ = nullptr;
+    return;
+  }
+  // The surface's owner handles the mouse and keys (double click for full screen, menus).
+  libvlc_video_set_mouse_input(player_, 0);
+  libvlc_video_set_key_input(player_, 0);
+  libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
+  for (libvlc_event_e type : kPlayerEvents) {
+    libvlc_event_attach(events, type, &VlcWindowsMediaPlayer::onEngineEvent, this);
+  }
+  tick_.start();
+}
+
+VlcWindowsMediaPlayer::~VlcWindowsMediaPlayer() {
+  tick_.stop();
+  if (player_) {
+    // Detaching waits for a callback in progress, so none runs once this object is gone.
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
+    for (libvlc_event_e type : kPlayerEvents) {
+      libvlc_event_detach(events, type, &VlcWindowsMediaPlayer::onEngineEvent, this);
+    }
+    libvlc_media_player_stop(player_);
+    libvlc_media_player_release(player_);
+  }
+  if (media_) libvlc_media_release(media_);
+  if (instance_) {
+    libvlc_log_unset(instance_);
+    libvlc_release(instance_);
+  }
+  if (area_ && !area_->parent()) delete area_.data();
+}
+
+QWidget* VlcWindowsMediaPlayer::widget() { return area_; }
+
+// ---- libVLC threads --------------------------------------------------------------------
+
+void VlcWindowsMediaPlayer::onEngineEvent(const libvlc_event_t* event, void* data) {
+  auto* self = static_cast<VlcWindowsMediaPlayer*>(data);
+  try {
+    EngineEvent copy;
+    copy.type = event->type;
+    if (event->type == libvlc_MediaPlayerTimeChanged) {
+      copy.number = event->u.media_player_time_changed.new_time;
+    } else if (event->type == libvlc_MediaPlayerVout) {
+      copy.number = event->u.media_player_vout.new_count;
+    }
+    const uint64_t generation = self->generation_.load();
+    QMetaObject::invokeMethod(
+        self, [self, copy, generation] { self->handleEngineEvent(copy, generation); },
+        Qt::QueuedConnection);
+  } catch (...) {
+  }
+}
+
+void VlcWindowsMediaPlayer::onEngineLog(void* data, int level, const vlc_log_t*,
+                                        const char* format, va_list arguments) {
+  auto* self = static_cast<VlcWindowsMediaPlayer*>(data);
+  try {
+    char text[512];
+    va_list copy;
+    va_copy(copy, arguments);
+    std::vsnprintf(text, sizeof text, format, copy);
+    va_end(copy);
+    std::string message(text);
+    if (!worthKeeping(level, message)) return;
+    std::lock_guard lock(self->logMutex_);
+    if (self->log_.size() >= kLogLines) self->log_.erase(self->log_.begin());
+    self->log_.push_back(std::move(message));
+  } catch (...) {
+  }
+}
+
+// ---- UI thread ---------------------------------------------------------------------------
+
+void VlcWindowsMediaPlayer::handleEngineEvent(EngineEvent event, uint64_t generation) {
+  if (generation != generation_.load() || !media_ || failed_) return;
+  try {
+    switch (event.type) {
+      case libvlc_MediaPlayerOpening:
+        if (!started_) setState(WmpState::Transitioning);
+        break;
+      case libvlc_MediaPlayerBuffering:
+        if (!started_) setState(WmpState::Buffering);
+        break;
+      case libvlc_MediaPlayerPlaying:
+        // libVLC says "playing" as soon as the stream is open; only a resume is believed here.
+        if (started_) {
+          sinceProgress_.restart();
+          setState(WmpState::Playing);
+        }
+        break;
+      case libvlc_MediaPlayerPaused:
+        setState(WmpState::Paused);
+        break;
+      case libvlc_MediaPlayerTimeChanged:
+        if (event.number > 0 && event.number != lastTime_) {
+          lastTime_ = event.number;
+          sinceProgress_.restart();
+          markStarted();
+        }
+        break;
+      case libvlc_MediaPlayerVout:
+        if (event.number > 0) markStarted();
+        break;
+      case libvlc_MediaPlayerEndReached:
+        handleEnd();
+        break;
+      case libvlc_MediaPlayerEncounteredError:
+        failWith(vlc::errorCodeFromLog(takeLog()), "The stream could not be opened: " + source_);
+        break;
+      default:
+        break;
+    }
+  } catch (const std::exception& problem) {
+    qWarning("VLC player: an event handler failed: %s", problem.what());
+  } catch (...) {
+    qWarning("VLC player: an event handler failed");
+  }
+}
+
+void VlcWindowsMediaPlayer::markStarted() {
+  if (started_) return;
+  started_ = true;
+  sinceProgress_.restart();
+  setState(WmpState::Playing);
+}
+
+void VlcWindowsMediaPlayer::handleEnd() {
+  libvlc_media_list_t* entries = libvlc_media_subitems(media_);
+  libvlc_media_t* entry = nullptr;
+  if (entries) {
+    libvlc_media_list_lock(entries);
+    if (libvlc_media_list_count(entries) > 0) entry = libvlc_media_list_item_at_index(entries, 0);
+    libvlc_media_list_unlock(entries);
+    libvlc_media_list_release(entries);
+  }
+  if (entry) {
+    // A playlist "ends" as soon as it is read; its first entry is what is to be played.
+    if (++playlistDepth_ > kPlaylistDepthLimit) {
+      libvlc_media_release(entry);
+      failWith(WmpError::Generic, "The playlist refers to itself: " + url_);
+      return;
+    }
+    char* mrl = libvlc_media_get_mrl(entry);
+    std::string entryAddress = mrl ? mrl : "";
+    libvlc_free(mrl);
+    haltEngine();
+    startMedia(entry, entryAddress);
+    return;
+  }
+  if (!started_) {
+    const int32_t code = vlc::errorCodeFromLog(takeLog());
+    failWith(code, "Nothing playable was found at " + source_);
+    return;
+  }
+  if (repeatsLeft_ > 0) {
+    --repeatsLeft_;
+    libvlc_media_t* again = media_;
+    libvlc_media_retain(again);
+    haltEngine();
+    startMedia(again, source_);
+    return;
+  }
+  setState(WmpState::MediaEnded);
+}
+
+void VlcWindowsMediaPlayer::onTick() {
+  if (!engineReady() || !media_) return;
+  const int64_t length = libvlc_media_player_get_length(player_);
+  const int64_t time = libvlc_media_player_get_time(player_);
+  controls_->showPosition(length > 0 && time >= 0 ? double(time) / double(length) : 0.0,
+                          started_ && libvlc_media_player_is_seekable(player_));
+  const bool waitingForProgress = !failed_ && (state_ == WmpState::Transitioning ||
+                                               state_ == WmpState::Buffering ||
+                                               state_ == WmpState::Waiting ||
+                                               state_ == WmpState::Playing);
+  if (waitingForProgress && sinceProgress_.isValid() &&
+      sinceProgress_.elapsed() > options_.watchdogMs) {
+    const std::string reason = started_ ? "The stream stopped arriving: " : "The stream did not start in time: ";
+    failWith(WmpError::Timeout, reason + source_);
+  }
+}
+
+void VlcWindowsMediaPlayer::haltEngine() {
+  if (engineReady()) libvlc_media_player_stop(player_);
+  // Events already posted for the stopped stream carry the old number and are dropped.
+  ++generation_;
+  started_ = false;
+  lastTime_ = -1;
+  failed_ = false;
+  sinceProgress_.invalidate();
+}
+
+// Takes ownership of media.
+void VlcWindowsMediaPlayer::startMedia(libvlc_media_t* media, const std::string& source) {
+  // A restart hands in media_ itself, retained once more by the caller.
+  if (media_) libvlc_media_release(media_);
+  media_ = media;
+  source_ = source;
+  takeLog();
+  bindVideoSurface();
+  libvlc_media_player_set_media(player_, media_);
+  sinceProgress_.restart();
+  if (libvlc_media_player_play(player_) != 0) {
+    failWith(WmpError::Generic, "The engine could not start playing " + source);
+    return;
+  }
+  setState(WmpState::Transitioning);
+}
+
+void VlcWindowsMediaPlayer::bindVideoSurface() {
+  // Under another window system (offscreen, Wayland) there is no X window to hand over.
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  libvlc_media_player_set_xwindow(player_, static_cast<uint32_t>(videoSurface_->winId()));
+}
+
+void VlcWindowsMediaPlayer::setState(int state) {
+  if (state == state_) return;
+  state_ = state;
+  controls_->showPlaying(state == WmpState::Playing || state == WmpState::Buffering ||
+                         state == WmpState::Transitioning);
+  playStateChange.raise(state);
+}
+
+void VlcWindowsMediaPlayer::failWith(int32_t code, const std::string& description) {
+  haltEngine();
+  failed_ = true;
+  setState(WmpState::Ready);
+  errors_.push_back({code, description});
+  error.raise();
+}
+
+std::vector<std::string> VlcWindowsMediaPlayer::takeLog() {
+  std::lock_guard lock(logMutex_);
+  std::vector<std::string> taken;
+  taken.swap(log_);
+  return taken;
+}
+
+// ---- the contract --------------------------------------------------------------------------
+
+void VlcWindowsMediaPlayer::setURL(const std::string& address) {
+  url_ = address;
+  if (!engineReady()) fail("The video engine did not start");
+  haltEngine();
+  playlistDepth_ = 0;
+  repeatsLeft_ = std::max(0, playCount_ - 1);
+  if (media_) {
+    libvlc_media_player_set_media(player_, nullptr);
+    libvlc_media_release(media_);
+    media_ = nullptr;
+  }
+  source_.clear();
+
+  const vlc::ClassifiedAddress classified = vlc::classifyAddress(address, rtspHandled_);
+  using Kind = vlc::ClassifiedAddress::Kind;
+  if (classified.kind == Kind::Invalid) {
+    failWith(WmpError::InvalidAddress, "The address is not valid: \"" + address + "\"");
+    return;
+  }
+  if (classified.kind == Kind::Unsupported) {
+    failWith(WmpError::UnsupportedProtocol, "The protocol " + classified.scheme + " is not supported");
+    return;
+  }
+  libvlc_media_t* media = classified.kind == Kind::LocalPath
+                              ? libvlc_media_new_path(instance_, classified.address.c_str())
+                              : libvlc_media_new_location(instance_, classified.address.c_str());
+  if (!media) {
+    failWith(WmpError::InvalidAddress, "The address is not valid: \"" + address + "\"");
+    return;
+  }
+  startMedia(media, classified.address);
+}
+
+std::string VlcWindowsMediaPlayer::URL() const { return url_; }
+
+void VlcWindowsMediaPlayer::close() {
+  if (!engineReady()) return;
+  haltEngine();
+  if (media_) {
+    libvlc_media_player_set_media(player_, nullptr);
+    libvlc_media_release(media_);
+    media_ = nullptr;
+  }
+  source_.clear();
+  controls_->showPosition(0.0, false);
+  setState(WmpState::Ready);
+}
+
+void VlcWindowsMediaPlayer::play() {
+  if (!engineReady() || !media_) return;
+  if (state_ == WmpState::Paused) {
+    libvlc_media_player_set_pause(player_, 0);
+    return;
+  }
+  if (state_ == WmpState::Playing || state_ == WmpState::Transitioning ||
+      state_ == WmpState::Buffering) {
+    return;
+  }
+  // Stopped, ended or failed: start over from the address (a playlist's entry included).
+  libvlc_media_t* again = media_;
+  libvlc_media_retain(again);
+  haltEngine();
+  repeatsLeft_ = std::max(0, playCount_ - 1);
+  startMedia(again, source_);
+}
+
+void VlcWindowsMediaPlayer::pause() {
+  if (!engineReady() || !media_) return;
+  if (state_ == WmpState::Playing) libvlc_media_player_set_pause(player_, 1);
+}
+
+void VlcWindowsMediaPlayer::stop() {
+  if (!engineReady() || !media_) return;
+  haltEngine();
+  setState(WmpState::Stopped);
+}
+
+void VlcWindowsMediaPlayer::setPlayCount(int count) {
+  playCount_ = std::max(1, count);
+  repeatsLeft_ = playCount_ - 1;
+}
+
+int VlcWindowsMediaPlayer::playState() const { return state_; }
+
+std::string VlcWindowsMediaPlayer::versionInfo() const {
+  if (!engineReady()) fail("The video engine did not start");
+  return "9.0.0." + versionNumberOf(libvlc_get_version());
+}
+
+std::string VlcWindowsMediaPlayer::durationString() const {
+  if (!engineReady() || !media_) return {};
+  int64_t length = libvlc_media_player_get_length(player_);
+  if (length <= 0) length = libvlc_media_get_duration(media_);
+  return vlc::durationText(length);
+}
+
+std::string VlcWindowsMediaPlayer::sourceURL() const { return source_; }
+
+int VlcWindowsMediaPlayer::errorCount() const { return static_cast<int>(errors_.size()); }
+
+PlayerError VlcWindowsMediaPlayer::errorItem(int index) const {
+  if (index < 0 || index >= errorCount()) {
+    fail("There is no error number " + std::to_string(index) + " in the queue");
+  }
+  return errors_[static_cast<size_t>(index)];
+}
+
+void VlcWindowsMediaPlayer::clearErrorQueue() { errors_.clear(); }
+
+// ---- the control strip ---------------------------------------------------------------------
+
+void VlcWindowsMediaPlayer::togglePlayPause() {
+  try {
+    if (state_ == WmpState::Playing) pause();
+    else play();
+  } catch (...) {
+  }
+}
+
+void VlcWindowsMediaPlayer::seekTo(double fraction) {
+  if (!engineReady() || !media_ || !libvlc_media_player_is_seekable(player_)) return;
+  const int64_t length = libvlc_media_player_get_length(player_);
+  if (length <= 0) return;
+  const double oldPosition = double(libvlc_media_player_get_time(player_)) / 1000.0;
+  const auto target = static_cast<int64_t>(fraction * double(length));
+  libvlc_media_player_set_time(player_, target);
+  sinceProgress_.restart();
+  try {
+    positionChange.raise(oldPosition, double(target) / 1000.0);
+  } catch (...) {
+  }
+}
+
+void VlcWindowsMediaPlayer::toggleFullScreen() {
+  QWidget* window = area_ ? area_->window() : nullptr;
+  if (!window) return;
+  if (window->isFullScreen()) {
+    window->showNormal();
+  } else {
+    window->showFullScreen();
+  }
+}
+
+}  // namespace zelvo
