@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QWidget>
-
 #include <fstream>
 #include <string>
 

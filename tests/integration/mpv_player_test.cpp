@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -46,11 +45,11 @@ struct WatchedPlayer {
       transitions.push_back({from, to});
       if (to == RealState::Contacting) statusWhileContacting = player.lastStatus();
     });
-    player.errorMessage.connect([this](int32_t, int32_t code, int32_t, std::string,
-                                       std::string, std::string detail) {
-      failures.push_back({code, detail});
-      stateWhenFailed = player.playState();
-    });
+    player.errorMessage.connect(
+        [this](int32_t, int32_t code, int32_t, std::string, std::string, std::string detail) {
+          failures.push_back({code, detail});
+          stateWhenFailed = player.playState();
+        });
   }
   int lastState() const { return transitions.empty() ? -1 : transitions.back().second; }
   bool endedStopped() const { return lastState() == RealState::Stopped; }
@@ -97,8 +96,7 @@ TEST_F(MpvPlayerTest, PlaysAClipFromTheServerToItsEnd) {
       << "state " << player.playState() << ", status " << player.lastStatus();
   std::cout << "[ measured ] doPlay to playing: " << clock.elapsed() << " ms\n";
 
-  EXPECT_EQ(watched.transitions.front(), std::make_pair(RealState::Stopped,
-                                                        RealState::Contacting));
+  EXPECT_EQ(watched.transitions.front(), std::make_pair(RealState::Stopped, RealState::Contacting));
   EXPECT_EQ(watched.statusWhileContacting, kRealStatusContacting);
   EXPECT_EQ(player.lastStatus(), "Playing");
   EXPECT_NEAR(player.lengthMs(), 3000, 500);
@@ -119,8 +117,7 @@ TEST_F(MpvPlayerTest, UnplayableAddressesEndInAFailure) {
       {"empty address", "", MpvRealError::BadAddress},
       {"blank address", "   ", MpvRealError::BadAddress},
       {"host missing", "http:///clip.ts", MpvRealError::BadAddress},
-      {"refused port",
-       "http://127.0.0.1:" + std::to_string(test::refusedPort()) + "/" + shortClip_,
+      {"refused port", "http://127.0.0.1:" + std::to_string(test::refusedPort()) + "/" + shortClip_,
        MpvRealError::OpenFailed},
       {"missing file", server_->url("missing.ts"), MpvRealError::OpenFailed},
       {"asx not found", server_->url("missing.asx"), MpvRealError::PlaylistFailed},
@@ -196,8 +193,8 @@ TEST_F(MpvPlayerTest, AsxPlaylistPlaysItsFirstEntry) {
     WatchedPlayer watched;
     watched.player.setSource(address);
     watched.player.doPlay();
-    ASSERT_TRUE(waitUntil([&] { return watched.player.playState() == RealState::Playing; },
-                          kGenerousMs))
+    ASSERT_TRUE(
+        waitUntil([&] { return watched.player.playState() == RealState::Playing; }, kGenerousMs))
         << (watched.failures.empty() ? "" : watched.failures[0].detail);
     EXPECT_EQ(watched.player.source(), address);
     EXPECT_NEAR(watched.player.lengthMs(), 8000, 500);
@@ -264,13 +261,13 @@ TEST(MpvAddressTest, FindsTheFirstReferenceOfAnAsx) {
     QUrl base;
     std::optional<std::string> entry;
   } cases[] = {
-      {"<asx><entry><ref href=\"http://a/b.wmv\"/></entry><entry><ref href=\"http://c/\"/>",
-       served, "http://a/b.wmv"},
+      {"<asx><entry><ref href=\"http://a/b.wmv\"/></entry><entry><ref href=\"http://c/\"/>", served,
+       "http://a/b.wmv"},
       {"<ASX><ENTRY><REF HREF='mms://x/y'/></ENTRY></ASX>", served, "mms://x/y"},
       {"<Asx><Entry><Ref title=\"t\" href = \"http://a/b?x=1&amp;y=2\" /></Entry></Asx>", served,
        "http://a/b?x=1&y=2"},
-      {"<asx><EntryRef href=\"http://other/list.asx\"/><Ref href=\"http://real/\"/></asx>",
-       served, "http://real/"},
+      {"<asx><EntryRef href=\"http://other/list.asx\"/><Ref href=\"http://real/\"/></asx>", served,
+       "http://real/"},
       {"<asx><entry><ref href=\"clip.ts\"/></entry></asx>", served, "http://h/dir/clip.ts"},
       {"<asx><entry><ref href=\"clip.ts\"/></entry></asx>",
        QUrl::fromLocalFile("/tmp/dir/list.asx"), "/tmp/dir/clip.ts"},

@@ -2,21 +2,20 @@
 // would accept almost any text as a file name.
 #include "platform/mpv/MediaAddress.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <cctype>
 
 namespace zelvo::mpv {
 
 namespace {
 
 const QStringList& networkSchemes() {
-  static const QStringList schemes{"http", "https", "rtsp", "rtsps", "rtmp", "rtmps", "rtmpt",
-                                   "mms",  "mmsh",  "mmst", "pnm",   "rtp",  "udp",   "tcp",
-                                   "ftp",  "srt"};
+  static const QStringList schemes{"http",  "https", "rtsp", "rtsps", "rtmp", "rtmps",
+                                   "rtmpt", "mms",   "mmsh", "mmst",  "pnm",  "rtp",
+                                   "udp",   "tcp",   "ftp",  "srt"};
   return schemes;
 }
 

@@ -2,11 +2,10 @@
 // tried at all, whether it goes over the network, and the first entry of an ASX playlist.
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include <QByteArray>
 #include <QUrl>
+#include <optional>
+#include <string>
 
 namespace zelvo::mpv {
 

@@ -1,14 +1,8 @@
-// The fallback player on libmpv. mpv reports from its own threads; everything it says is read
-// on the UI thread after a queued wakeup, and a generation counter keeps late news of an earlier
-// address away from the current one.
+// The fallback player on libmpv. What mpv reports is read on the UI thread after a queued wakeup;
+// a generation counter keeps late news of an earlier address away from the current one.
 #include "platform/mpv/MpvRealPlayer.h"
 
 #include <mpv/client.h>
-
-#include <algorithm>
-#include <clocale>
-#include <cmath>
-#include <exception>
 
 #include <QFile>
 #include <QGuiApplication>
@@ -17,6 +11,10 @@
 #include <QNetworkRequest>
 #include <QPalette>
 #include <QWidget>
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <exception>
 
 #include "platform/Failure.h"
 #include "platform/mpv/MediaAddress.h"
@@ -213,7 +211,9 @@ void MpvRealPlayer::setCacheSeconds(int32_t seconds) {
 }
 
 // 231
-void MpvRealPlayer::setMaintainAspect(bool on) { setEngineProperty("keepaspect", on ? "yes" : "no"); }
+void MpvRealPlayer::setMaintainAspect(bool on) {
+  setEngineProperty("keepaspect", on ? "yes" : "no");
+}
 
 // 307
 void MpvRealPlayer::setVideoEnabled(bool on) { setEngineProperty("vid", on ? "auto" : "no"); }
@@ -247,7 +247,8 @@ void MpvRealPlayer::onWakeup(void* context) {
   auto* self = static_cast<MpvRealPlayer*>(context);
   if (self->wakeupPending_.exchange(true)) return;
   try {
-    QMetaObject::invokeMethod(self, [self] { self->drainEvents(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        self, [self] { self->drainEvents(); }, Qt::QueuedConnection);
   } catch (...) {
     self->wakeupPending_.store(false);
   }
@@ -310,7 +311,8 @@ void MpvRealPlayer::handleEndFile(const mpv_event& event) {
 
   const std::string detail = [&] {
     std::string text = openedAddress_;
-    if (end->reason == MPV_END_FILE_REASON_ERROR) text += ": " + std::string(mpv_error_string(end->error));
+    if (end->reason == MPV_END_FILE_REASON_ERROR)
+      text += ": " + std::string(mpv_error_string(end->error));
     if (!lastEngineError_.empty()) text += " (" + lastEngineError_ + ")";
     return text;
   }();
@@ -385,9 +387,8 @@ void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
       break;
     }
     case kBufferingState: {
-      const int percent = format == MPV_FORMAT_INT64
-                              ? static_cast<int>(*static_cast<const int64_t*>(data))
-                              : -1;
+      const int percent =
+          format == MPV_FORMAT_INT64 ? static_cast<int>(*static_cast<const int64_t*>(data)) : -1;
       if (percent < 0 || percent == bufferPercent_ || phase_ != Phase::Loaded) break;
       bufferPercent_ = percent;
       if (wantStatusEvents_) {

@@ -2,15 +2,14 @@
 // raised on the UI thread, and a watchdog for servers that never deliver.
 #pragma once
 
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <QObject>
-#include <QPointer>
-#include <QTimer>
 
 #include "platform/RealPlayer.h"
 
@@ -48,7 +47,8 @@ inline constexpr int32_t kMpvClipOpened = 1;
 
 // source() stays what setSource() was given; for an ASX playlist mpv is handed its first entry.
 // Errors are always raised as events (the player never shows dialogs of its own), and auto-start
-// is recorded only: doPlay always starts the clip.
+// is recorded only: doPlay always starts the clip. A failure raises errorMessage and then
+// stateChange(old, 0), the latter even when nothing had started, so a caller always hears the end.
 class MpvRealPlayer : public QObject, public RealPlayer {
   Q_OBJECT
 
@@ -115,7 +115,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   std::atomic<bool> wakeupPending_{false};
 
   std::string source_;
-  std::string clipSource_;      // the source the current clip was started from
+  std::string clipSource_;     // the source the current clip was started from
   std::string openedAddress_;  // what mpv was handed, an ASX entry rather than the playlist
   unsigned generation_ = 0;
   Phase phase_ = Phase::Idle;

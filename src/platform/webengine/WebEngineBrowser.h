@@ -2,11 +2,10 @@
 // helper processes, comes into being only on the first navigation.
 #pragma once
 
-#include <string>
-
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <string>
 
 #include "platform/WebBrowser.h"
 

@@ -1,0 +1,65 @@
+// The real window with the real components, offscreen: start-up shows the station list of the
+// application folder, and the play button brings a loopback clip to playing.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <fstream>
+
+#include "Composition.h"
+#include "fakes/TempFolder.h"
+#include "platform/posix/GbkCodec.h"
+#include "platform/qt/QtFormView.h"
+#include "platform/vlc/VlcWindowsMediaPlayer.h"
+#include "support/Clips.h"
+#include "support/IntegrationMain.h"
+#include "support/LoopbackHttpServer.h"
+
+namespace zelvo::test {
+namespace {
+
+void writeGbk(const std::string& path, const std::vector<std::string>& lines) {
+  std::ofstream out(path, std::ios::binary);
+  for (const auto& line : lines) out << utf8ToGbk(line) << "\r\n";
+}
+
+ComponentOptions quietComponents() {
+  ComponentOptions options;
+  options.watchdogMs = 10000;
+  options.vlcArguments = {"--vout=dummy", "--aout=dummy"};
+  options.mpvOptions = {{"vo", "null"}, {"ao", "null"}};
+  return options;
+}
+
+TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
+  TempFolder media;
+  const std::string clip = makeClip(media.path(), 4);
+  LoopbackHttpServer server(media.path());
+
+  TempFolder app;
+  writeGbk(app.file("tv_lib.txt"), {"本地片段," + server.url(clip) + ",-999,假,假", "坏地址,http://127.0.0.1:1/x.ts,-999,假,假", "end"});
+  writeGbk(app.file("tv_lib_ss_jg.txt"), {"结果,http://127.0.0.1:1/r.ts,"});
+
+  ZelvoApplication zelvo(app.path(), quietComponents());
+  zelvo.start();
+  ASSERT_FALSE(zelvo.endRequested()) << "a player engine did not start";
+
+  FormControls& c = zelvo.window().controls();
+  EXPECT_EQ(c.form1.caption(), "Zelvo ver 3.5");
+  ASSERT_EQ(c.tvm.count(), 5);  // result, separator (empty www file), separator, two stations
+  EXPECT_EQ(c.tvm.row(3), "本地片段");
+  EXPECT_EQ(c.tvm.text(), "结果");
+  QWidget* window = zelvo.view().window();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Zelvo ver 3.5"));
+
+  c.tvm.setText("本地片段");
+  c.dz1.setText(server.url(clip));
+  c.Command2.userClicked();
+  EXPECT_TRUE(waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000));
+  EXPECT_EQ(zelvo.window().state().playerKind, "win");
+}
+
+}  // namespace
+}  // namespace zelvo::test
+
+int main(int argc, char** argv) { return zelvo::test::runIntegrationTests(argc, argv); }
