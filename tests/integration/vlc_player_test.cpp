@@ -110,14 +110,16 @@ TEST(VlcAddressTest, SortsAddressesBeforeTheEngineSeesThem) {
 
 TEST(VlcAddressTest, ReadsTheFailureReasonFromTheEngineLog) {
   // Lines as libVLC 3 logs them for each failure.
-  EXPECT_EQ(vlc::errorCodeFromLog({"connection failed: Connection refused",
-                                   "cannot connect to 127.0.0.1:4000", "Your input can't be opened"}),
-            WmpError::ServerNotFound);
+  EXPECT_EQ(
+      vlc::errorCodeFromLog({"connection failed: Connection refused",
+                             "cannot connect to 127.0.0.1:4000", "Your input can't be opened"}),
+      WmpError::ServerNotFound);
   EXPECT_EQ(vlc::errorCodeFromLog({"HTTP 404 error", "connection succeeded (socket = 3)",
                                    "error: HTTP/1.1 404 Not Found", "cannot connect to x"}),
             WmpError::FileNotFound);
-  EXPECT_EQ(vlc::errorCodeFromLog({"cannot resolve nowhere.invalid port 80 : Name or service not known"}),
-            WmpError::ServerNotFound);
+  EXPECT_EQ(
+      vlc::errorCodeFromLog({"cannot resolve nowhere.invalid port 80 : Name or service not known"}),
+      WmpError::ServerNotFound);
   EXPECT_EQ(vlc::errorCodeFromLog({"Your input can't be opened"}), WmpError::Generic);
   EXPECT_EQ(vlc::errorCodeFromLog({}), WmpError::Generic);
 }

@@ -36,7 +36,8 @@ std::string shellQuoted(const std::string& text) {
 }  // namespace
 
 std::string makeClip(const std::string& folder, double seconds, const std::string& format) {
-  if (format != "ts" && format != "mp4") throw std::invalid_argument("unknown clip format " + format);
+  if (format != "ts" && format != "mp4")
+    throw std::invalid_argument("unknown clip format " + format);
   std::ostringstream length;
   length << seconds;
   const std::string name = "clip-" + length.str() + "." + format;
@@ -57,8 +58,9 @@ std::string makeClip(const std::string& folder, double seconds, const std::strin
   const std::string partial = path + ".part";
   const std::string command =
       "ffmpeg -hide_banner -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=25 "
-      "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " + length.str() + " " + video + " " +
-      audio + " " + muxer + " " + shellQuoted(partial) + " </dev/null";
+      "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " +
+      length.str() + " " + video + " " + audio + " " + muxer + " " + shellQuoted(partial) +
+      " </dev/null";
   if (std::system(command.c_str()) != 0) {
     std::filesystem::remove(partial);
     throw std::runtime_error("ffmpeg could not make " + path);
@@ -67,7 +69,8 @@ std::string makeClip(const std::string& folder, double seconds, const std::strin
   return name;
 }
 
-std::string makeAsx(const std::string& folder, const std::string& name, const std::string& entryUrl) {
+std::string makeAsx(const std::string& folder, const std::string& name,
+                    const std::string& entryUrl) {
   std::ofstream out(folder + "/" + name, std::ios::binary | std::ios::trunc);
   out << "<ASX version=\"3.0\"><Entry><Ref href=\"" << entryUrl << "\"/></Entry></ASX>\n";
   if (!out) throw std::runtime_error("cannot write " + folder + "/" + name);

@@ -160,8 +160,8 @@ struct LoopbackHttpServer::Impl {
 
     std::filesystem::path file = std::filesystem::path(folder) / target.substr(1);
     std::error_code error;
-    bool servable = (method == "GET" || method == "HEAD") && !target.empty() &&
-                    target[0] == '/' && target.find("..") == std::string::npos &&
+    bool servable = (method == "GET" || method == "HEAD") && !target.empty() && target[0] == '/' &&
+                    target.find("..") == std::string::npos &&
                     std::filesystem::is_regular_file(file, error);
     if (!servable) {
       const std::string body = "not found\n";
@@ -180,14 +180,16 @@ struct LoopbackHttpServer::Impl {
     size_t range = lowerHead.find("\r\nrange: bytes=");
     if (range != std::string::npos) {
       size_t digits = range + std::strlen("\r\nrange: bytes=");
-      if (digits < lowerHead.size() && std::isdigit(static_cast<unsigned char>(lowerHead[digits]))) {
+      if (digits < lowerHead.size() &&
+          std::isdigit(static_cast<unsigned char>(lowerHead[digits]))) {
         first = std::stoull(lowerHead.substr(digits));
         ranged = true;
       }
     }
     if (ranged && first >= size && size > 0) {
       std::string reply = "HTTP/1.1 416 Range Not Satisfiable\r\nContent-Range: bytes */" +
-                          std::to_string(size) + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+                          std::to_string(size) +
+                          "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
       sendAll(client, reply.data(), reply.size());
       return;
     }

@@ -1,5 +1,6 @@
 #include "platform/posix/GbkCodec.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/Failure.h"
@@ -30,6 +31,28 @@ GbkDecoder::GbkDecoder() : cd_(openConverter("UTF-8", "GBK")) {}
 GbkDecoder::~GbkDecoder() { iconv_close(cd_); }
 
 size_t GbkDecoder::decode(std::string_view bytes, std::string& out, bool lastChunk) {
+  // Station files are mostly ASCII, which GBK leaves as it is: only the rest goes through iconv.
+  size_t i = 0;
+  while (i < bytes.size()) {
+    size_t ascii = i;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    out.append(bytes.data() + i, ascii - i);
+    if (ascii == bytes.size()) return 0;
+    // A run of double-byte characters; their trail bytes may lie in the ASCII range.
+    size_t end = ascii;
+    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) {
+      end += static_cast<unsigned char>(bytes[end]) >= 0x81 && static_cast<unsigned char>(bytes[end]) <= 0xFE ? 2 : 1;
+    }
+    end = std::min(end, bytes.size());
+    const bool last = end == bytes.size() && lastChunk;
+    size_t left = decodeRun(bytes.substr(ascii, end - ascii), out, last || end < bytes.size());
+    if (left) return left + (bytes.size() - end);
+    i = end;
+  }
+  return 0;
+}
+
+size_t GbkDecoder::decodeRun(std::string_view bytes, std::string& out, bool lastChunk) {
   char* in = const_cast<char*>(bytes.data());
   size_t inLeft = bytes.size();
   char buffer[4096];
@@ -56,6 +79,20 @@ GbkEncoder::~GbkEncoder() { iconv_close(cd_); }
 std::string GbkEncoder::encode(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    size_t ascii = i;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    out.append(utf8.data() + i, ascii - i);
+    size_t end = ascii;
+    while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
+    if (end > ascii) encodeRun(utf8.substr(ascii, end - ascii), out);
+    i = end;
+  }
+  return out;
+}
+
+void GbkEncoder::encodeRun(std::string_view utf8, std::string& out) {
   char* in = const_cast<char*>(utf8.data());
   size_t inLeft = utf8.size();
   char buffer[4096];
@@ -73,7 +110,6 @@ std::string GbkEncoder::encode(std::string_view utf8) {
     inLeft -= skip;
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
   }
-  return out;
 }
 
 std::string gbkToUtf8(std::string_view bytes) {

@@ -20,6 +20,7 @@ class GbkDecoder {
   size_t decode(std::string_view bytes, std::string& out, bool lastChunk);
 
  private:
+  size_t decodeRun(std::string_view bytes, std::string& out, bool lastChunk);
   iconv_t cd_;
 };
 
@@ -32,6 +33,7 @@ class GbkEncoder {
   std::string encode(std::string_view utf8);
 
  private:
+  void encodeRun(std::string_view utf8, std::string& out);
   iconv_t cd_;
 };
 

@@ -20,8 +20,8 @@ namespace zelvo::vlc {
 namespace {
 
 constexpr std::array<std::string_view, 20> kHandledSchemes = {
-    "http", "https", "mms",  "mmsh",  "mmst", "mmsu",  "file",  "udp",    "rtp",    "ftp",
-    "ftps", "sftp",  "nfs",  "rist",  "icyx", "rtmp",  "rtmps", "rtmpe",  "rtmpt",  "rtmpte",
+    "http", "https", "mms", "mmsh", "mmst", "mmsu", "file",  "udp",   "rtp",   "ftp",
+    "ftps", "sftp",  "nfs", "rist", "icyx", "rtmp", "rtmps", "rtmpe", "rtmpt", "rtmpte",
 };
 
 std::string trimmed(const std::string& text) {
@@ -32,8 +32,9 @@ std::string trimmed(const std::string& text) {
 }
 
 bool containsAny(const std::string& text, std::initializer_list<std::string_view> needles) {
-  return std::any_of(needles.begin(), needles.end(),
-                     [&](std::string_view needle) { return text.find(needle) != std::string::npos; });
+  return std::any_of(needles.begin(), needles.end(), [&](std::string_view needle) {
+    return text.find(needle) != std::string::npos;
+  });
 }
 
 }  // namespace
@@ -43,7 +44,8 @@ ClassifiedAddress classifyAddress(const std::string& address, bool rtspHandled) 
   result.address = trimmed(address);
   const std::string& text = result.address;
   if (text.empty()) return result;
-  if (std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
+  if (std::any_of(text.begin(), text.end(),
+                  [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
     return result;
   }
   if (text.front() == '/') {
@@ -51,13 +53,13 @@ ClassifiedAddress classifyAddress(const std::string& address, bool rtspHandled) 
     return result;
   }
   const size_t separator = text.find("://");
-  if (separator == std::string::npos || separator == 0 || separator + 3 == text.size()) return result;
+  if (separator == std::string::npos || separator == 0 || separator + 3 == text.size())
+    return result;
   std::string scheme = text.substr(0, separator);
-  const bool schemeShaped =
-      std::isalpha(static_cast<unsigned char>(scheme.front())) &&
-      std::all_of(scheme.begin(), scheme.end(), [](unsigned char c) {
-        return std::isalnum(c) || c == '+' || c == '-' || c == '.';
-      });
+  const bool schemeShaped = std::isalpha(static_cast<unsigned char>(scheme.front())) &&
+                            std::all_of(scheme.begin(), scheme.end(), [](unsigned char c) {
+                              return std::isalnum(c) || c == '+' || c == '-' || c == '.';
+                            });
   if (!schemeShaped) return result;
   std::transform(scheme.begin(), scheme.end(), scheme.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -72,7 +74,8 @@ ClassifiedAddress classifyAddress(const std::string& address, bool rtspHandled) 
 bool engineHasRtspClient() {
   namespace fs = std::filesystem;
   std::vector<fs::path> pluginFolders;
-  if (const char* configured = std::getenv("VLC_PLUGIN_PATH")) pluginFolders.emplace_back(configured);
+  if (const char* configured = std::getenv("VLC_PLUGIN_PATH"))
+    pluginFolders.emplace_back(configured);
   Dl_info library{};
   if (dladdr(reinterpret_cast<void*>(&libvlc_new), &library) && library.dli_fname) {
     pluginFolders.push_back(fs::path(library.dli_fname).parent_path() / "vlc" / "plugins");
@@ -97,8 +100,8 @@ int32_t errorCodeFromLog(const std::vector<std::string>& messages) {
   }
   for (const auto& message : messages) {
     if (containsAny(message, {"Connection refused", "cannot resolve", "No route to host",
-                              "Network is unreachable", "Connection timed out",
-                              "could not connect", "cannot connect"})) {
+                              "Network is unreachable", "Connection timed out", "could not connect",
+                              "cannot connect"})) {
       return WmpError::ServerNotFound;
     }
     if (containsAny(message, {"connection succeeded"})) connected = true;

@@ -3,11 +3,11 @@
 #include "platform/vlc/VlcControlStrip.h"
 
 #include <QHBoxLayout>
-#include <algorithm>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
+#include <algorithm>
 
 namespace zelvo::vlc {
 
@@ -54,7 +54,8 @@ VlcControlStrip::VlcControlStrip(QWidget* parent)
   connect(stop_, &QPushButton::clicked, this, &VlcControlStrip::stopClicked);
   connect(fullScreen_, &QPushButton::clicked, this, &VlcControlStrip::fullScreenClicked);
   connect(mute_, &QPushButton::toggled, this, [this](bool muted) {
-    mute_->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    mute_->setIcon(
+        style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
     emit muteToggled(muted);
   });
   connect(volume_, &QSlider::valueChanged, this, &VlcControlStrip::volumeChosen);
@@ -69,7 +70,8 @@ VlcControlStrip::VlcControlStrip(QWidget* parent)
 }
 
 void VlcControlStrip::showPlaying(bool playing) {
-  playPause_->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+  playPause_->setIcon(
+      style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
   playPause_->setToolTip(playing ? tr("Pause") : tr("Play"));
 }
 

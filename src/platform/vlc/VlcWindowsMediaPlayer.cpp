@@ -25,8 +25,8 @@ constexpr int kLogLines = 64;
 constexpr int kPlaylistDepthLimit = 8;
 
 constexpr libvlc_event_e kPlayerEvents[] = {
-    libvlc_MediaPlayerOpening,     libvlc_MediaPlayerBuffering,   libvlc_MediaPlayerPlaying,
-    libvlc_MediaPlayerPaused,      libvlc_MediaPlayerEndReached,  libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerOpening,     libvlc_MediaPlayerBuffering,  libvlc_MediaPlayerPlaying,
+    libvlc_MediaPlayerPaused,      libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
     libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerVout,
 };
 
@@ -78,6 +78,9 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
     if (engineReady()) libvlc_audio_set_mute(player_, muted ? 1 : 0);
   });
 
+  // The area may go with its parent window before this player does; libVLC must stop drawing.
+  connect(area_, &QObject::destroyed, this, [this] { haltEngine(); });
+
   tick_.setInterval(kTickMs);
   connect(&tick_, &QTimer::timeout, this, &VlcWindowsMediaPlayer::onTick);
 
@@ -125,8 +128,10 @@ VlcWindowsMediaPlayer::~VlcWindowsMediaPlayer() {
     }
     libvlc_media_player_stop(player_);
     libvlc_media_player_release(player_);
+    player_ = nullptr;
   }
   if (media_) libvlc_media_release(media_);
+  media_ = nullptr;
   if (instance_) {
     libvlc_log_unset(instance_);
     libvlc_release(instance_);
@@ -156,8 +161,8 @@ void VlcWindowsMediaPlayer::onEngineEvent(const libvlc_event_t* event, void* dat
   }
 }
 
-void VlcWindowsMediaPlayer::onEngineLog(void* data, int level, const vlc_log_t*,
-                                        const char* format, va_list arguments) {
+void VlcWindowsMediaPlayer::onEngineLog(void* data, int level, const vlc_log_t*, const char* format,
+                                        va_list arguments) {
   auto* self = static_cast<VlcWindowsMediaPlayer*>(data);
   try {
     char text[512];
@@ -272,15 +277,16 @@ void VlcWindowsMediaPlayer::onTick() {
   if (!engineReady() || !media_) return;
   const int64_t length = libvlc_media_player_get_length(player_);
   const int64_t time = libvlc_media_player_get_time(player_);
-  controls_->showPosition(length > 0 && time >= 0 ? double(time) / double(length) : 0.0,
-                          started_ && libvlc_media_player_is_seekable(player_));
-  const bool waitingForProgress = !failed_ && (state_ == WmpState::Transitioning ||
-                                               state_ == WmpState::Buffering ||
-                                               state_ == WmpState::Waiting ||
-                                               state_ == WmpState::Playing);
+  if (controls_)
+    controls_->showPosition(length > 0 && time >= 0 ? double(time) / double(length) : 0.0,
+                            started_ && libvlc_media_player_is_seekable(player_));
+  const bool waitingForProgress =
+      !failed_ && (state_ == WmpState::Transitioning || state_ == WmpState::Buffering ||
+                   state_ == WmpState::Waiting || state_ == WmpState::Playing);
   if (waitingForProgress && sinceProgress_.isValid() &&
       sinceProgress_.elapsed() > options_.watchdogMs) {
-    const std::string reason = started_ ? "The stream stopped arriving: " : "The stream did not start in time: ";
+    const std::string reason =
+        started_ ? "The stream stopped arriving: " : "The stream did not start in time: ";
     failWith(WmpError::Timeout, reason + source_);
   }
 }
@@ -314,15 +320,16 @@ void VlcWindowsMediaPlayer::startMedia(libvlc_media_t* media, const std::string&
 
 void VlcWindowsMediaPlayer::bindVideoSurface() {
   // Under another window system (offscreen, Wayland) there is no X window to hand over.
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  if (!videoSurface_ || QGuiApplication::platformName() != QLatin1String("xcb")) return;
   libvlc_media_player_set_xwindow(player_, static_cast<uint32_t>(videoSurface_->winId()));
 }
 
 void VlcWindowsMediaPlayer::setState(int state) {
   if (state == state_) return;
   state_ = state;
-  controls_->showPlaying(state == WmpState::Playing || state == WmpState::Buffering ||
-                         state == WmpState::Transitioning);
+  if (controls_)
+    controls_->showPlaying(state == WmpState::Playing || state == WmpState::Buffering ||
+                           state == WmpState::Transitioning);
   playStateChange.raise(state);
 }
 
@@ -358,19 +365,33 @@ void VlcWindowsMediaPlayer::setURL(const std::string& address) {
 
   const vlc::ClassifiedAddress classified = vlc::classifyAddress(address, rtspHandled_);
   using Kind = vlc::ClassifiedAddress::Kind;
-  if (classified.kind == Kind::Invalid) {
-    failWith(WmpError::InvalidAddress, "The address is not valid: \"" + address + "\"");
-    return;
+  libvlc_media_t* media = nullptr;
+  if (classified.kind == Kind::LocalPath) {
+    media = libvlc_media_new_path(instance_, classified.address.c_str());
+  } else if (classified.kind == Kind::Location) {
+    media = libvlc_media_new_location(instance_, classified.address.c_str());
   }
-  if (classified.kind == Kind::Unsupported) {
-    failWith(WmpError::UnsupportedProtocol, "The protocol " + classified.scheme + " is not supported");
-    return;
-  }
-  libvlc_media_t* media = classified.kind == Kind::LocalPath
-                              ? libvlc_media_new_path(instance_, classified.address.c_str())
-                              : libvlc_media_new_location(instance_, classified.address.c_str());
   if (!media) {
-    failWith(WmpError::InvalidAddress, "The address is not valid: \"" + address + "\"");
+    // Never handed to libVLC (an empty address hangs it). Reported from the event loop, as
+    // the engine's own failures are, so the caller has returned from setURL first.
+    const bool unsupported = classified.kind == Kind::Unsupported;
+    const int32_t code = unsupported ? WmpError::UnsupportedProtocol : WmpError::InvalidAddress;
+    const std::string description = unsupported
+                                        ? "The protocol " + classified.scheme + " is not supported"
+                                        : "The address is not valid: \"" + address + "\"";
+    setState(WmpState::Transitioning);
+    const uint64_t generation = generation_.load();
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, code, description] {
+          if (generation != generation_.load()) return;
+          try {
+            failWith(code, description);
+          } catch (...) {
+            qWarning("VLC player: an error handler failed");
+          }
+        },
+        Qt::QueuedConnection);
     return;
   }
   startMedia(media, classified.address);
@@ -387,7 +408,7 @@ void VlcWindowsMediaPlayer::close() {
     media_ = nullptr;
   }
   source_.clear();
-  controls_->showPosition(0.0, false);
+  if (controls_) controls_->showPosition(0.0, false);
   setState(WmpState::Ready);
 }
 
@@ -456,8 +477,10 @@ void VlcWindowsMediaPlayer::clearErrorQueue() { errors_.clear(); }
 
 void VlcWindowsMediaPlayer::togglePlayPause() {
   try {
-    if (state_ == WmpState::Playing) pause();
-    else play();
+    if (state_ == WmpState::Playing)
+      pause();
+    else
+      play();
   } catch (...) {
   }
 }

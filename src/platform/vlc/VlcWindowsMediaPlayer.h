@@ -101,8 +101,8 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   std::atomic<uint64_t> generation_{0};
 
   QPointer<QWidget> area_;
-  QWidget* videoSurface_ = nullptr;
-  vlc::VlcControlStrip* controls_ = nullptr;
+  QPointer<QWidget> videoSurface_;
+  QPointer<vlc::VlcControlStrip> controls_;
   QTimer tick_;
   QElapsedTimer sinceProgress_;
 

@@ -1,0 +1,54 @@
+// Start-up of the real program offscreen with a library at the row limit: prints the time from
+// process start to the shown window, and whether a browser process was started.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "Composition.h"
+#include "platform/posix/GbkCodec.h"
+
+namespace {
+
+double secondsSinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string field;
+  for (int i = 0; i < 22 && stat >> field; ++i) {}
+  double startTicks = std::stod(field);
+  std::ifstream uptimeFile("/proc/uptime");
+  double uptime = 0;
+  uptimeFile >> uptime;
+  return uptime - startTicks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+bool browserProcessRunning() {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream comm(entry.path() / "comm");
+    std::string name;
+    if (comm >> name && name.rfind("QtWebEngine", 0) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s APP_FOLDER\n", argv[0]);
+    return 2;
+  }
+  zelvo::prepareProcess();
+  QApplication app(argc, argv);
+  zelvo::ZelvoApplication zelvo(argv[1]);
+  zelvo.start();
+  QCoreApplication::processEvents();
+  double shown = secondsSinceProcessStart();
+  std::printf("rows=%d start_to_window_ms=%.0f browser_process=%s\n", zelvo.window().controls().tvm.count(),
+              shown * 1000, browserProcessRunning() ? "yes" : "no");
+  return 0;
+}
