@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/mpv/MpvRealPlayer.h"
+#include "platform/Steps.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtServices.h"
@@ -27,6 +28,16 @@ struct ZelvoApplication::Parts {
         real(MpvPlayerOptions{options.watchdogMs, options.mpvOptions}),
         services{loop, wmp, real, browser, files, messages, process, std::move(folder)},
         window(services) {}
+
+  // The players must not outlive their video areas: the view goes first, so the players'
+  // widgets leave it before, and each player tears its engine down with its own widget.
+  ~Parts() {
+    step([&] { wmp.close(); });
+    step([&] { real.doStop(); });
+    for (QWidget* widget : {wmp.widget(), real.widget(), browser.widget()}) {
+      if (widget) widget->setParent(nullptr);
+    }
+  }
 
   QtEventLoop loop;
   QtMessageBoxes messages;
