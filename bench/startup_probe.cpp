@@ -42,13 +42,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s APP_FOLDER\n", argv[0]);
     return 2;
   }
+  const double atMain = secondsSinceProcessStart();
+  QElapsedTimer clock;
+  clock.start();
   zelvo::prepareProcess();
   QApplication app(argc, argv);
+  const qint64 appReady = clock.elapsed();
   zelvo::ZelvoApplication zelvo(argv[1]);
+  const qint64 componentsReady = clock.elapsed();
   zelvo.start();
   QCoreApplication::processEvents();
-  double shown = secondsSinceProcessStart();
-  std::printf("rows=%d start_to_window_ms=%.0f browser_process=%s\n", zelvo.window().controls().tvm.count(),
-              shown * 1000, browserProcessRunning() ? "yes" : "no");
+  const qint64 shown = clock.elapsed();
+  std::printf("rows=%d start_to_window_ms=%.0f (before main %.0f, application %lld, components %lld, start-up %lld) "
+              "browser_process=%s\n",
+              zelvo.window().controls().tvm.count(), atMain * 1000 + shown, atMain * 1000, appReady,
+              componentsReady - appReady, shown - componentsReady, browserProcessRunning() ? "yes" : "no");
   return 0;
 }

@@ -26,7 +26,7 @@ std::optional<StationLine> parseStationLine(const std::string& line) {
   std::string name = line.substr(0, first);
   std::string address = line.substr(first + 1, second - first - 1);
   if (name.empty() || address.empty()) return std::nullopt;
-  if (toLowerAscii(address).find("play\\temp") != std::string::npos) return std::nullopt;
+  if (containsIgnoringCase(address, "play\\temp")) return std::nullopt;
   return StationLine{trimSpaces(name), trimSpaces(address)};
 }
 
@@ -87,7 +87,10 @@ void StationFiles::StoreCurrentStation() {
   lines.erase(endMarker, lines.end());
 
   double score = -999;
+  const std::string key = name + "," + address;
   for (auto it = lines.begin(); it != lines.end(); ++it) {
+    // Whole fields: the key must be followed by the comma before the score, or end the line.
+    if (it->compare(0, key.size(), key) != 0 || (it->size() > key.size() && (*it)[key.size()] != ',')) continue;
     std::vector<std::string> fields = splitFields(*it);
     if (fields.size() >= 2 && fields[0] == name && fields[1] == address) {
       double old = fields.size() >= 3 ? parseNumber(fields[2]).value_or(0) : 0;

@@ -72,8 +72,9 @@ std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
+    size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    if (end == text.size()) {
       lines.emplace_back(text.substr(start));
       break;
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/Failure.h"
 
@@ -19,6 +21,19 @@ size_t utf8SequenceLength(unsigned char lead) {
   return 1;
 }
 
+// The end of the run of ASCII bytes that starts at from, eight bytes at a time.
+size_t asciiRunEnd(std::string_view bytes, size_t from) {
+  size_t i = from;
+  while (i + 8 <= bytes.size()) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    if (word & 0x8080808080808080ull) break;
+    i += 8;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
+}
+
 iconv_t openConverter(const char* to, const char* from) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) fail(std::string("no converter from ") + from + " to " + to);
@@ -34,8 +49,7 @@ size_t GbkDecoder::decode(std::string_view bytes, std::string& out, bool lastChu
   // Station files are mostly ASCII, which GBK leaves as it is: only the rest goes through iconv.
   size_t i = 0;
   while (i < bytes.size()) {
-    size_t ascii = i;
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    size_t ascii = asciiRunEnd(bytes, i);
     out.append(bytes.data() + i, ascii - i);
     if (ascii == bytes.size()) return 0;
     // A run of double-byte characters; their trail bytes may lie in the ASCII range.
@@ -81,8 +95,7 @@ std::string GbkEncoder::encode(std::string_view utf8) {
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
-    size_t ascii = i;
-    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    size_t ascii = asciiRunEnd(utf8, i);
     out.append(utf8.data() + i, ascii - i);
     size_t end = ascii;
     while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;

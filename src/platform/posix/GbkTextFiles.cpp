@@ -25,8 +25,8 @@ class FileReader : public TextReader {
     if (atEndOfStream()) fail("read past the end of the file");
     std::string line;
     for (;;) {
-      size_t end = text_.find_first_of("\r\n", pos_);
-      if (end != std::string::npos) {
+      size_t end = lineEndFrom(pos_);
+      if (end < text_.size()) {
         appendCapped(line, end - pos_);
         pos_ = end;
         // CR LF, LF and a lone CR all end a line; a CR at the very end of a chunk may
@@ -70,6 +70,16 @@ class FileReader : public TextReader {
   }
 
  private:
+  // The first CR or LF at or after from, or the size of the text.
+  size_t lineEndFrom(size_t from) const {
+    const char* begin = text_.data() + from;
+    const size_t length = text_.size() - from;
+    const void* lf = std::memchr(begin, '\n', length);
+    const size_t lfAt = lf ? static_cast<size_t>(static_cast<const char*>(lf) - begin) : length;
+    const void* cr = std::memchr(begin, '\r', lfAt);
+    return from + (cr ? static_cast<size_t>(static_cast<const char*>(cr) - begin) : lfAt);
+  }
+
   void appendCapped(std::string& line, size_t count) {
     size_t room = line.size() < kMaxLineBytes ? kMaxLineBytes - line.size() : 0;
     line.append(text_, pos_, std::min(count, room));

@@ -41,24 +41,58 @@ class Clickable : public Base {
   CaptionControl& model_;
 };
 
-void syncRows(QComboBox* combo, QListWidget* list, RowChange change, const RowList& model) {
-  const QSignalBlocker blockCombo(combo);
-  const QSignalBlocker blockList(list);
-  switch (change.kind) {
-    case RowChange::Inserted:
-      if (combo) combo->insertItem(change.index, qs(model.row(change.index)));
-      if (list) list->insertItem(change.index, qs(model.row(change.index)));
-      break;
-    case RowChange::Removed:
-      if (combo) combo->removeItem(change.index);
-      if (list) delete list->takeItem(change.index);
-      break;
-    case RowChange::Cleared:
-      if (combo) combo->clear();
-      if (list) list->clear();
-      break;
+// Mirrors the rows of a list model in a combo box or list widget. Rows appended one by one (a
+// station file loads line by line) are added in batches on the next turn of the event loop.
+class RowMirror : public QObject {
+ public:
+  RowMirror(QComboBox* combo, QListWidget* list, const RowList& model, QObject* parent)
+      : QObject(parent), combo_(combo), list_(list), model_(model) {}
+
+  void apply(RowChange change) {
+    if (change.kind == RowChange::Inserted && change.index == shownCount() + static_cast<int>(pending_.size())) {
+      pending_.append(qs(model_.row(change.index)));
+      if (pending_.size() == 1) QMetaObject::invokeMethod(this, [this] { flush(); }, Qt::QueuedConnection);
+      return;
+    }
+    if (change.kind == RowChange::Cleared) {
+      pending_.clear();
+    } else {
+      flush();
+    }
+    const QSignalBlocker blockCombo(combo_);
+    const QSignalBlocker blockList(list_);
+    switch (change.kind) {
+      case RowChange::Inserted:
+        if (combo_) combo_->insertItem(change.index, qs(model_.row(change.index)));
+        if (list_) list_->insertItem(change.index, qs(model_.row(change.index)));
+        break;
+      case RowChange::Removed:
+        if (combo_) combo_->removeItem(change.index);
+        if (list_) delete list_->takeItem(change.index);
+        break;
+      case RowChange::Cleared:
+        if (combo_) combo_->clear();
+        if (list_) list_->clear();
+        break;
+    }
   }
-}
+
+  void flush() {
+    if (pending_.isEmpty()) return;
+    const QSignalBlocker blockCombo(combo_);
+    const QSignalBlocker blockList(list_);
+    if (combo_) combo_->addItems(pending_);
+    if (list_) list_->addItems(pending_);
+    pending_.clear();
+  }
+
+ private:
+  int shownCount() const { return combo_ ? combo_->count() : list_->count(); }
+  QComboBox* combo_;
+  QListWidget* list_;
+  const RowList& model_;
+  QStringList pending_;
+};
 
 }  // namespace
 
@@ -112,14 +146,16 @@ QWidget* QtFormView::makeWidget(Control& control) {
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMaxVisibleItems(20);
     for (int i = 0; i < combo->count(); ++i) box->addItem(qs(combo->row(i)));
-    combo->setRowObserver([box, combo](RowChange change) { syncRows(box, nullptr, change, *combo); });
+    auto* mirror = new RowMirror(box, nullptr, *combo, box);
+    combo->setRowObserver([mirror](RowChange change) { mirror->apply(change); });
     if (box->lineEdit()) {
       connect(box->lineEdit(), &QLineEdit::textEdited, this,
               [combo](const QString& text) { step([&] { combo->setText(text.toStdString()); }); });
     }
     connect(box, QOverload<int>::of(&QComboBox::activated), this,
             [combo](int index) { step([&] { combo->userChoseRow(index); }); });
-    sync = [box, combo] {
+    sync = [box, combo, mirror] {
+      mirror->flush();
       const QSignalBlocker block(box);
       QString text = qs(combo->text());
       if (box->isEditable()) {
@@ -132,7 +168,8 @@ QWidget* QtFormView::makeWidget(Control& control) {
   } else if (auto* listModel = dynamic_cast<ListBox*>(&control)) {
     auto* list = new QListWidget(this);
     for (int i = 0; i < listModel->count(); ++i) list->addItem(qs(listModel->row(i)));
-    listModel->setRowObserver([list, listModel](RowChange change) { syncRows(nullptr, list, change, *listModel); });
+    auto* mirror = new RowMirror(nullptr, list, *listModel, list);
+    listModel->setRowObserver([mirror](RowChange change) { mirror->apply(change); });
     connect(list, &QListWidget::itemClicked, this, [list, listModel](QListWidgetItem* item) {
       step([&] { listModel->userChoseRow(list->row(item)); });
     });

@@ -7,7 +7,17 @@
 
 namespace zelvo {
 
-void QtEventLoop::processPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+namespace {
+constexpr qint64 kYieldEveryMs = 4;
+}
+
+QtEventLoop::QtEventLoop() { sinceLastRun_.start(); }
+
+void QtEventLoop::processPendingEvents() {
+  if (sinceLastRun_.elapsed() < kYieldEveryMs) return;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  sinceLastRun_.restart();
+}
 
 void QtMessageBoxes::show(const std::string& text, const std::string& title, MessageIcon icon) {
   QMessageBox box;

@@ -2,6 +2,7 @@
 // ending the process, and the window's timers on QTimer.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <memory>
@@ -14,9 +15,15 @@
 
 namespace zelvo {
 
+// Lets pending events run, but not more often than every few milliseconds: a loop that yields
+// once per line would otherwise spend most of its time polling an idle event queue.
 class QtEventLoop : public EventLoop {
  public:
+  QtEventLoop();
   void processPendingEvents() override;
+
+ private:
+  QElapsedTimer sinceLastRun_;
 };
 
 class QtMessageBoxes : public MessageBoxes {
