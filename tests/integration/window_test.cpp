@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <fstream>
+#include <iterator>
 
 #include "Composition.h"
 #include "fakes/TempFolder.h"
@@ -57,6 +58,14 @@ TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
   c.Command2.userClicked();
   EXPECT_TRUE(waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000));
   EXPECT_EQ(zelvo.window().state().playerKind, "win");
+
+  // Closing the window saves the current row and asks the process to end.
+  zelvo.view().close();
+  EXPECT_TRUE(zelvo.endRequested());
+  EXPECT_FALSE(window->isVisible());
+  std::ifstream saved(app.file("bfwz.dat"), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, "win\r\n3\r\n");
 }
 
 }  // namespace

@@ -72,14 +72,16 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
   connect(controls_, &vlc::VlcControlStrip::fullScreenClicked, this,
           &VlcWindowsMediaPlayer::toggleFullScreen);
   connect(controls_, &vlc::VlcControlStrip::volumeChosen, this, [this](int volume) {
-    if (engineReady()) libvlc_audio_set_volume(player_, volume);
+    volume_ = volume;
+    applyAudioSettings();
   });
   connect(controls_, &vlc::VlcControlStrip::muteToggled, this, [this](bool muted) {
-    if (engineReady()) libvlc_audio_set_mute(player_, muted ? 1 : 0);
+    muted_ = muted;
+    applyAudioSettings();
   });
 
   // The area may go with its parent window before this player does; libVLC must stop drawing.
-  connect(area_, &QObject::destroyed, this, [this] { haltEngine(); });
+  connect(area_, &QObject::destroyed, this, [this] { haltEngine(Halt::WaitForEngine); });
 
   tick_.setInterval(kTickMs);
   connect(&tick_, &QTimer::timeout, this, &VlcWindowsMediaPlayer::onTick);
@@ -101,37 +103,48 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
   if (!instance_) return;
 
   libvlc_log_set(instance_, &VlcWindowsMediaPlayer::onEngineLog, this);
-  player_ = libvlc_media_player_new(instance_);
+  player_ = createEnginePlayer();
   if (!player_) {
     libvlc_log_unset(instance_);
     libvlc_release(instance_);
     instance_ = nullptr;
     return;
   }
+  tick_.start();
+}
+
+libvlc_media_player_t* VlcWindowsMediaPlayer::createEnginePlayer() {
+  libvlc_media_player_t* player = libvlc_media_player_new(instance_);
+  if (!player) return nullptr;
   // The surface's owner handles the mouse and keys (double click for full screen, menus).
-  libvlc_video_set_mouse_input(player_, 0);
-  libvlc_video_set_key_input(player_, 0);
-  libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
+  libvlc_video_set_mouse_input(player, 0);
+  libvlc_video_set_key_input(player, 0);
+  libvlc_event_manager_t* events = libvlc_media_player_event_manager(player);
   for (libvlc_event_e type : kPlayerEvents) {
     libvlc_event_attach(events, type, &VlcWindowsMediaPlayer::onEngineEvent, this);
   }
-  tick_.start();
+  return player;
+}
+
+void VlcWindowsMediaPlayer::detachEvents(libvlc_media_player_t* player) {
+  // Detaching waits for a callback in progress, so none runs for this player afterwards.
+  libvlc_event_manager_t* events = libvlc_media_player_event_manager(player);
+  for (libvlc_event_e type : kPlayerEvents) {
+    libvlc_event_detach(events, type, &VlcWindowsMediaPlayer::onEngineEvent, this);
+  }
 }
 
 VlcWindowsMediaPlayer::~VlcWindowsMediaPlayer() {
   tick_.stop();
   if (player_) {
-    // Detaching waits for a callback in progress, so none runs once this object is gone.
-    libvlc_event_manager_t* events = libvlc_media_player_event_manager(player_);
-    for (libvlc_event_e type : kPlayerEvents) {
-      libvlc_event_detach(events, type, &VlcWindowsMediaPlayer::onEngineEvent, this);
-    }
+    detachEvents(player_);
     libvlc_media_player_stop(player_);
     libvlc_media_player_release(player_);
     player_ = nullptr;
   }
   if (media_) libvlc_media_release(media_);
   media_ = nullptr;
+  reaper_.reset();
   if (instance_) {
     libvlc_log_unset(instance_);
     libvlc_release(instance_);
@@ -140,6 +153,12 @@ VlcWindowsMediaPlayer::~VlcWindowsMediaPlayer() {
 }
 
 QWidget* VlcWindowsMediaPlayer::widget() { return area_; }
+
+void VlcWindowsMediaPlayer::applyAudioSettings() {
+  if (!engineReady()) return;
+  if (volume_ >= 0) libvlc_audio_set_volume(player_, volume_);
+  libvlc_audio_set_mute(player_, muted_ ? 1 : 0);
+}
 
 // ---- libVLC threads --------------------------------------------------------------------
 
@@ -291,8 +310,20 @@ void VlcWindowsMediaPlayer::onTick() {
   }
 }
 
-void VlcWindowsMediaPlayer::haltEngine() {
-  if (engineReady()) libvlc_media_player_stop(player_);
+void VlcWindowsMediaPlayer::haltEngine(Halt how) {
+  if (engineReady() && engineBusy_) {
+    libvlc_media_player_t* fresh = how == Halt::InBackground ? createEnginePlayer() : nullptr;
+    if (fresh) {
+      // The old player stops on its own thread; the next stream starts on a fresh one.
+      detachEvents(player_);
+      reaper_->retire(player_);
+      player_ = fresh;
+      applyAudioSettings();
+    } else {
+      libvlc_media_player_stop(player_);
+    }
+    engineBusy_ = false;
+  }
   // Events already posted for the stopped stream carry the old number and are dropped.
   ++generation_;
   started_ = false;
@@ -310,6 +341,7 @@ void VlcWindowsMediaPlayer::startMedia(libvlc_media_t* media, const std::string&
   takeLog();
   bindVideoSurface();
   libvlc_media_player_set_media(player_, media_);
+  engineBusy_ = true;
   sinceProgress_.restart();
   if (libvlc_media_player_play(player_) != 0) {
     failWith(WmpError::Generic, "The engine could not start playing " + source);

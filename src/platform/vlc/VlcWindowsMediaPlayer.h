@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
+#include <memory>
 #include <cstdarg>
 #include <cstdint>
 #include <mutex>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/WindowsMediaPlayer.h"
+#include "platform/vlc/VlcPlayerReaper.h"
 
 struct libvlc_instance_t;
 struct libvlc_media_player_t;
@@ -80,7 +82,12 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   void onTick();
 
   // Stops libVLC and drops whatever its threads still have in flight for the old stream.
-  void haltEngine();
+  // In the background, a fresh engine player takes over at once while the old one stops.
+  enum class Halt { InBackground, WaitForEngine };
+  void haltEngine(Halt how = Halt::InBackground);
+  libvlc_media_player_t* createEnginePlayer();
+  void detachEvents(libvlc_media_player_t* player);
+  void applyAudioSettings();
   void startMedia(libvlc_media_t* media, const std::string& source);
   void markStarted();
   void setState(int state);
@@ -98,6 +105,11 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   libvlc_instance_t* instance_ = nullptr;
   libvlc_media_player_t* player_ = nullptr;
   libvlc_media_t* media_ = nullptr;
+  bool engineBusy_ = false;  // a stream was handed to player_ since it last stopped
+  // Declared after instance_, so retiring players are gone before the instance is released.
+  std::unique_ptr<vlc::VlcPlayerReaper> reaper_ = std::make_unique<vlc::VlcPlayerReaper>();
+  int volume_ = -1;
+  bool muted_ = false;
   std::atomic<uint64_t> generation_{0};
 
   QPointer<QWidget> area_;

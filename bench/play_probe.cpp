@@ -1,0 +1,54 @@
+// From the play button to the first picture, in each player, on a clip served on loopback:
+// prints the milliseconds over a few runs. Runs offscreen with the engines' null outputs.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+
+#include "Composition.h"
+#include "fakes/TempFolder.h"
+#include "platform/mpv/MpvRealPlayer.h"
+#include "platform/vlc/VlcWindowsMediaPlayer.h"
+#include "support/Clips.h"
+#include "support/IntegrationMain.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TestEnvironment.h"
+
+int main(int argc, char** argv) {
+  using namespace zelvo;
+  test::prepareTestEnvironment();
+  prepareProcess();
+  QApplication app(argc, argv);
+  test::TempFolder media;
+  const std::string clip = test::makeClip(media.path(), 10);
+  test::LoopbackHttpServer server(media.path());
+  test::TempFolder folder;
+
+  ComponentOptions options;
+  options.vlcArguments = {"--vout=dummy", "--aout=dummy"};
+  options.mpvOptions = {{"vo", "null"}, {"ao", "null"}};
+  ZelvoApplication zelvo(folder.path(), options);
+  zelvo.start();
+  FormControls& c = zelvo.window().controls();
+
+  for (int run = 0; run < 5; ++run) {
+    c.dz1.setText(run % 2 ? media.file(clip) : server.url(clip));
+    QElapsedTimer clock;
+    clock.start();
+    c.Command2.userClicked();
+    bool ok = test::waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000);
+    const qint64 primary = clock.elapsed();
+
+    clock.restart();
+    zelvo.primaryPlayer().close();
+    const qint64 closing = clock.elapsed();
+    clock.restart();
+    zelvo.window().playback().PlayWithRealPlayer(server.url(clip));
+    ok = test::waitUntil([&] { return zelvo.fallbackPlayer().playState() == RealState::Playing; }, 20000) && ok;
+    const qint64 fallback = clock.elapsed();
+    std::printf("run %d: primary (libVLC) %lld ms, fallback (libmpv) %lld ms (closing the primary first took %lld ms)%s\n", run + 1, primary, fallback, closing,
+                ok ? "" : " (did not reach playing)");
+    zelvo.window().playback().StopAll();
+    test::processEventsFor(200);
+  }
+  return 0;
+}

@@ -1,0 +1,34 @@
+#include "platform/vlc/VlcPlayerReaper.h"
+
+#include <vlc/vlc.h>
+
+namespace zelvo::vlc {
+
+VlcPlayerReaper::~VlcPlayerReaper() {
+  for (auto& entry : retiring_) entry->thread.join();
+}
+
+void VlcPlayerReaper::retire(libvlc_media_player_t* player) {
+  joinFinished();
+  auto entry = std::make_unique<Retiring>();
+  Retiring* raw = entry.get();
+  raw->thread = std::thread([player, raw] {
+    libvlc_media_player_stop(player);
+    libvlc_media_player_release(player);
+    raw->done = true;
+  });
+  retiring_.push_back(std::move(entry));
+}
+
+void VlcPlayerReaper::joinFinished() {
+  for (auto it = retiring_.begin(); it != retiring_.end();) {
+    if ((*it)->done) {
+      (*it)->thread.join();
+      it = retiring_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+}  // namespace zelvo::vlc
