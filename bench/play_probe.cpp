@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     c.Command2.userClicked();
-    bool ok = test::waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000);
+    bool ok = test::waitUntil(
+        [&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000);
     const qint64 primary = clock.elapsed();
 
     clock.restart();
@@ -43,10 +44,14 @@ int main(int argc, char** argv) {
     const qint64 closing = clock.elapsed();
     clock.restart();
     zelvo.window().playback().PlayWithRealPlayer(server.url(clip));
-    ok = test::waitUntil([&] { return zelvo.fallbackPlayer().playState() == RealState::Playing; }, 20000) && ok;
+    ok = test::waitUntil([&] { return zelvo.fallbackPlayer().playState() == RealState::Playing; },
+                         20000) &&
+         ok;
     const qint64 fallback = clock.elapsed();
-    std::printf("run %d: primary (libVLC) %lld ms, fallback (libmpv) %lld ms (closing the primary first took %lld ms)%s\n", run + 1, primary, fallback, closing,
-                ok ? "" : " (did not reach playing)");
+    std::printf(
+        "run %d: primary (libVLC) %lld ms, fallback (libmpv) %lld ms (closing the primary first "
+        "took %lld ms)%s\n",
+        run + 1, primary, fallback, closing, ok ? "" : " (did not reach playing)");
     zelvo.window().playback().StopAll();
     test::processEventsFor(200);
   }

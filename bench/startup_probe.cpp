@@ -1,5 +1,7 @@
 // Start-up of the real program offscreen with a library at the row limit: prints the time from
 // process start to the shown window, and whether a browser process was started.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <chrono>
@@ -7,8 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "Composition.h"
 #include "platform/posix/GbkCodec.h"
@@ -18,7 +18,8 @@ namespace {
 double secondsSinceProcessStart() {
   std::ifstream stat("/proc/self/stat");
   std::string field;
-  for (int i = 0; i < 22 && stat >> field; ++i) {}
+  for (int i = 0; i < 22 && stat >> field; ++i) {
+  }
   double startTicks = std::stod(field);
   std::ifstream uptimeFile("/proc/uptime");
   double uptime = 0;
@@ -53,9 +54,11 @@ int main(int argc, char** argv) {
   zelvo.start();
   QCoreApplication::processEvents();
   const qint64 shown = clock.elapsed();
-  std::printf("rows=%d start_to_window_ms=%.0f (before main %.0f, application %lld, components %lld, start-up %lld) "
-              "browser_process=%s\n",
-              zelvo.window().controls().tvm.count(), atMain * 1000 + shown, atMain * 1000, appReady,
-              componentsReady - appReady, shown - componentsReady, browserProcessRunning() ? "yes" : "no");
+  std::printf(
+      "rows=%d start_to_window_ms=%.0f (before main %.0f, application %lld, components %lld, "
+      "start-up %lld) "
+      "browser_process=%s\n",
+      zelvo.window().controls().tvm.count(), atMain * 1000 + shown, atMain * 1000, appReady,
+      componentsReady - appReady, shown - componentsReady, browserProcessRunning() ? "yes" : "no");
   return 0;
 }

@@ -9,8 +9,8 @@ namespace {
 std::vector<std::string> bigLibrary() {
   std::vector<std::string> lines;
   for (int i = 0; i < kMaxListRows; ++i) {
-    lines.push_back("电视台 " + std::to_string(i) + ",http://example.test/live/" + std::to_string(i) + ".m3u8," +
-                    std::to_string(-i) + ",假,假");
+    lines.push_back("电视台 " + std::to_string(i) + ",http://example.test/live/" +
+                    std::to_string(i) + ".m3u8," + std::to_string(-i) + ",假,假");
   }
   lines.push_back("end");
   return lines;

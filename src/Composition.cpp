@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
-#include "platform/mpv/MpvRealPlayer.h"
 #include "platform/Steps.h"
+#include "platform/mpv/MpvRealPlayer.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtServices.h"

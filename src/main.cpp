@@ -1,14 +1,15 @@
 // Zelvo: finds television stations broadcast over the internet and plays them.
 #include <QApplication>
 
-#include "AppFolder.h"
 #include "Composition.h"
+#include "app/AppFolder.h"
 
 int main(int argc, char** argv) {
   zelvo::prepareProcess();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelvo");
-  const std::string folder = zelvo::resolveAppFolder(QCoreApplication::applicationDirPath().toStdString());
+  const std::string folder =
+      zelvo::resolveAppFolder(QCoreApplication::applicationDirPath().toStdString());
   zelvo::ZelvoApplication zelvo(folder);
   zelvo.start();
   if (zelvo.endRequested()) return zelvo.exitStatus();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
 
 using ::testing::ElementsAre;
@@ -29,9 +30,9 @@ TEST_F(StartUpTest, LoadsResultsFirstLibraryLastThenTempFolderAndShowsTheFirstRo
   std::ofstream(h.path("temp/News.HTM")) << "<html/>";
   std::ofstream(h.path("temp/a.asx.bak")) << "x";
   h.window->StartUp();
-  EXPECT_THAT(h.rows(), ElementsAre("J1|j://1", "J2|j://2", "-------------|-------------", "W1|w://1",
-                                    "-------------|-------------", "L1|l://1", "L2|l://2",
-                                    "News|" + h.path("temp/News.HTM")));
+  EXPECT_THAT(h.rows(), ElementsAre("J1|j://1", "J2|j://2", "-------------|-------------",
+                                    "W1|w://1", "-------------|-------------", "L1|l://1",
+                                    "L2|l://2", "News|" + h.path("temp/News.HTM")));
   EXPECT_EQ(h.c.tvm.text(), "J1");
   EXPECT_EQ(h.c.dz1.text(), "j://1");
   EXPECT_EQ(h.c.form1.caption(), "Zelvo ver 3.5");
@@ -47,8 +48,9 @@ TEST_F(StartUpTest, LoadsResultsFirstLibraryLastThenTempFolderAndShowsTheFirstRo
   EXPECT_TRUE(h.log.startingWith("wmp.URL").empty());
   EXPECT_TRUE(h.process.endedWith.empty());
   EXPECT_THAT(h.log.startingWith("real."),
-              ElementsAre("real.setWantErrors 1", "real.setCacheSeconds 3", "real.setMaintainAspect 1",
-                          "real.setVideoEnabled 1", "real.setAudioEnabled 1", "real.setWantStatusEvents 1"));
+              ElementsAre("real.setWantErrors 1", "real.setCacheSeconds 3",
+                          "real.setMaintainAspect 1", "real.setVideoEnabled 1",
+                          "real.setAudioEnabled 1", "real.setWantStatusEvents 1"));
 }
 
 TEST_F(StartUpTest, SavedPositionIsShownAndOutOfRangeValuesShowTheFirstRow) {
@@ -57,9 +59,15 @@ TEST_F(StartUpTest, SavedPositionIsShownAndOutOfRangeValuesShowTheFirstRow) {
     std::vector<std::string> file;
     std::string shown;
   } cases[] = {
-      {{"win", "5"}, "L1"},  {{"real", "6"}, "L2"},   {{"win", "7"}, "J1"},  // 7 rows: 7 is past the end
-      {{"win", "99"}, "J1"}, {{"win", "-1"}, "J1"},   {{"win", "2.5"}, "-------------"},  // half to even: 2
-      {{"win", "x"}, "J1"},  {{"win"}, "J1"},         {{}, "J1"},
+      {{"win", "5"}, "L1"},
+      {{"real", "6"}, "L2"},
+      {{"win", "7"}, "J1"},  // 7 rows: 7 is past the end
+      {{"win", "99"}, "J1"},
+      {{"win", "-1"}, "J1"},
+      {{"win", "2.5"}, "-------------"},  // half to even: 2
+      {{"win", "x"}, "J1"},
+      {{"win"}, "J1"},
+      {{}, "J1"},
   };
   for (const auto& test : cases) {
     WindowHarness fresh;
@@ -151,6 +159,19 @@ TEST_F(StartUpTest, ShutDownSavesTheSelectedRowOnlyAfterSomethingWasPlayed) {
   third.c.form1.userClosed();
   EXPECT_THAT(third.readFile("bfwz.dat"), ElementsAre("win", "-1"));
   EXPECT_FALSE(third.exists("dqwz.dat"));
+}
+
+TEST_F(StartUpTest, AReadOnlyFolderStillStartsAndEndsCleanly) {
+  writeStations();
+  h.writeFile("bfwz.dat", {"win", "5"});
+  ReadOnlyFolder readOnly(h.folder.path());
+  if (!readOnly.active()) GTEST_SKIP() << "this machine cannot make a folder read-only";
+  h.window->StartUp();
+  EXPECT_EQ(h.c.tvm.text(), "L1");
+  h.c.Command5.userClicked();
+  h.c.form1.userClosed();
+  EXPECT_THAT(h.readFile("bfwz.dat"), ElementsAre("win", "5"));
+  EXPECT_THAT(h.process.endedWith, ElementsAre(0));
 }
 
 }  // namespace

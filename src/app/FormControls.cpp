@@ -21,11 +21,19 @@ FormControls::FormControls() {
 }
 
 void FormControls::forEachControl(const std::function<void(Control&)>& visit) {
-  for (Control* c : std::initializer_list<Control*>{
-           &Frame1, &WindowsMediaPlayer1, &RealAudio1, &WebBrowser1, &tvmx, &Label1, &Label2,
-           &Combo1, &Check1, &Check2, &Check3, &Text1, &Text2, &l, &tvm, &dz1, &Command2,
-           &Command3, &Command4, &Command5, &Command9, &Command10, &Command12, &Command14,
-           &Command16, &Command17}) {
+  for (Control* c : std::initializer_list<Control*>{&Frame1,     &WindowsMediaPlayer1,
+                                                    &RealAudio1, &WebBrowser1,
+                                                    &tvmx,       &Label1,
+                                                    &Label2,     &Combo1,
+                                                    &Check1,     &Check2,
+                                                    &Check3,     &Text1,
+                                                    &Text2,      &l,
+                                                    &tvm,        &dz1,
+                                                    &Command2,   &Command3,
+                                                    &Command4,   &Command5,
+                                                    &Command9,   &Command10,
+                                                    &Command12,  &Command14,
+                                                    &Command16,  &Command17}) {
     visit(*c);
   }
 }

@@ -20,15 +20,21 @@ void PositionFiles::LoadPlayPosition() {
     auto value = parseNumber(reader->readLine());
     if (!value) return;
     double rounded = roundHalfEven(*value);
-    if (rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max()) return;
+    if (rounded < std::numeric_limits<int32_t>::min() ||
+        rounded > std::numeric_limits<int32_t>::max())
+      return;
     x_.s.stationPosition = static_cast<int32_t>(rounded);
   });
   step([&] { reader->close(); });
 }
 
-void PositionFiles::SavePlayPosition(int32_t position) { savePosition(kPlayPositionFile, position); }
+void PositionFiles::SavePlayPosition(int32_t position) {
+  savePosition(kPlayPositionFile, position);
+}
 
-void PositionFiles::SaveScanPosition(int32_t position) { savePosition(kScanPositionFile, position); }
+void PositionFiles::SaveScanPosition(int32_t position) {
+  savePosition(kScanPositionFile, position);
+}
 
 void PositionFiles::savePosition(const char* fileName, int32_t position) {
   const std::string kind = x_.s.playerKind;

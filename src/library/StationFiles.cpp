@@ -60,7 +60,10 @@ void StationFiles::LoadStationFile(const std::string& fileName) {
       // Handlers that ran during the yields may have emptied the list under us.
       n = std::min(n, stationRowCount(c));
       if (step([&] { addStationRow(c, station->name, station->address, n); })) {
-        if (echo) step([&] { echo->writeLine(station->name + "," + station->address + "," + std::to_string(n)); });
+        if (echo)
+          step([&] {
+            echo->writeLine(station->name + "," + station->address + "," + std::to_string(n));
+          });
         n = n + 1;
       }
     }
@@ -83,14 +86,17 @@ void StationFiles::StoreCurrentStation() {
   if (!read && guard([&] { return x_.p.files.fileExists(x_.p.pathOf(kLibraryFile)); })) return;
   std::vector<std::string> lines = splitLines(text);
 
-  auto endMarker = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return isEndMarker(l); });
+  auto endMarker =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return isEndMarker(l); });
   lines.erase(endMarker, lines.end());
 
   double score = -999;
   const std::string key = name + "," + address;
   for (auto it = lines.begin(); it != lines.end(); ++it) {
     // Whole fields: the key must be followed by the comma before the score, or end the line.
-    if (it->compare(0, key.size(), key) != 0 || (it->size() > key.size() && (*it)[key.size()] != ',')) continue;
+    if (it->compare(0, key.size(), key) != 0 ||
+        (it->size() > key.size() && (*it)[key.size()] != ','))
+      continue;
     std::vector<std::string> fields = splitFields(*it);
     if (fields.size() >= 2 && fields[0] == name && fields[1] == address) {
       double old = fields.size() >= 3 ? parseNumber(fields[2]).value_or(0) : 0;

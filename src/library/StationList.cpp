@@ -4,7 +4,8 @@
 
 namespace zelvo {
 
-void addStationRow(FormControls& c, const std::string& name, const std::string& address, int index) {
+void addStationRow(FormControls& c, const std::string& name, const std::string& address,
+                   int index) {
   c.tvm.addItem(name, index);
   try {
     c.dz1.addItem(address, index);

@@ -62,7 +62,8 @@ std::vector<std::string> splitFields(std::string_view line) {
   size_t start = 0;
   for (;;) {
     size_t comma = line.find(',', start);
-    fields.emplace_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
+    fields.emplace_back(
+        line.substr(start, comma == std::string_view::npos ? comma : comma - start));
     if (comma == std::string_view::npos) return fields;
     start = comma + 1;
   }
@@ -84,6 +85,8 @@ std::vector<std::string> splitLines(std::string_view text) {
   return lines;
 }
 
-bool isEndMarker(std::string_view line) { return line.size() == 3 && equalsIgnoringCase(std::string(line), "end"); }
+bool isEndMarker(std::string_view line) {
+  return line.size() == 3 && equalsIgnoringCase(std::string(line), "end");
+}
 
 }  // namespace zelvo

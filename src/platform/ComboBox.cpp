@@ -17,7 +17,8 @@ bool containsIgnoringCase(std::string_view text, std::string_view lowerNeedle) {
   if (lowerNeedle.empty()) return true;
   if (lowerNeedle.size() > text.size()) return false;
   const char first = lowerNeedle[0];
-  const char firstUpper = first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+  const char firstUpper =
+      first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
   for (size_t i = 0; i + lowerNeedle.size() <= text.size(); ++i) {
     if (text[i] != first && text[i] != firstUpper) continue;
     size_t j = 0;
@@ -60,8 +61,10 @@ void RowList::addItem(const std::string& text, int index) {
 void RowList::removeItem(int index) {
   if (index < 0 || index >= count()) fail(name() + ": no row " + std::to_string(index));
   rows_.erase(rows_.begin() + index);
-  if (clickedRow_ == index) clickedRow_ = -1;
-  else if (clickedRow_ > index) --clickedRow_;
+  if (clickedRow_ == index)
+    clickedRow_ = -1;
+  else if (clickedRow_ > index)
+    --clickedRow_;
   rowChanged({RowChange::Removed, index});
 }
 
@@ -73,7 +76,8 @@ void RowList::clear() {
 }
 
 int RowList::selectedIndex() const {
-  if (clickedRow_ >= 0 && clickedRow_ < count() && rows_[static_cast<size_t>(clickedRow_)] == text_) {
+  if (clickedRow_ >= 0 && clickedRow_ < count() &&
+      rows_[static_cast<size_t>(clickedRow_)] == text_) {
     return clickedRow_;
   }
   auto found = std::find_if(rows_.begin(), rows_.end(),

@@ -37,11 +37,15 @@ class RowList : public Control {
   // whose text equals the text ignoring letter case, otherwise -1.
   int selectedIndex() const;
 
-  void setRowObserver(std::function<void(RowChange)> observer) { rowObserver_ = std::move(observer); }
+  void setRowObserver(std::function<void(RowChange)> observer) {
+    rowObserver_ = std::move(observer);
+  }
 
  protected:
   void assignText(std::string text);
-  void rowChanged(RowChange change) const { if (rowObserver_) rowObserver_(change); }
+  void rowChanged(RowChange change) const {
+    if (rowObserver_) rowObserver_(change);
+  }
   int clickedRow_ = -1;
 
  private:

@@ -25,23 +25,43 @@ class Control {
 
   const std::string& name() const { return name_; }
   TwipRect rect() const { return rect_; }
-  void setHeight(int twips) { rect_.height = twips; changed(); }
-  void setWidth(int twips) { rect_.width = twips; changed(); }
+  void setHeight(int twips) {
+    rect_.height = twips;
+    changed();
+  }
+  void setWidth(int twips) {
+    rect_.width = twips;
+    changed();
+  }
   bool visible() const { return visible_; }
-  void setVisible(bool on) { visible_ = on; changed(); }
+  void setVisible(bool on) {
+    visible_ = on;
+    changed();
+  }
   bool enabled() const { return enabled_; }
-  void setEnabled(bool on) { enabled_ = on; changed(); }
+  void setEnabled(bool on) {
+    enabled_ = on;
+    changed();
+  }
   const std::string& toolTip() const { return toolTip_; }
-  void setToolTip(std::string tip) { toolTip_ = std::move(tip); changed(); }
+  void setToolTip(std::string tip) {
+    toolTip_ = std::move(tip);
+    changed();
+  }
 
   // Gives the control the keyboard focus; the view moves it and reports back.
-  void setFocus() { if (focusRequested_) focusRequested_(); }
+  void setFocus() {
+    if (focusRequested_) focusRequested_();
+  }
   bool hasFocus() const { return focused_; }
   // Called by the view when the focus has moved into or out of the control.
   void userFocusChanged(bool focused) {
     if (focused == focused_) return;
     focused_ = focused;
-    if (focused) gotFocus.raise(); else lostFocus.raise();
+    if (focused)
+      gotFocus.raise();
+    else
+      lostFocus.raise();
   }
 
   void setViewHooks(std::function<void()> changed, std::function<void()> focusRequested) {
@@ -53,7 +73,9 @@ class Control {
   Event<> lostFocus;
 
  protected:
-  void changed() const { if (viewChanged_) viewChanged_(); }
+  void changed() const {
+    if (viewChanged_) viewChanged_();
+  }
 
  private:
   std::string name_;
@@ -72,9 +94,14 @@ class CaptionControl : public Control {
   CaptionControl(std::string name, TwipRect design, std::string caption)
       : Control(std::move(name), design), caption_(std::move(caption)) {}
   const std::string& caption() const { return caption_; }
-  void setCaption(std::string caption) { caption_ = std::move(caption); changed(); }
+  void setCaption(std::string caption) {
+    caption_ = std::move(caption);
+    changed();
+  }
   // Called by the view when the user clicks the control.
-  void userClicked() { if (enabled()) click.raise(); }
+  void userClicked() {
+    if (enabled()) click.raise();
+  }
   Event<> click;
 
  private:
@@ -101,7 +128,10 @@ class CheckBox : public CaptionControl {
  public:
   using CaptionControl::CaptionControl;
   bool checked() const { return checked_; }
-  void setChecked(bool on) { checked_ = on; changed(); }
+  void setChecked(bool on) {
+    checked_ = on;
+    changed();
+  }
   // The user's click toggles the box, then raises Click.
   void userToggled(bool on) {
     checked_ = on;

@@ -30,26 +30,26 @@ class RealPlayer {
   virtual void doPause() = 0;                              // 258
   virtual void doStop() = 0;                               // 202
   // Drops whatever is queued, before the other player takes over.
-  virtual void clearQueuedClips() = 0;                     // 206
+  virtual void clearQueuedClips() = 0;  // 206
   // Starts playing as soon as a source is set and played.
-  virtual void setAutoStart(bool on) = 0;                  // 273
+  virtual void setAutoStart(bool on) = 0;  // 273
   // Start-up settings, applied in the order listed.
-  virtual void setWantErrors(bool on) = 0;                 // 326
-  virtual void setCacheSeconds(int32_t seconds) = 0;       // 271
-  virtual void setMaintainAspect(bool on) = 0;             // 231
-  virtual void setVideoEnabled(bool on) = 0;               // 307
-  virtual void setAudioEnabled(bool on) = 0;               // 275
-  virtual void setWantStatusEvents(bool on) = 0;           // 221
+  virtual void setWantErrors(bool on) = 0;            // 326
+  virtual void setCacheSeconds(int32_t seconds) = 0;  // 271
+  virtual void setMaintainAspect(bool on) = 0;        // 231
+  virtual void setVideoEnabled(bool on) = 0;          // 307
+  virtual void setAudioEnabled(bool on) = 0;          // 275
+  virtual void setWantStatusEvents(bool on) = 0;      // 221
   // The version of the contract implemented; fails when the engine did not start.
-  virtual std::string versionInfo() const = 0;             // 329
-  virtual int playState() const = 0;                       // 260
-  virtual int32_t lengthMs() const = 0;                    // 261
-  virtual std::string lastStatus() const = 0;              // 331
+  virtual std::string versionInfo() const = 0;  // 329
+  virtual int playState() const = 0;            // 260
+  virtual int32_t lengthMs() const = 0;         // 261
+  virtual std::string lastStatus() const = 0;   // 331
 
   Event<int, int> stateChange;  // 1042: oldState, newState
   // 1014: severity, rmaCode, userCode, userString, moreInfoURL, errorString
   Event<int32_t, int32_t, int32_t, std::string, std::string, std::string> errorMessage;
-  Event<int32_t, int32_t> bufferingProgress;             // 1005: flags, percent
+  Event<int32_t, int32_t> bufferingProgress;               // 1005: flags, percent
   Event<int32_t, int32_t, std::string> presentationEvent;  // 1031: kind, value, text
 };
 

@@ -19,14 +19,22 @@ class Timer {
   const std::string& name() const { return name_; }
   int interval() const { return interval_; }
   bool enabled() const { return enabled_; }
-  void setEnabled(bool on) { enabled_ = on; restarted(); }
-  void setInterval(int ms) { interval_ = ms; restarted(); }
+  void setEnabled(bool on) {
+    enabled_ = on;
+    restarted();
+  }
+  void setInterval(int ms) {
+    interval_ = ms;
+    restarted();
+  }
   // Counts every restart, so a scheduler can tell that its count must begin again.
   unsigned long restarts() const { return restarts_; }
 
   void setScheduler(std::function<void()> onRestart) { onRestart_ = std::move(onRestart); }
   // Called by the scheduler when the interval has passed.
-  void fire() { if (enabled_) tick.raise(); }
+  void fire() {
+    if (enabled_) tick.raise();
+  }
 
   Event<> tick;
 

@@ -16,15 +16,22 @@ constexpr int Maximized = 2;
 
 class Window : public Control {
  public:
-  Window(std::string name, int width, int height) : Control(std::move(name), {0, 0, width, height}) {
+  Window(std::string name, int width, int height)
+      : Control(std::move(name), {0, 0, width, height}) {
     setVisible(false);
   }
   const std::string& caption() const { return caption_; }
-  void setCaption(std::string caption) { caption_ = std::move(caption); changed(); }
+  void setCaption(std::string caption) {
+    caption_ = std::move(caption);
+    changed();
+  }
   int width() const { return rect().width; }
   int height() const { return rect().height; }
   int windowState() const { return state_; }
-  void setWindowState(int state) { state_ = state; changed(); }
+  void setWindowState(int state) {
+    state_ = state;
+    changed();
+  }
 
   // Called by the view.
   void userKeyDown(int keyCode) { keyDown.raise(keyCode); }

@@ -50,9 +50,9 @@ class WindowsMediaPlayer {
   virtual std::string URL() const = 0;
   // Leaves the current stream; playState reads Ready afterwards.
   virtual void close() = 0;
-  virtual void play() = 0;   // controls.play
-  virtual void pause() = 0;  // controls.pause
-  virtual void stop() = 0;   // controls.stop
+  virtual void play() = 0;                   // controls.play
+  virtual void pause() = 0;                  // controls.pause
+  virtual void stop() = 0;                   // controls.stop
   virtual void setPlayCount(int count) = 0;  // settings.playCount
   virtual int playState() const = 0;
   // The version of the contract implemented; fails when the engine did not start.
@@ -64,9 +64,9 @@ class WindowsMediaPlayer {
   virtual PlayerError errorItem(int index) const = 0;
   virtual void clearErrorQueue() = 0;
 
-  Event<int> playStateChange;             // NewState
-  Event<> error;                          // the error queue holds the failure
-  Event<double, double> positionChange;   // oldPosition, newPosition in seconds
+  Event<int> playStateChange;            // NewState
+  Event<> error;                         // the error queue holds the failure
+  Event<double, double> positionChange;  // oldPosition, newPosition in seconds
 };
 
 }  // namespace zelvo

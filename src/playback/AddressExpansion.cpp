@@ -29,7 +29,8 @@ std::string AddressExpansion::ExpandAddress(std::string address, const std::stri
 
   auto value = parseNumber(counter);
   double rounded = value ? roundHalfEven(*value) : 0;
-  if (!value || rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max()) {
+  if (!value || rounded < std::numeric_limits<int32_t>::min() ||
+      rounded > std::numeric_limits<int32_t>::max()) {
     x_.s.lastTemplate = t;
     return t;
   }

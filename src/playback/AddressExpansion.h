@@ -14,7 +14,8 @@ class Playback;
 
 class AddressExpansion {
  public:
-  AddressExpansion(Context context, StationFiles& files, PositionFiles& positions, Playback& playback)
+  AddressExpansion(Context context, StationFiles& files, PositionFiles& positions,
+                   Playback& playback)
       : x_(context), files_(files), positions_(positions), playback_(playback) {}
 
   // The second argument is unused by every caller and kept empty.

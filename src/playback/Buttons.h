@@ -14,9 +14,9 @@ class Buttons {
       : x_(context), playback_(playback), expansion_(expansion) {}
 
   void connect();
-  void PlayClicked();    // Command2
-  void UpClicked();      // Command4
-  void DownClicked();    // Command5
+  void PlayClicked();  // Command2
+  void UpClicked();    // Command4
+  void DownClicked();  // Command5
   // Command14. Not continue-on-error: a failing step leaves the caption as it was.
   void PauseClicked();
 

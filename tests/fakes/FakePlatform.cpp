@@ -60,12 +60,24 @@ void FakeRealPlayer::doPlay() { record("real.doPlay"); }
 void FakeRealPlayer::doPause() { record("real.doPause"); }
 void FakeRealPlayer::doStop() { record("real.doStop"); }
 void FakeRealPlayer::clearQueuedClips() { record("real.clearQueuedClips"); }
-void FakeRealPlayer::setAutoStart(bool on) { record(std::string("real.setAutoStart ") + (on ? "1" : "0")); }
-void FakeRealPlayer::setWantErrors(bool on) { record(std::string("real.setWantErrors ") + (on ? "1" : "0")); }
-void FakeRealPlayer::setCacheSeconds(int32_t s) { record("real.setCacheSeconds " + std::to_string(s)); }
-void FakeRealPlayer::setMaintainAspect(bool on) { record(std::string("real.setMaintainAspect ") + (on ? "1" : "0")); }
-void FakeRealPlayer::setVideoEnabled(bool on) { record(std::string("real.setVideoEnabled ") + (on ? "1" : "0")); }
-void FakeRealPlayer::setAudioEnabled(bool on) { record(std::string("real.setAudioEnabled ") + (on ? "1" : "0")); }
+void FakeRealPlayer::setAutoStart(bool on) {
+  record(std::string("real.setAutoStart ") + (on ? "1" : "0"));
+}
+void FakeRealPlayer::setWantErrors(bool on) {
+  record(std::string("real.setWantErrors ") + (on ? "1" : "0"));
+}
+void FakeRealPlayer::setCacheSeconds(int32_t s) {
+  record("real.setCacheSeconds " + std::to_string(s));
+}
+void FakeRealPlayer::setMaintainAspect(bool on) {
+  record(std::string("real.setMaintainAspect ") + (on ? "1" : "0"));
+}
+void FakeRealPlayer::setVideoEnabled(bool on) {
+  record(std::string("real.setVideoEnabled ") + (on ? "1" : "0"));
+}
+void FakeRealPlayer::setAudioEnabled(bool on) {
+  record(std::string("real.setAudioEnabled ") + (on ? "1" : "0"));
+}
 void FakeRealPlayer::setWantStatusEvents(bool on) {
   record(std::string("real.setWantStatusEvents ") + (on ? "1" : "0"));
 }

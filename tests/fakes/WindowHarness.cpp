@@ -30,7 +30,9 @@ std::vector<std::string> WindowHarness::readFile(const std::string& name) const 
   return splitLines(gbkToUtf8(bytes));
 }
 
-bool WindowHarness::exists(const std::string& name) const { return std::ifstream(folder.file(name)).good(); }
+bool WindowHarness::exists(const std::string& name) const {
+  return std::ifstream(folder.file(name)).good();
+}
 
 std::vector<std::string> WindowHarness::rows() const {
   std::vector<std::string> out;

@@ -37,7 +37,8 @@ TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
   LoopbackHttpServer server(media.path());
 
   TempFolder app;
-  writeGbk(app.file("tv_lib.txt"), {"本地片段," + server.url(clip) + ",-999,假,假", "坏地址,http://127.0.0.1:1/x.ts,-999,假,假", "end"});
+  writeGbk(app.file("tv_lib.txt"), {"本地片段," + server.url(clip) + ",-999,假,假",
+                                    "坏地址,http://127.0.0.1:1/x.ts,-999,假,假", "end"});
   writeGbk(app.file("tv_lib_ss_jg.txt"), {"结果,http://127.0.0.1:1/r.ts,"});
 
   ZelvoApplication zelvo(app.path(), quietComponents());
@@ -56,7 +57,8 @@ TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
   c.tvm.setText("本地片段");
   c.dz1.setText(server.url(clip));
   c.Command2.userClicked();
-  EXPECT_TRUE(waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000));
+  EXPECT_TRUE(
+      waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000));
   EXPECT_EQ(zelvo.window().state().playerKind, "win");
 
   // Closing the window saves the current row and asks the process to end.

@@ -10,6 +10,7 @@ namespace zelvo::test {
 std::string makeClip(const std::string& folder, double seconds, const std::string& format = "ts");
 
 // Writes an ASX playlist with one entry pointing at entryUrl and returns its file name.
-std::string makeAsx(const std::string& folder, const std::string& name, const std::string& entryUrl);
+std::string makeAsx(const std::string& folder, const std::string& name,
+                    const std::string& entryUrl);
 
 }  // namespace zelvo::test

@@ -36,7 +36,8 @@ size_t asciiRunEnd(std::string_view bytes, size_t from) {
 
 iconv_t openConverter(const char* to, const char* from) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) fail(std::string("no converter from ") + from + " to " + to);
+  if (cd == reinterpret_cast<iconv_t>(-1))
+    fail(std::string("no converter from ") + from + " to " + to);
   return cd;
 }
 
@@ -55,7 +56,10 @@ size_t GbkDecoder::decode(std::string_view bytes, std::string& out, bool lastChu
     // A run of double-byte characters; their trail bytes may lie in the ASCII range.
     size_t end = ascii;
     while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) {
-      end += static_cast<unsigned char>(bytes[end]) >= 0x81 && static_cast<unsigned char>(bytes[end]) <= 0xFE ? 2 : 1;
+      end += static_cast<unsigned char>(bytes[end]) >= 0x81 &&
+                     static_cast<unsigned char>(bytes[end]) <= 0xFE
+                 ? 2
+                 : 1;
     }
     end = std::min(end, bytes.size());
     const bool last = end == bytes.size() && lastChunk;

@@ -49,9 +49,12 @@ class RowMirror : public QObject {
       : QObject(parent), combo_(combo), list_(list), model_(model) {}
 
   void apply(RowChange change) {
-    if (change.kind == RowChange::Inserted && change.index == shownCount() + static_cast<int>(pending_.size())) {
+    if (change.kind == RowChange::Inserted &&
+        change.index == shownCount() + static_cast<int>(pending_.size())) {
       pending_.append(qs(model_.row(change.index)));
-      if (pending_.size() == 1) QMetaObject::invokeMethod(this, [this] { flush(); }, Qt::QueuedConnection);
+      if (pending_.size() == 1)
+        QMetaObject::invokeMethod(
+            this, [this] { flush(); }, Qt::QueuedConnection);
       return;
     }
     if (change.kind == RowChange::Cleared) {
@@ -196,7 +199,8 @@ QWidget* QtFormView::makeWidget(Control& control) {
   } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
     auto* box = new QCheckBox(this);
     box->setAutoFillBackground(true);
-    connect(box, &QCheckBox::clicked, this, [check](bool on) { step([&] { check->userToggled(on); }); });
+    connect(box, &QCheckBox::clicked, this,
+            [check](bool on) { step([&] { check->userToggled(on); }); });
     sync = [box, check] {
       box->setText(qs(check->caption()));
       box->setChecked(check->checked());
@@ -210,10 +214,13 @@ QWidget* QtFormView::makeWidget(Control& control) {
   } else if (auto* label = dynamic_cast<Label*>(&control)) {
     auto* view = new Clickable<QLabel>(*label, this);
     view->setWordWrap(true);
-    view->setAutoFillBackground(true);
     view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (label->redText) view->setStyleSheet("color: red;");
-    sync = [view, label] { view->setText(qs(label->caption())); };
+    sync = [view, label] {
+      view->setText(qs(label->caption()));
+      // An empty label over the video must not cover it with a grey box.
+      view->setAutoFillBackground(!label->caption().empty());
+    };
     widget = view;
   } else if (auto* frame = dynamic_cast<Frame*>(&control)) {
     auto* view = new Clickable<QFrame>(*frame, this);
@@ -262,7 +269,8 @@ void QtFormView::applyWindow() {
   // The model's size is the outer size, title bar and borders included.
   const int extraWidth = frameGeometry().width() - width();
   const int extraHeight = frameGeometry().height() - height();
-  resize(std::max(1, px(window_.width()) - extraWidth), std::max(1, px(window_.height()) - extraHeight));
+  resize(std::max(1, px(window_.width()) - extraWidth),
+         std::max(1, px(window_.height()) - extraHeight));
   Qt::WindowStates wanted = Qt::WindowNoState;
   if (window_.windowState() == WindowState::Minimized) wanted = Qt::WindowMinimized;
   if (window_.windowState() == WindowState::Maximized) wanted = Qt::WindowMaximized;
@@ -280,8 +288,10 @@ void QtFormView::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange || applyingWindow_) return;
   int state = WindowState::Normal;
-  if (windowState() & Qt::WindowMinimized) state = WindowState::Minimized;
-  else if (windowState() & Qt::WindowMaximized) state = WindowState::Maximized;
+  if (windowState() & Qt::WindowMinimized)
+    state = WindowState::Minimized;
+  else if (windowState() & Qt::WindowMaximized)
+    state = WindowState::Maximized;
   window_.userStateChanged(state);
 }
 
@@ -289,7 +299,8 @@ bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     // A key the focused widget ignores travels on to its parents: handle it once.
-    if (key == lastKey_ && key->timestamp() == lastKeyTime_) return QWidget::eventFilter(watched, event);
+    if (key == lastKey_ && key->timestamp() == lastKeyTime_)
+      return QWidget::eventFilter(watched, event);
     lastKey_ = key;
     lastKeyTime_ = key->timestamp();
     const int code = toolkitKeyCode(*key);

@@ -24,10 +24,17 @@ void QtMessageBoxes::show(const std::string& text, const std::string& title, Mes
   box.setWindowTitle(QString::fromStdString(title));
   box.setText(QString::fromStdString(text));
   switch (icon) {
-    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MessageIcon::None: break;
+    case MessageIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MessageIcon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MessageIcon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MessageIcon::None:
+      break;
   }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();

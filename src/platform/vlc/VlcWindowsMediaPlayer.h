@@ -7,9 +7,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
-#include <memory>
 #include <cstdarg>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>

@@ -8,4 +8,7 @@ namespace zelvo {
 
 std::string resolveAppFolder(const std::string& programFolder);
 
+// Copies the shipped station files that userFolder does not have yet, and makes its temp folder.
+void seedUserFolder(const std::string& shippedFolder, const std::string& userFolder);
+
 }  // namespace zelvo
