@@ -69,7 +69,13 @@ MpvRealPlayer::MpvRealPlayer(Options options, QWidget* parent) : options_(std::m
 
   watchdog_.setSingleShot(true);
   connect(&watchdog_, &QTimer::timeout, this, [this] { watchdogExpired(); });
+}
 
+// mpv takes its video window only before it initializes, and the area's X window is final only
+// once the area sits in the shown main window: the engine starts on first use.
+void MpvRealPlayer::ensureEngine() {
+  if (engineTried_) return;
+  engineTried_ = true;
   // libmpv refuses to start unless numbers are parsed the C way.
   std::setlocale(LC_NUMERIC, "C");
   handle_ = mpv_create();
@@ -78,6 +84,9 @@ MpvRealPlayer::MpvRealPlayer(Options options, QWidget* parent) : options_(std::m
   const std::pair<const char*, const char*> ownOptions[] = {
       {"idle", "yes"},
       {"keep-open", "no"},
+      // Outputs that can draw into our window; SDL, next in mpv's own order, opens a window of
+      // its own where there is no OpenGL (a remote or virtual X display).
+      {"vo", "gpu,xv,x11"},
       {"network-timeout", "10"},
       // The window keeps mouse and keys; mpv draws pictures only.
       {"input-default-bindings", "no"},

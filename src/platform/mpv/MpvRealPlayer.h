@@ -85,6 +85,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   enum class Phase { Idle, Fetching, Opening, Loaded };
 
   static void onWakeup(void* context);
+  void ensureEngine();
   void drainEvents();
   void handleEvent(const mpv_event& event);
   void handleEndFile(const mpv_event& event);
@@ -103,10 +104,14 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void updateState();
   void setState(int state, bool announceEvenIfSame = false);
   void setEngineProperty(const char* name, const std::string& value);
-  bool engineReady() const { return handle_ != nullptr; }
+  bool engineReady() const {
+    const_cast<MpvRealPlayer*>(this)->ensureEngine();
+    return handle_ != nullptr;
+  }
   void requireEngine() const;
 
   Options options_;
+  bool engineTried_ = false;
   mpv_handle* handle_ = nullptr;
   QPointer<QWidget> videoArea_;
   QTimer watchdog_;

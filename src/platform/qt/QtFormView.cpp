@@ -216,10 +216,11 @@ QWidget* QtFormView::makeWidget(Control& control) {
     view->setWordWrap(true);
     view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (label->redText) view->setStyleSheet("color: red;");
+    view->setAutoFillBackground(true);
     sync = [view, label] {
       view->setText(qs(label->caption()));
-      // An empty label over the video must not cover it with a grey box.
-      view->setAutoFillBackground(!label->caption().empty());
+      // Over the video a label is a window of its own; an empty one would only cover the picture.
+      if (label->caption().empty()) view->hide();
     };
     widget = view;
   } else if (auto* frame = dynamic_cast<Frame*>(&control)) {
