@@ -148,6 +148,12 @@ QWidget* QtFormView::makeWidget(Control& control) {
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMaxVisibleItems(20);
+    // Narrow design widths (the threshold list is 33 pixels) leave room for the text only
+    // with a slim arrow.
+    if (control.rect().width < 1200) {
+      box->setStyleSheet(
+          "QComboBox { padding: 0px 0px 0px 2px; } QComboBox::drop-down { width: 10px; }");
+    }
     for (int i = 0; i < combo->count(); ++i) box->addItem(qs(combo->row(i)));
     auto* mirror = new RowMirror(box, nullptr, *combo, box);
     combo->setRowObserver([mirror](RowChange change) { mirror->apply(change); });
