@@ -8,6 +8,7 @@
 
 #include "fakes/TempFolder.h"
 #include "platform/Failure.h"
+#include "platform/posix/GbkCodec.h"
 #include "platform/posix/GbkTextFiles.h"
 
 using ::testing::ElementsAre;
@@ -36,6 +37,27 @@ TEST(TextFiles, WritesGbkWithCrLfAndReadsItBack) {
   EXPECT_EQ(reader->readLine(), "");
   EXPECT_TRUE(reader->atEndOfStream());
   EXPECT_THROW(reader->readLine(), PlatformFailure);
+}
+
+TEST(GbkCodec, EveryGbkCharacterSurvivesARoundTrip) {
+  int characters = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::string text = gbkToUtf8(pair);
+      if (text.find("\xEF\xBF\xBD") != std::string::npos) continue;  // not a GBK character
+      ++characters;
+      ASSERT_EQ(gbkToUtf8(utf8ToGbk(text)), text) << std::hex << lead << " " << trail;
+    }
+  }
+  EXPECT_GT(characters, 21000);
+  EXPECT_EQ(gbkToUtf8("\xA1\xA1\x80"), "\u3000\u20AC");
+  EXPECT_EQ(utf8ToGbk("\u3000\u20AC"), "\xA1\xA1\x80");
+  // Broken UTF-8 and characters outside GBK become "?", one for each.
+  EXPECT_EQ(utf8ToGbk("a\xE4\xB8"
+                      "b\xF0\x9F\x98\x80"
+                      "c\xFF"),
+            "a?b?c?");
 }
 
 TEST(TextFiles, AcceptsEveryLineEndAndLinesAcrossChunkBorders) {

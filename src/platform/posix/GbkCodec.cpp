@@ -1,9 +1,10 @@
 #include "platform/posix/GbkCodec.h"
 
-#include <algorithm>
-#include <cerrno>
+#include <iconv.h>
+
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/Failure.h"
 
@@ -12,13 +13,78 @@ namespace zelvo {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+constexpr unsigned kFirstLead = 0x81, kLastLead = 0xFE;
+constexpr unsigned kFirstTrail = 0x40, kLastTrail = 0xFE;
+constexpr unsigned kTrailCount = kLastTrail - kFirstTrail + 1;
 
-size_t utf8SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead & 0xE0) == 0xC0) return 2;
-  if ((lead & 0xF0) == 0xE0) return 3;
-  if ((lead & 0xF8) == 0xF0) return 4;
-  return 1;
+// Every GBK character and its code point, as the system's iconv maps them. Looking characters
+// up is many times faster than a call into iconv for each run of them.
+struct GbkTables {
+  std::vector<uint32_t> pairToCodePoint;  // (lead, trail) -> code point, 0 where none
+  uint32_t singleToCodePoint[128] = {};   // bytes 0x80..0xFF on their own (0x80 is the euro)
+  std::vector<uint16_t> codePointToGbk;   // BMP code point -> lead << 8 | trail, or one byte
+};
+
+uint32_t convertOne(iconv_t cd, const char* bytes, size_t length) {
+  char* in = const_cast<char*>(bytes);
+  size_t inLeft = length;
+  uint32_t out[2] = {};
+  char* outPtr = reinterpret_cast<char*>(out);
+  size_t outLeft = sizeof out;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+  if (done == static_cast<size_t>(-1) || inLeft != 0 || outLeft != sizeof out - 4) return 0;
+  return out[0];
+}
+
+GbkTables buildTables() {
+  iconv_t cd = iconv_open("UTF-32LE", "GBK");
+  if (cd == reinterpret_cast<iconv_t>(-1)) fail("this system has no GBK converter");
+  GbkTables t;
+  t.pairToCodePoint.assign((kLastLead - kFirstLead + 1) * kTrailCount, 0);
+  t.codePointToGbk.assign(0x10000, 0);
+  for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+    const char single = static_cast<char>(byte);
+    const uint32_t cp = convertOne(cd, &single, 1);
+    t.singleToCodePoint[byte - 0x80] = cp;
+    if (cp >= 0x80 && cp < 0x10000 && !t.codePointToGbk[cp])
+      t.codePointToGbk[cp] = static_cast<uint16_t>(byte);
+  }
+  for (unsigned lead = kFirstLead; lead <= kLastLead; ++lead) {
+    for (unsigned trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      const uint32_t cp = convertOne(cd, pair, 2);
+      if (cp < 0x80) continue;
+      t.pairToCodePoint[(lead - kFirstLead) * kTrailCount + (trail - kFirstTrail)] = cp;
+      if (cp < 0x10000 && !t.codePointToGbk[cp])
+        t.codePointToGbk[cp] = static_cast<uint16_t>(lead << 8 | trail);
+    }
+  }
+  iconv_close(cd);
+  return t;
+}
+
+const GbkTables& tables() {
+  static const GbkTables built = buildTables();
+  return built;
+}
+
+void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | cp >> 6));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | cp >> 12));
+    out.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | cp >> 18));
+    out.push_back(static_cast<char>(0x80 | (cp >> 12 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
 }
 
 // The end of the run of ASCII bytes that starts at from, eight bytes at a time.
@@ -34,105 +100,89 @@ size_t asciiRunEnd(std::string_view bytes, size_t from) {
   return i;
 }
 
-iconv_t openConverter(const char* to, const char* from) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1))
-    fail(std::string("no converter from ") + from + " to " + to);
-  return cd;
+// Reads one UTF-8 sequence at i; returns its code point, or -1 for a broken one.
+int64_t readUtf8(std::string_view text, size_t& i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned lead = byte(i);
+  size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  if (length == 1 || i + length > text.size()) {
+    ++i;
+    return -1;
+  }
+  uint32_t cp = lead & (0x3F >> (length - 1));
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) {
+      i += k;
+      return -1;
+    }
+    cp = cp << 6 | (byte(i + k) & 0x3F);
+  }
+  i += length;
+  return cp;
 }
 
 }  // namespace
 
-GbkDecoder::GbkDecoder() : cd_(openConverter("UTF-8", "GBK")) {}
-GbkDecoder::~GbkDecoder() { iconv_close(cd_); }
-
 size_t GbkDecoder::decode(std::string_view bytes, std::string& out, bool lastChunk) {
-  // Station files are mostly ASCII, which GBK leaves as it is: only the rest goes through iconv.
+  const GbkTables& t = tables();
   size_t i = 0;
   while (i < bytes.size()) {
-    size_t ascii = asciiRunEnd(bytes, i);
+    const size_t ascii = asciiRunEnd(bytes, i);
     out.append(bytes.data() + i, ascii - i);
-    if (ascii == bytes.size()) return 0;
-    // A run of double-byte characters; their trail bytes may lie in the ASCII range.
-    size_t end = ascii;
-    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) {
-      end += static_cast<unsigned char>(bytes[end]) >= 0x81 &&
-                     static_cast<unsigned char>(bytes[end]) <= 0xFE
-                 ? 2
-                 : 1;
+    i = ascii;
+    if (i == bytes.size()) break;
+    const unsigned lead = static_cast<unsigned char>(bytes[i]);
+    if (lead >= kFirstLead && lead <= kLastLead) {
+      if (i + 1 == bytes.size() && !lastChunk) return 1;
+      const unsigned trail = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+      const uint32_t cp =
+          trail >= kFirstTrail && trail <= kLastTrail
+              ? t.pairToCodePoint[(lead - kFirstLead) * kTrailCount + (trail - kFirstTrail)]
+              : 0;
+      if (cp) {
+        appendUtf8(out, cp);
+        i += 2;
+        continue;
+      }
+    } else if (const uint32_t cp = t.singleToCodePoint[lead - 0x80]) {
+      appendUtf8(out, cp);
+      ++i;
+      continue;
     }
-    end = std::min(end, bytes.size());
-    const bool last = end == bytes.size() && lastChunk;
-    size_t left = decodeRun(bytes.substr(ascii, end - ascii), out, last || end < bytes.size());
-    if (left) return left + (bytes.size() - end);
-    i = end;
-  }
-  return 0;
-}
-
-size_t GbkDecoder::decodeRun(std::string_view bytes, std::string& out, bool lastChunk) {
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = bytes.size();
-  char buffer[4096];
-  while (inLeft > 0) {
-    char* outPtr = buffer;
-    size_t outLeft = sizeof buffer;
-    size_t done = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
-    out.append(buffer, static_cast<size_t>(outPtr - buffer));
-    if (done != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    if (errno == EINVAL && !lastChunk) return inLeft;
-    // An invalid or truncated character: show it as one replacement and go on after it.
+    // An invalid or truncated character: one replacement, and the next byte starts afresh.
     out.append(kReplacement);
-    ++in;
-    --inLeft;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    ++i;
   }
   return 0;
 }
-
-GbkEncoder::GbkEncoder() : cd_(openConverter("GBK", "UTF-8")) {}
-GbkEncoder::~GbkEncoder() { iconv_close(cd_); }
 
 std::string GbkEncoder::encode(std::string_view utf8) {
+  const GbkTables& t = tables();
   std::string out;
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
-    size_t ascii = asciiRunEnd(utf8, i);
+    const size_t ascii = asciiRunEnd(utf8, i);
     out.append(utf8.data() + i, ascii - i);
-    size_t end = ascii;
-    while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
-    if (end > ascii) encodeRun(utf8.substr(ascii, end - ascii), out);
-    i = end;
+    i = ascii;
+    if (i == utf8.size()) break;
+    const int64_t cp = readUtf8(utf8, i);
+    const uint16_t gbk = cp >= 0x80 && cp < 0x10000 ? t.codePointToGbk[static_cast<size_t>(cp)] : 0;
+    if (gbk > 0xFF) {
+      out.push_back(static_cast<char>(gbk >> 8));
+      out.push_back(static_cast<char>(gbk & 0xFF));
+    } else if (gbk) {
+      out.push_back(static_cast<char>(gbk));
+    } else {
+      out.push_back('?');  // a character GBK cannot hold, or broken UTF-8
+    }
   }
   return out;
 }
 
-void GbkEncoder::encodeRun(std::string_view utf8, std::string& out) {
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  char buffer[4096];
-  while (inLeft > 0) {
-    char* outPtr = buffer;
-    size_t outLeft = sizeof buffer;
-    size_t done = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
-    out.append(buffer, static_cast<size_t>(outPtr - buffer));
-    if (done != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    // A character GBK cannot hold, or broken UTF-8: one "?" for the whole character.
-    out.push_back('?');
-    size_t skip = std::min(utf8SequenceLength(static_cast<unsigned char>(*in)), inLeft);
-    in += skip;
-    inLeft -= skip;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-  }
-}
-
 std::string gbkToUtf8(std::string_view bytes) {
-  GbkDecoder decoder;
   std::string out;
-  decoder.decode(bytes, out, true);
+  GbkDecoder().decode(bytes, out, true);
   return out;
 }
 
