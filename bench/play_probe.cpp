@@ -11,6 +11,7 @@
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/QuietComponents.h"
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv) {
@@ -23,10 +24,7 @@ int main(int argc, char** argv) {
   test::LoopbackHttpServer server(media.path());
   test::TempFolder folder;
 
-  ComponentOptions options;
-  options.vlcArguments = {"--vout=dummy", "--aout=dummy"};
-  options.mpvOptions = {{"vo", "null"}, {"ao", "null"}};
-  ZelvoApplication zelvo(folder.path(), options);
+  ZelvoApplication zelvo(folder.path(), test::quietComponents());
   zelvo.start();
   FormControls& c = zelvo.window().controls();
 

@@ -13,11 +13,6 @@
 namespace zelvo::test {
 namespace {
 
-std::string contentOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(AppFolder, AWritableProgramFolderIsTheApplicationFolder) {
   TempFolder program;
   EXPECT_EQ(resolveAppFolder(program.path()), program.path());
@@ -35,14 +30,14 @@ TEST(AppFolder, AnInstalledProgramUsesAUserFolderSeededOnce) {
 
   const std::string user = resolveAppFolder(program.path());
   EXPECT_EQ(user, dataHome.file("zelvo"));
-  EXPECT_EQ(contentOf(user + "/tv_lib.txt"), "shipped");
+  EXPECT_EQ(fileBytes(user + "/tv_lib.txt"), "shipped");
   EXPECT_TRUE(std::filesystem::is_directory(user + "/temp"));
 
   // The user's own library is never replaced, and a removed file is not brought back.
   std::ofstream(user + "/tv_lib.txt") << "mine";
   std::filesystem::remove(user + "/tv_lib_ss.txt");
   EXPECT_EQ(resolveAppFolder(program.path()), user);
-  EXPECT_EQ(contentOf(user + "/tv_lib.txt"), "mine");
+  EXPECT_EQ(fileBytes(user + "/tv_lib.txt"), "mine");
   EXPECT_FALSE(std::filesystem::exists(user + "/tv_lib_ss.txt"));
 
   if (oldDataHome)

@@ -16,11 +16,6 @@ using ::testing::ElementsAre;
 namespace zelvo::test {
 namespace {
 
-std::string bytesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(TextFiles, WritesGbkWithCrLfAndReadsItBack) {
   TempFolder folder;
   GbkTextFiles files;
@@ -28,7 +23,7 @@ TEST(TextFiles, WritesGbkWithCrLfAndReadsItBack) {
   writer->writeLine("中央台,mms://x");
   writer->writeLine("");
   writer->close();
-  EXPECT_EQ(bytesOf(folder.file("a.txt")), "\xD6\xD0\xD1\xEB\xCC\xA8,mms://x\r\n\r\n");
+  EXPECT_EQ(fileBytes(folder.file("a.txt")), "\xD6\xD0\xD1\xEB\xCC\xA8,mms://x\r\n\r\n");
 
   auto reader = files.openForReading(folder.file("a.txt"));
   EXPECT_FALSE(reader->atEndOfLine());
@@ -86,7 +81,7 @@ TEST(TextFiles, AWriterThatIsNotClosedLeavesTheOldFileAndNoLitter) {
     auto writer = files.createTextFile(folder.file("lib.txt"));
     writer->writeLine("new, but never finished");
   }
-  EXPECT_EQ(bytesOf(folder.file("lib.txt")), "old\r\n");
+  EXPECT_EQ(fileBytes(folder.file("lib.txt")), "old\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 

@@ -1,10 +1,12 @@
 #include "app/AppFolder.h"
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+
+#include "app/PositionFiles.h"
+#include "library/StationFiles.h"
 
 namespace zelvo {
 
@@ -19,8 +21,8 @@ std::string userDataFolder() {
   return std::string(home && *home ? home : "/tmp") + "/.local/share/zelvo";
 }
 
-// Whether a file can really be created there: write permission alone says nothing for root,
-// a read-only mount or an immutable folder.
+}  // namespace
+
 bool canCreateFilesIn(const std::string& folder) {
   std::string probe = folder + "/.zelvo-write-test-XXXXXX";
   int fd = ::mkstemp(probe.data());
@@ -30,14 +32,12 @@ bool canCreateFilesIn(const std::string& folder) {
   return true;
 }
 
-}  // namespace
-
 void seedUserFolder(const std::string& shippedFolder, const std::string& userFolder) {
   const fs::path shipped = shippedFolder;
   const fs::path user = userFolder;
   std::error_code error;
-  fs::create_directories(user / "temp", error);
-  for (const char* name : {"tv_lib.txt", "tv_lib_ss.txt", "tv_lib_ss_jg_y.txt"}) {
+  fs::create_directories(user / kTempFolder, error);
+  for (const char* name : {kLibraryFile, kCandidateFile, kDefaultResultFile}) {
     if (fs::exists(shipped / name, error) && !fs::exists(user / name, error)) {
       fs::copy_file(shipped / name, user / name, error);
     }

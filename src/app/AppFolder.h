@@ -8,6 +8,10 @@ namespace zelvo {
 
 std::string resolveAppFolder(const std::string& programFolder);
 
+// Whether a file can really be created in folder: write permission alone says nothing for
+// root, a read-only mount or an immutable folder.
+bool canCreateFilesIn(const std::string& folder);
+
 // Copies the shipped station files that userFolder does not have yet, and makes its temp folder.
 void seedUserFolder(const std::string& shippedFolder, const std::string& userFolder);
 

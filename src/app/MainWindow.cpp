@@ -52,8 +52,8 @@ void MainWindow::StartUp() {
   step([&] { c_.Command3.setCaption(std::to_string(c_.tvm.count())); });
   step([&] { c_.Command2.setFocus(); });
   step([&] { clearStationList(c_); });
-  stationFiles_.LoadStationFile("tv_lib_ss_jg.txt");
-  stationFiles_.LoadStationFile("tv_lib_ss_www.txt");
+  stationFiles_.LoadStationFile(kScanResultFile);
+  stationFiles_.LoadStationFile(kWebResultFile);
   stationFiles_.LoadStationFile(kLibraryFile);
   positionFiles_.LoadTempPlaylists();
   positionFiles_.LoadPlayPosition();

@@ -7,6 +7,10 @@
 namespace zelvo {
 
 inline constexpr const char* kLibraryFile = "tv_lib.txt";
+inline constexpr const char* kScanResultFile = "tv_lib_ss_jg.txt";
+inline constexpr const char* kWebResultFile = "tv_lib_ss_www.txt";
+inline constexpr const char* kCandidateFile = "tv_lib_ss.txt";
+inline constexpr const char* kDefaultResultFile = "tv_lib_ss_jg_y.txt";
 inline constexpr const char* kLoadEchoFile = "wjmxd";
 
 class StationFiles {

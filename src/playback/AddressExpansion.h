@@ -29,6 +29,4 @@ class AddressExpansion {
   Playback& playback_;
 };
 
-inline constexpr const char* kScanResultFile = "tv_lib_ss_jg.txt";
-
 }  // namespace zelvo

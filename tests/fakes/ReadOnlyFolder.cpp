@@ -4,27 +4,19 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+
+#include "app/AppFolder.h"
 
 namespace zelvo::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-bool canCreateIn(const std::string& path) {
-  const std::string probe = path + "/.write-probe";
-  bool created = std::ofstream(probe).good();
-  if (created) fs::remove(probe);
-  return created;
-}
-}  // namespace
-
 ReadOnlyFolder::ReadOnlyFolder(std::string path) : path_(std::move(path)) {
   fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_exec);
-  if (geteuid() == 0 && canCreateIn(path_)) {
+  if (geteuid() == 0 && canCreateFilesIn(path_)) {
     immutable_ = std::system(("chattr +i '" + path_ + "' 2>/dev/null").c_str()) == 0;
   }
-  active_ = !canCreateIn(path_);
+  active_ = !canCreateFilesIn(path_);
 }
 
 ReadOnlyFolder::~ReadOnlyFolder() {

@@ -18,4 +18,7 @@ class TempFolder {
   std::string path_;
 };
 
+// The whole content of a file, byte for byte; empty when it cannot be read.
+std::string fileBytes(const std::string& path);
+
 }  // namespace zelvo::test

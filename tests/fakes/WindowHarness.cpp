@@ -25,9 +25,7 @@ void WindowHarness::writeFile(const std::string& name, const std::vector<std::st
 }
 
 std::vector<std::string> WindowHarness::readFile(const std::string& name) const {
-  std::ifstream in(folder.file(name), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return splitLines(gbkToUtf8(bytes));
+  return splitLines(gbkToUtf8(fileBytes(folder.file(name))));
 }
 
 bool WindowHarness::exists(const std::string& name) const {

@@ -14,6 +14,7 @@
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/QuietComponents.h"
 
 namespace zelvo::test {
 namespace {
@@ -21,14 +22,6 @@ namespace {
 void writeGbk(const std::string& path, const std::vector<std::string>& lines) {
   std::ofstream out(path, std::ios::binary);
   for (const auto& line : lines) out << utf8ToGbk(line) << "\r\n";
-}
-
-ComponentOptions quietComponents() {
-  ComponentOptions options;
-  options.watchdogMs = 10000;
-  options.vlcArguments = {"--vout=dummy", "--aout=dummy"};
-  options.mpvOptions = {{"vo", "null"}, {"ao", "null"}};
-  return options;
 }
 
 TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
@@ -41,7 +34,7 @@ TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
                                     "坏地址,http://127.0.0.1:1/x.ts,-999,假,假", "end"});
   writeGbk(app.file("tv_lib_ss_jg.txt"), {"结果,http://127.0.0.1:1/r.ts,"});
 
-  ZelvoApplication zelvo(app.path(), quietComponents());
+  ZelvoApplication zelvo(app.path(), quietComponents(10000));
   zelvo.start();
   ASSERT_FALSE(zelvo.endRequested()) << "a player engine did not start";
 
@@ -65,9 +58,7 @@ TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
   zelvo.view().close();
   EXPECT_TRUE(zelvo.endRequested());
   EXPECT_FALSE(window->isVisible());
-  std::ifstream saved(app.file("bfwz.dat"), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(bytes, "win\r\n3\r\n");
+  EXPECT_EQ(fileBytes(app.file("bfwz.dat")), "win\r\n3\r\n");
 }
 
 }  // namespace

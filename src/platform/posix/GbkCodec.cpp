@@ -87,8 +87,9 @@ void appendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
-// The end of the run of ASCII bytes that starts at from, eight bytes at a time.
-size_t asciiRunEnd(std::string_view bytes, size_t from) {
+// Copies the run of ASCII bytes that starts at from, which both encodings share, eight bytes
+// at a time. Returns where the run ends.
+size_t copyAsciiRun(std::string_view bytes, size_t from, std::string& out) {
   size_t i = from;
   while (i + 8 <= bytes.size()) {
     uint64_t word;
@@ -97,6 +98,7 @@ size_t asciiRunEnd(std::string_view bytes, size_t from) {
     i += 8;
   }
   while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  out.append(bytes.data() + from, i - from);
   return i;
 }
 
@@ -123,13 +125,11 @@ int64_t readUtf8(std::string_view text, size_t& i) {
 
 }  // namespace
 
-size_t GbkDecoder::decode(std::string_view bytes, std::string& out, bool lastChunk) {
+size_t appendGbkAsUtf8(std::string_view bytes, std::string& out, bool lastChunk) {
   const GbkTables& t = tables();
   size_t i = 0;
   while (i < bytes.size()) {
-    const size_t ascii = asciiRunEnd(bytes, i);
-    out.append(bytes.data() + i, ascii - i);
-    i = ascii;
+    i = copyAsciiRun(bytes, i, out);
     if (i == bytes.size()) break;
     const unsigned lead = static_cast<unsigned char>(bytes[i]);
     if (lead >= kFirstLead && lead <= kLastLead) {
@@ -156,15 +156,11 @@ size_t GbkDecoder::decode(std::string_view bytes, std::string& out, bool lastChu
   return 0;
 }
 
-std::string GbkEncoder::encode(std::string_view utf8) {
+void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
   const GbkTables& t = tables();
-  std::string out;
-  out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
-    const size_t ascii = asciiRunEnd(utf8, i);
-    out.append(utf8.data() + i, ascii - i);
-    i = ascii;
+    i = copyAsciiRun(utf8, i, out);
     if (i == utf8.size()) break;
     const int64_t cp = readUtf8(utf8, i);
     const uint16_t gbk = cp >= 0x80 && cp < 0x10000 ? t.codePointToGbk[static_cast<size_t>(cp)] : 0;
@@ -177,15 +173,19 @@ std::string GbkEncoder::encode(std::string_view utf8) {
       out.push_back('?');  // a character GBK cannot hold, or broken UTF-8
     }
   }
-  return out;
 }
 
 std::string gbkToUtf8(std::string_view bytes) {
   std::string out;
-  GbkDecoder().decode(bytes, out, true);
+  appendGbkAsUtf8(bytes, out, true);
   return out;
 }
 
-std::string utf8ToGbk(std::string_view text) { return GbkEncoder().encode(text); }
+std::string utf8ToGbk(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  appendUtf8AsGbk(text, out);
+  return out;
+}
 
 }  // namespace zelvo

@@ -7,17 +7,11 @@
 
 namespace zelvo {
 
-class GbkDecoder {
- public:
-  // Decodes bytes and appends the text to out. Returns how many trailing bytes form an
-  // incomplete character; when more input follows, the caller passes them again.
-  size_t decode(std::string_view bytes, std::string& out, bool lastChunk);
-};
-
-class GbkEncoder {
- public:
-  std::string encode(std::string_view utf8);
-};
+// Decodes bytes and appends the text to out. Returns how many trailing bytes form an
+// incomplete character; when more input follows, the caller passes them again.
+size_t appendGbkAsUtf8(std::string_view bytes, std::string& out, bool lastChunk);
+// Encodes the text and appends the bytes to out.
+void appendUtf8AsGbk(std::string_view utf8, std::string& out);
 
 std::string gbkToUtf8(std::string_view bytes);
 std::string utf8ToGbk(std::string_view text);

@@ -96,7 +96,7 @@ class FileReader : public TextReader {
       if (got < 0 && errno == EINTR) continue;
       bool last = got <= 0;
       if (got > 0) carry_.append(chunk, static_cast<size_t>(got));
-      size_t left = decoder_.decode(carry_, text_, last);
+      size_t left = appendGbkAsUtf8(carry_, text_, last);
       carry_.erase(0, carry_.size() - left);
       if (last) closeFile();
     }
@@ -104,7 +104,6 @@ class FileReader : public TextReader {
   }
 
   mutable int fd_;
-  mutable GbkDecoder decoder_;
   mutable std::string carry_;
   mutable std::string text_;
   mutable size_t pos_ = 0;
@@ -123,7 +122,7 @@ class AtomicWriter : public TextWriter {
 
   void writeLine(const std::string& text) override {
     if (fd_ < 0) fail("the file is closed");
-    buffer_ += encoder_.encode(text);
+    appendUtf8AsGbk(text, buffer_);
     buffer_ += "\r\n";
     if (buffer_.size() >= 65536) flush();
   }
@@ -160,7 +159,6 @@ class AtomicWriter : public TextWriter {
   std::string path_;
   std::string tempPath_;
   int fd_;
-  GbkEncoder encoder_;
   std::string buffer_;
 };
 
