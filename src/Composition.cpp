@@ -8,6 +8,7 @@
 #include "platform/posix/GbkTextFiles.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtServices.h"
+#include "platform/qt/QtWindowFunctions.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 #include "platform/webengine/WebEngineBrowser.h"
 
@@ -26,7 +27,7 @@ struct ZelvoApplication::Parts {
   Parts(std::string folder, const ComponentOptions& options)
       : wmp(VlcPlayerOptions{options.watchdogMs, options.vlcArguments}),
         real(MpvPlayerOptions{options.watchdogMs, options.mpvOptions}),
-        services{loop, wmp, real, browser, files, messages, process, std::move(folder)},
+        services{loop, wmp, real, browser, files, messages, process, windows, std::move(folder)},
         window(services) {}
 
   // The players must not outlive their video areas: the view goes first, so the players'
@@ -42,6 +43,7 @@ struct ZelvoApplication::Parts {
   QtEventLoop loop;
   QtMessageBoxes messages;
   QtProcess process;
+  QtWindowFunctions windows;
   GbkTextFiles files;
   VlcWindowsMediaPlayer wmp;
   MpvRealPlayer real;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/PositionFiles.h"
+#include "library/PositionFiles.h"
 #include "library/StationFiles.h"
 
 namespace zelvo {

@@ -2,19 +2,17 @@
 // subsystem, and connects the controls' and components' events to their reactions.
 #pragma once
 
-#include "app/FormControls.h"
-#include "app/PositionFiles.h"
-#include "app/Services.h"
-#include "app/SharedState.h"
+#include "form/AppTitle.h"
+#include "form/FormControls.h"
+#include "form/Services.h"
+#include "form/SharedState.h"
+#include "library/PositionFiles.h"
 #include "library/StationFiles.h"
 #include "playback/AddressExpansion.h"
 #include "playback/Buttons.h"
 #include "playback/Playback.h"
 
 namespace zelvo {
-
-inline constexpr const char* kAppTitle = "Zelvo";
-inline constexpr const char* kAppVersion = "3.5";
 
 class MainWindow {
  public:

@@ -2,7 +2,7 @@
 // current station in the library tv_lib.txt by score.
 #pragma once
 
-#include "app/Services.h"
+#include "form/Services.h"
 
 namespace zelvo {
 

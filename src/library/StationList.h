@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/FormControls.h"
+#include "form/FormControls.h"
 
 namespace zelvo {
 

@@ -45,6 +45,8 @@ class RealPlayer {
   virtual int playState() const = 0;            // 260
   virtual int32_t lengthMs() const = 0;         // 261
   virtual std::string lastStatus() const = 0;   // 331
+  // Shows the clip's picture in the player's area once the clip has opened.
+  virtual void showImageWindow() = 0;  // 293
 
   Event<int, int> stateChange;  // 1042: oldState, newState
   // 1014: severity, rmaCode, userCode, userString, moreInfoURL, errorString

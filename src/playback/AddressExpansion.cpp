@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/FormControls.h"
-#include "app/PositionFiles.h"
-#include "app/SharedState.h"
+#include "form/FormControls.h"
+#include "form/SharedState.h"
+#include "library/PositionFiles.h"
 #include "library/StationFiles.h"
 #include "library/TextRules.h"
 #include "platform/ComboBox.h"

@@ -1,7 +1,7 @@
 #include "playback/Buttons.h"
 
-#include "app/FormControls.h"
-#include "app/SharedState.h"
+#include "form/FormControls.h"
+#include "form/SharedState.h"
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
 #include "playback/AddressExpansion.h"

@@ -1,7 +1,7 @@
 // The play, up, down and pause buttons: what a click on each of them starts.
 #pragma once
 
-#include "app/Services.h"
+#include "form/Services.h"
 
 namespace zelvo {
 

@@ -1,5 +1,7 @@
 #include "fakes/FakePlatform.h"
 
+#include <algorithm>
+
 #include "platform/Failure.h"
 
 namespace zelvo::test {
@@ -88,6 +90,7 @@ std::string FakeRealPlayer::versionInfo() const {
 int FakeRealPlayer::playState() const { return state; }
 int32_t FakeRealPlayer::lengthMs() const { return length; }
 std::string FakeRealPlayer::lastStatus() const { return status; }
+void FakeRealPlayer::showImageWindow() { record("real.showImageWindow"); }
 
 void FakeWebBrowser::navigate(const std::string& address) {
   log_.add("browser.navigate " + address);
@@ -103,6 +106,46 @@ std::string FakeWebBrowser::locationURL() const { return location_; }
 void FakeMessageBoxes::show(const std::string& text, const std::string& title, MessageIcon icon) {
   log_.add("message " + text);
   shown.push_back({text, title, icon});
+}
+
+FakeWindowFunctions::FakeWindow* FakeWindowFunctions::find(WindowHandle window) {
+  for (auto& w : windows_) {
+    if (w.handle == window && w.open) return &w;
+  }
+  return nullptr;
+}
+
+WindowHandle FakeWindowFunctions::open(std::string title, WindowHandle owner, bool refusesClose) {
+  const WindowHandle handle = 100 + windows_.size();
+  windows_.push_back({handle, std::move(title), owner, refusesClose, true});
+  return handle;
+}
+
+bool FakeWindowFunctions::isOpen(WindowHandle window) const {
+  for (const auto& w : windows_) {
+    if (w.handle == window) return w.open;
+  }
+  return false;
+}
+
+WindowHandle FakeWindowFunctions::lastActivePopup(WindowHandle owner) {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+    if (it->open && it->owner == owner && owner != 0) return it->handle;
+  }
+  return owner;
+}
+
+std::string FakeWindowFunctions::windowText(WindowHandle window, int maxCount) {
+  FakeWindow* w = find(window);
+  if (!w) fail("no such window");
+  return w->title.substr(0, static_cast<size_t>(std::max(0, maxCount - 1)));
+}
+
+void FakeWindowFunctions::sendClose(WindowHandle window) {
+  log_.add("close " + std::to_string(window));
+  FakeWindow* w = find(window);
+  if (!w) fail("no such window");
+  if (!w->refusesClose) w->open = false;
 }
 
 }  // namespace zelvo::test

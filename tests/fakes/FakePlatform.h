@@ -11,6 +11,7 @@
 #include "platform/Process.h"
 #include "platform/RealPlayer.h"
 #include "platform/WebBrowser.h"
+#include "platform/WindowFunctions.h"
 #include "platform/WindowsMediaPlayer.h"
 
 namespace zelvo::test {
@@ -79,6 +80,7 @@ class FakeRealPlayer : public RealPlayer {
   int playState() const override;
   int32_t lengthMs() const override;
   std::string lastStatus() const override;
+  void showImageWindow() override;
 
   std::string version = "6.0.12.1040";
   int state = RealState::Stopped;
@@ -124,7 +126,36 @@ class FakeMessageBoxes : public MessageBoxes {
 class FakeProcess : public Process {
  public:
   void end(int status) override { endedWith.push_back(status); }
+  bool ending() const override { return !endedWith.empty(); }
   std::vector<int> endedWith;
+};
+
+// Windows the test puts on screen: each with a title, an owner (0 for a top-level window) and
+// whether it accepts a close request.
+class FakeWindowFunctions : public WindowFunctions {
+ public:
+  explicit FakeWindowFunctions(CallLog& log) : log_(log) {}
+  struct FakeWindow {
+    WindowHandle handle;
+    std::string title;
+    WindowHandle owner = 0;
+    bool refusesClose = false;
+    bool open = true;
+  };
+  WindowHandle activeWindow() override { return active; }
+  WindowHandle lastActivePopup(WindowHandle owner) override;
+  std::string windowText(WindowHandle window, int maxCount) override;
+  void sendClose(WindowHandle window) override;
+
+  // Adds a window; pop-ups added later count as more recently active.
+  WindowHandle open(std::string title, WindowHandle owner = 0, bool refusesClose = false);
+  bool isOpen(WindowHandle window) const;
+  WindowHandle active = 0;
+
+ private:
+  FakeWindow* find(WindowHandle window);
+  CallLog& log_;
+  std::vector<FakeWindow> windows_;
 };
 
 }  // namespace zelvo::test

@@ -38,7 +38,8 @@ class WindowHarness {
   FakeMessageBoxes messages{log};
   FakeProcess process;
   GbkTextFiles files;
-  Services services{loop, wmp, real, browser, files, messages, process, folder.path()};
+  FakeWindowFunctions windows{log};
+  Services services{loop, wmp, real, browser, files, messages, process, windows, folder.path()};
   std::unique_ptr<MainWindow> window;
   FormControls& c;
   SharedState& s;

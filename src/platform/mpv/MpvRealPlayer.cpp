@@ -252,6 +252,13 @@ int32_t MpvRealPlayer::lengthMs() const {
 // 331
 std::string MpvRealPlayer::lastStatus() const { return status_; }
 
+// 293
+void MpvRealPlayer::showImageWindow() {
+  if (!videoArea_) return;
+  videoArea_->show();
+  videoArea_->raise();
+}
+
 void MpvRealPlayer::onWakeup(void* context) {
   auto* self = static_cast<MpvRealPlayer*>(context);
   if (self->wakeupPending_.exchange(true)) return;

@@ -80,6 +80,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   int playState() const override;                       // 260
   int32_t lengthMs() const override;                    // 261
   std::string lastStatus() const override;              // 331
+  void showImageWindow() override;                      // 293
 
  private:
   enum class Phase { Idle, Fetching, Opening, Loaded };

@@ -35,6 +35,7 @@ class QtMessageBoxes : public MessageBoxes {
 class QtProcess : public Process {
  public:
   void end(int status) override;
+  bool ending() const override { return ended_; }
   bool endRequested() const { return ended_; }
   int status() const { return status_; }
 

@@ -9,6 +9,7 @@
 #include "platform/RealPlayer.h"
 #include "platform/TextFiles.h"
 #include "platform/WebBrowser.h"
+#include "platform/WindowFunctions.h"
 #include "platform/WindowsMediaPlayer.h"
 
 namespace zelvo {
@@ -21,6 +22,7 @@ struct Services {
   TextFileService& files;
   MessageBoxes& messages;
   Process& process;
+  WindowFunctions& windows;
   std::string appFolder;  // where the station and position files live
 
   std::string pathOf(const std::string& fileName) const { return appFolder + "/" + fileName; }

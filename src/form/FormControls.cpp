@@ -1,4 +1,4 @@
-#include "app/FormControls.h"
+#include "form/FormControls.h"
 
 namespace zelvo {
 

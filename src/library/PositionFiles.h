@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/Services.h"
+#include "form/Services.h"
 
 namespace zelvo {
 

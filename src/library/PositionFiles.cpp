@@ -1,10 +1,10 @@
-#include "app/PositionFiles.h"
+#include "library/PositionFiles.h"
 
 #include <cmath>
 #include <limits>
 
-#include "app/FormControls.h"
-#include "app/SharedState.h"
+#include "form/FormControls.h"
+#include "form/SharedState.h"
 #include "library/StationList.h"
 #include "library/TextRules.h"
 #include "platform/ComboBox.h"
