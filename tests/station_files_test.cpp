@@ -72,12 +72,24 @@ TEST_F(StationFilesTest, EchoFileListsTheRowsOfTheLastLoadWithTheirIndex) {
   EXPECT_THAT(h.readFile("wjmxd"), IsEmpty());
 }
 
-TEST_F(StationFilesTest, LoaderLeavesTheTextFieldsAndYieldsPerLineAndTab) {
+TEST_F(StationFilesTest, LoaderLeavesTheTextFieldsAndLetsEventsRunAsItGoes) {
   h.c.tvm.setText("typed");
   int before = h.loop.yields();
-  load({"A\t,a://1,", "B,b://2,"});
+  // 100 lines and 40 tabs: events run at the first line and after every 64 lines or tabs.
+  std::vector<std::string> lines;
+  for (int i = 0; i < 100; ++i) lines.push_back((i < 40 ? "N\t" : "N") + std::to_string(i) + ",a,");
+  load(lines);
   EXPECT_EQ(h.c.tvm.text(), "typed");
+  EXPECT_EQ(h.c.tvm.count(), 100);
+  EXPECT_EQ(h.c.tvm.row(0), "N 0");
   EXPECT_EQ(h.loop.yields() - before, 3);
+}
+
+std::vector<std::string> numberedStations(int count) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < count; ++i)
+    lines.push_back("L" + std::to_string(i) + ",l://" + std::to_string(i) + ",");
+  return lines;
 }
 
 TEST_F(StationFilesTest, ListClearedDuringAYieldStillGetsTheRestOfTheFile) {
@@ -87,10 +99,21 @@ TEST_F(StationFilesTest, ListClearedDuringAYieldStillGetsTheRestOfTheFile) {
     h.c.tvm.clear();
     h.c.dz1.clear();
   });
-  h.writeFile("g.txt", {"A,a://1,", "B,b://2,"});
+  h.writeFile("g.txt", numberedStations(70));
   h.window->stationFiles().LoadStationFile("g.txt");
-  EXPECT_THAT(h.rows(), ElementsAre("B|b://2"));
+  // The second yield comes before line 64; what follows lands at the top of the emptied list.
+  ASSERT_EQ(h.rows().size(), 6u);
+  EXPECT_EQ(h.rows().front(), "L64|l://64");
   EXPECT_EQ(h.c.tvm.count(), h.c.dz1.count());
+}
+
+TEST_F(StationFilesTest, LoadingStopsAtTheNextYieldOnceTheProcessEnds) {
+  h.loop.duringYield([] {});
+  h.loop.duringYield([&] { h.process.end(0); });
+  h.writeFile("big.txt", numberedStations(1000));
+  h.window->stationFiles().LoadStationFile("big.txt");
+  EXPECT_EQ(h.c.tvm.count(), 64);
+  EXPECT_EQ(h.readFile("wjmxd").size(), 64u);  // the echo is complete for what was added
 }
 
 TEST_F(StationFilesTest, BrokenFilesLoadWhatTheyCanAndNeverCrash) {

@@ -9,8 +9,6 @@ namespace zelvo {
 
 namespace {
 
-constexpr int kCompactHeight = 6500;
-constexpr int kFullHeight = 8000;
 constexpr int kEscapeHeight = 5235;
 constexpr int kEscapeWidth = 6225;
 constexpr int kEscapeKey = 27;
@@ -33,9 +31,13 @@ MainWindow::MainWindow(Services& services) : p_(services) { connectReactions(); 
 void MainWindow::connectReactions() {
   c_.form1.keyDown.connect([this](int key) { step([&] { onKeyDown(key); }); });
   c_.form1.unload.connect([this] { ShutDown(); });
-  // Any change of the station name shows the full window.
-  c_.tvm.change.connect([this] { step([&] { c_.form1.setHeight(kFullHeight); }); });
   buttons_.connect();
+  monitoring_.connect();
+  primaryEvents_.connect();
+  fallbackEvents_.connect();
+  popupWatch_.connect();
+  selectors_.connect();
+  editing_.connect();
 }
 
 void MainWindow::StartUp() {

@@ -7,10 +7,17 @@
 #include "form/Services.h"
 #include "form/SharedState.h"
 #include "library/PositionFiles.h"
+#include "library/Selectors.h"
+#include "library/StationEditing.h"
 #include "library/StationFiles.h"
 #include "playback/AddressExpansion.h"
 #include "playback/Buttons.h"
+#include "playback/FallbackPlayerEvents.h"
+#include "playback/Monitoring.h"
 #include "playback/Playback.h"
+#include "playback/PlaybackControl.h"
+#include "playback/PopupWatch.h"
+#include "playback/PrimaryPlayerEvents.h"
 
 namespace zelvo {
 
@@ -31,6 +38,7 @@ class MainWindow {
   PositionFiles& positionFiles() { return positionFiles_; }
   Playback& playback() { return playback_; }
   AddressExpansion& expansion() { return expansion_; }
+  Monitoring& monitoring() { return monitoring_; }
 
  private:
   void connectReactions();
@@ -46,6 +54,13 @@ class MainWindow {
   Playback playback_{x_};
   AddressExpansion expansion_{x_, stationFiles_, positionFiles_, playback_};
   Buttons buttons_{x_, playback_, expansion_};
+  Monitoring monitoring_{x_, playback_, expansion_};
+  PrimaryPlayerEvents primaryEvents_{x_, monitoring_};
+  FallbackPlayerEvents fallbackEvents_{x_, monitoring_};
+  PopupWatch popupWatch_{x_};
+  PlaybackControl playbackControl_{playback_, expansion_};
+  Selectors selectors_{x_, playbackControl_};
+  StationEditing editing_{x_, stationFiles_, playbackControl_};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".

@@ -12,6 +12,8 @@ namespace zelvo {
 
 namespace {
 
+constexpr long kChancesPerYield = 64;
+
 struct StationLine {
   std::string name;
   std::string address;
@@ -45,16 +47,27 @@ void StationFiles::LoadStationFile(const std::string& fileName) {
     n = n + 1;
   }
 
-  while (reader) {
+  // Pending events may run once per line and once per tab replaced. A yield costs far more than
+  // a line, so only every kChancesPerYield-th chance is taken (the first one always): handlers
+  // still run within a fraction of a millisecond. Once the process is ending, loading stops.
+  long chances = 0;
+  auto yieldAndGoOn = [&] {
+    if (chances++ % kChancesPerYield != 0) return true;
     x_.p.loop.processPendingEvents();
+    return !x_.p.process.ending();
+  };
+
+  while (reader) {
+    if (!yieldAndGoOn()) break;
     std::string line;
     if (!step([&] { line = reader->readLine(); })) break;
+    bool goOn = true;
     for (char& ch : line) {
       if (ch != '\t') continue;
       ch = ' ';
-      x_.p.loop.processPendingEvents();
+      goOn = goOn && yieldAndGoOn();
     }
-    if (isEndMarker(line)) break;
+    if (!goOn || isEndMarker(line)) break;
 
     if (auto station = parseStationLine(line)) {
       // Handlers that ran during the yields may have emptied the list under us.

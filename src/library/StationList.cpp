@@ -15,11 +15,25 @@ void addStationRow(FormControls& c, const std::string& name, const std::string& 
   }
 }
 
+void removeStationRow(FormControls& c, int index) {
+  if (index < 0 || index >= c.tvm.count() || index >= c.dz1.count())
+    fail("no station row " + std::to_string(index));
+  c.tvm.removeItem(index);
+  c.dz1.removeItem(index);
+}
+
 void clearStationList(FormControls& c) {
   c.tvm.clear();
   c.dz1.clear();
 }
 
 int stationRowCount(const FormControls& c) { return c.dz1.count(); }
+
+int firstRowNamed(const FormControls& c, const std::string& name) {
+  for (int i = 0; i < c.tvm.count(); ++i) {
+    if (equalsIgnoringCase(c.tvm.row(i), name)) return i;
+  }
+  return -1;
+}
 
 }  // namespace zelvo

@@ -11,7 +11,11 @@ inline constexpr const char* kSeparatorRow = "-------------";
 
 // Adds one station at index in both lists, or in neither. Fails when the list is full.
 void addStationRow(FormControls& c, const std::string& name, const std::string& address, int index);
+// Removes row index from both lists.
+void removeStationRow(FormControls& c, int index);
 void clearStationList(FormControls& c);
 int stationRowCount(const FormControls& c);
+// The first row of tvm that reads name, ignoring letter case; -1 when there is none.
+int firstRowNamed(const FormControls& c, const std::string& name);
 
 }  // namespace zelvo

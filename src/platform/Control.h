@@ -95,6 +95,7 @@ class CaptionControl : public Control {
       : Control(std::move(name), design), caption_(std::move(caption)) {}
   const std::string& caption() const { return caption_; }
   void setCaption(std::string caption) {
+    if (caption == caption_) return;  // the status line is rewritten 20 times a second
     caption_ = std::move(caption);
     changed();
   }

@@ -2,6 +2,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "library/StationList.h"
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
 #include "playback/AddressExpansion.h"
@@ -33,13 +34,7 @@ void Buttons::DownClicked() { moveBy(+1); }
 void Buttons::moveBy(int offset) {
   FormControls& c = x_.c;
   step([&] { c.tvm.setVisible(true); });
-  int k = -1;
-  for (int i = 0; i < c.tvm.count(); ++i) {
-    if (equalsIgnoringCase(c.tvm.row(i), c.tvm.text())) {
-      k = i;
-      break;
-    }
-  }
+  const int k = firstRowNamed(c, c.tvm.text());
   if (k < 0) {
     step([&] { c.dz1.setVisible(false); });
     step([&] { x_.p.wmp.setPlayCount(10); });

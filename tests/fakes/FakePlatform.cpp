@@ -15,19 +15,41 @@ void FakeWindowsMediaPlayer::record(const std::string& call) const {
   failures_.check(call.substr(0, call.find(' ')));
 }
 
+void FakeWindowsMediaPlayer::enter(int newState) {
+  state = newState;
+  loop_.post([this, newState] { playStateChange.raise(newState); });
+}
+
+void FakeWindowsMediaPlayer::failWith(int32_t code, const std::string& description) {
+  url_.clear();
+  enter(WmpState::Ready);
+  errors_.push_back({code, description});
+  loop_.post([this] { error.raise(); });
+}
+
 void FakeWindowsMediaPlayer::setURL(const std::string& address) {
   record("wmp.URL " + address);
   url_ = address;
-  state = WmpState::Transitioning;
+  enter(WmpState::Transitioning);
+  if (onOpen) onOpen(address);
 }
 void FakeWindowsMediaPlayer::close() {
   record("wmp.close");
   url_.clear();
-  state = WmpState::Ready;
+  errors_.clear();
+  if (state != WmpState::Ready) enter(WmpState::Ready);
 }
 void FakeWindowsMediaPlayer::play() { record("wmp.play"); }
 void FakeWindowsMediaPlayer::pause() { record("wmp.pause"); }
-void FakeWindowsMediaPlayer::stop() { record("wmp.stop"); }
+void FakeWindowsMediaPlayer::stop() {
+  record("wmp.stop");
+  if (!url_.empty() && state != WmpState::Stopped && state != WmpState::Ready)
+    enter(WmpState::Stopped);
+}
+std::string FakeWindowsMediaPlayer::durationString() const {
+  failures_.check("wmp.durationString");
+  return duration;
+}
 void FakeWindowsMediaPlayer::setPlayCount(int count) {
   record("wmp.playCount " + std::to_string(count));
   playCount = count;
@@ -58,10 +80,47 @@ void FakeRealPlayer::setSource(const std::string& address) {
   source_ = address;
 }
 std::string FakeRealPlayer::source() const { return source_; }
-void FakeRealPlayer::doPlay() { record("real.doPlay"); }
+void FakeRealPlayer::deliver(std::function<void()> event) {
+  if (lettingGo_) return;
+  loop_.post([this, clip = clip_, event = std::move(event)] {
+    if (clip == clip_ && !lettingGo_) event();
+  });
+}
+void FakeRealPlayer::enter(int newState) {
+  const int old = state;
+  state = newState;
+  deliver([this, old, newState] { stateChange.raise(old, newState); });
+}
+void FakeRealPlayer::failWith(int32_t rmaCode) {
+  deliver([this, rmaCode] { errorMessage.raise(1, rmaCode, 0, "failed", "", source_); });
+  enter(RealState::Stopped);
+}
+void FakeRealPlayer::raiseOpened(int32_t kind) {
+  deliver([this, kind] { presentationEvent.raise(kind, length, source_); });
+}
+
+void FakeRealPlayer::doPlay() {
+  record("real.doPlay");
+  ++clip_;
+  lettingGo_ = false;
+  enter(RealState::Contacting);
+  if (onPlay) onPlay(source_);
+}
 void FakeRealPlayer::doPause() { record("real.doPause"); }
-void FakeRealPlayer::doStop() { record("real.doStop"); }
-void FakeRealPlayer::clearQueuedClips() { record("real.clearQueuedClips"); }
+void FakeRealPlayer::doStop() {
+  record("real.doStop");
+  if (state == RealState::Stopped) return;
+  if (lettingGo_) {
+    state = RealState::Stopped;
+    return;
+  }
+  enter(RealState::Stopped);
+}
+void FakeRealPlayer::clearQueuedClips() {
+  record("real.clearQueuedClips");
+  ++clip_;
+  lettingGo_ = true;
+}
 void FakeRealPlayer::setAutoStart(bool on) {
   record(std::string("real.setAutoStart ") + (on ? "1" : "0"));
 }
@@ -87,9 +146,18 @@ std::string FakeRealPlayer::versionInfo() const {
   failures_.check("real.versionInfo");
   return version;
 }
-int FakeRealPlayer::playState() const { return state; }
-int32_t FakeRealPlayer::lengthMs() const { return length; }
-std::string FakeRealPlayer::lastStatus() const { return status; }
+int FakeRealPlayer::playState() const {
+  failures_.check("real.playState");
+  return state;
+}
+int32_t FakeRealPlayer::lengthMs() const {
+  failures_.check("real.lengthMs");
+  return length;
+}
+std::string FakeRealPlayer::lastStatus() const {
+  failures_.check("real.lastStatus");
+  return status;
+}
 void FakeRealPlayer::showImageWindow() { record("real.showImageWindow"); }
 
 void FakeWebBrowser::navigate(const std::string& address) {
@@ -106,6 +174,7 @@ std::string FakeWebBrowser::locationURL() const { return location_; }
 void FakeMessageBoxes::show(const std::string& text, const std::string& title, MessageIcon icon) {
   log_.add("message " + text);
   shown.push_back({text, title, icon});
+  if (whileShown) whileShown();
 }
 
 FakeWindowFunctions::FakeWindow* FakeWindowFunctions::find(WindowHandle window) {

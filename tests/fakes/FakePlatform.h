@@ -1,12 +1,15 @@
 // In-memory players, browser, message boxes and process for behaviour tests. Every call is
-// recorded in a shared CallLog; a call can be made to fail; events are raised by the test.
+// recorded in a shared CallLog; a call can be made to fail. The players deliver their events
+// through the event loop, as the real ones do, and the test decides what the engine reports.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "fakes/CallLog.h"
+#include "fakes/FakeEventLoop.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Process.h"
 #include "platform/RealPlayer.h"
@@ -29,7 +32,8 @@ class FailureSwitch {
 
 class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
  public:
-  FakeWindowsMediaPlayer(CallLog& log, FailureSwitch& failures) : log_(log), failures_(failures) {}
+  FakeWindowsMediaPlayer(CallLog& log, FailureSwitch& failures, FakeEventLoop& loop)
+      : log_(log), failures_(failures), loop_(loop) {}
   void setURL(const std::string& address) override;
   std::string URL() const override { return url_; }
   void close() override;
@@ -39,7 +43,7 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
   void setPlayCount(int count) override;
   int playState() const override;
   std::string versionInfo() const override;
-  std::string durationString() const override { return duration_; }
+  std::string durationString() const override;
   std::string sourceURL() const override { return url_; }
   int errorCount() const override { return static_cast<int>(errors_.size()); }
   PlayerError errorItem(int index) const override;
@@ -49,20 +53,29 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
   std::string version = "12.0.19041.1";
   int state = WmpState::Ready;
   int playCount = 1;
+  std::string duration;
   void queueError(PlayerError e) { errors_.push_back(std::move(e)); }
+  // What the engine does with an address it is given; by default it stays opening.
+  std::function<void(const std::string& address)> onOpen;
+
+  // Engine news, delivered through the loop: the new state and its PlayStateChange.
+  void enter(int newState);
+  // The engine gives up on the stream: nothing loaded, an error queued and announced.
+  void failWith(int32_t code, const std::string& description = "failed");
 
  private:
   void record(const std::string& call) const;
   CallLog& log_;
   FailureSwitch& failures_;
+  FakeEventLoop& loop_;
   std::string url_;
-  std::string duration_;
   std::vector<PlayerError> errors_;
 };
 
 class FakeRealPlayer : public RealPlayer {
  public:
-  FakeRealPlayer(CallLog& log, FailureSwitch& failures) : log_(log), failures_(failures) {}
+  FakeRealPlayer(CallLog& log, FailureSwitch& failures, FakeEventLoop& loop)
+      : log_(log), failures_(failures), loop_(loop) {}
   void setSource(const std::string& address) override;
   std::string source() const override;
   void doPlay() override;
@@ -86,12 +99,24 @@ class FakeRealPlayer : public RealPlayer {
   int state = RealState::Stopped;
   int32_t length = 0;
   std::string status;
+  // What the engine does when a clip is started; by default it stays contacting.
+  std::function<void(const std::string& source)> onPlay;
+
+  // Engine news about the current clip, delivered through the loop unless the clip has been
+  // replaced by another or let go (206) by then.
+  void enter(int newState);
+  void failWith(int32_t rmaCode);
+  void raiseOpened(int32_t kind);
 
  private:
   void record(const std::string& call) const;
+  void deliver(std::function<void()> event);
   CallLog& log_;
   FailureSwitch& failures_;
+  FakeEventLoop& loop_;
   std::string source_;
+  unsigned clip_ = 0;
+  bool lettingGo_ = false;
 };
 
 class FakeWebBrowser : public WebBrowser {
@@ -118,6 +143,8 @@ class FakeMessageBoxes : public MessageBoxes {
   explicit FakeMessageBoxes(CallLog& log) : log_(log) {}
   void show(const std::string& text, const std::string& title, MessageIcon icon) override;
   std::vector<ShownMessage> shown;
+  // Runs while a box is open, as the events a modal box lets through would.
+  std::function<void()> whileShown;
 
  private:
   CallLog& log_;

@@ -32,8 +32,8 @@ class WindowHarness {
   CallLog log;
   FailureSwitch failures;
   FakeEventLoop loop;
-  FakeWindowsMediaPlayer wmp{log, failures};
-  FakeRealPlayer real{log, failures};
+  FakeWindowsMediaPlayer wmp{log, failures, loop};
+  FakeRealPlayer real{log, failures, loop};
   FakeWebBrowser browser{log, failures};
   FakeMessageBoxes messages{log};
   FakeProcess process;

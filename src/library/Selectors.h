@@ -1,0 +1,34 @@
+// The station selectors and the panels around them: choosing a name or an address plays it,
+// Enter plays a typed name, the add button's caption follows the focus, the view switches
+// between compact and full, and the log of played addresses stays short.
+#pragma once
+
+#include "form/PlaybackRequests.h"
+#include "form/Services.h"
+
+namespace zelvo {
+
+inline constexpr int kCompactHeight = 6500;
+inline constexpr int kFullHeight = 8000;
+
+class Selectors {
+ public:
+  Selectors(Context context, PlaybackRequests& playback) : x_(context), playback_(playback) {}
+
+  void connect();
+  void NameChosen();     // tvm Click
+  void AddressChosen();  // dz1 Click
+  void NameKeyDown(int keyCode);
+  void LogChanged();  // Text1 Change
+  void FrameClicked();
+  void LengthClicked();  // Label1 Click
+  void SwitchView();
+
+ private:
+  void showAddCaption();
+  void showRowIndex(int index);
+  Context x_;
+  PlaybackRequests& playback_;
+};
+
+}  // namespace zelvo

@@ -1,0 +1,41 @@
+#include "library/StationEditing.h"
+
+#include "form/FormControls.h"
+#include "library/StationFiles.h"
+#include "library/StationList.h"
+#include "platform/Steps.h"
+
+namespace zelvo {
+
+void StationEditing::connect() {
+  x_.c.Command3.click.connect([this] { step([&] { AddClicked(); }); });
+  x_.c.Command12.click.connect([this] { step([&] { RemoveClicked(); }); });
+}
+
+void StationEditing::AddClicked() {
+  FormControls& c = x_.c;
+  const std::string name = c.tvm.text();
+  files_.StoreCurrentStation();
+  files_.LoadStationFile(kLibraryFile);
+  int k = 0;
+  for (int i = 0; i < c.tvm.count(); ++i) {
+    if (c.tvm.row(i) == name) {
+      k = i;
+      break;
+    }
+  }
+  step([&] { c.tvm.setText(c.tvm.row(k)); });
+  step([&] { c.dz1.setText(c.dz1.row(k)); });
+}
+
+void StationEditing::RemoveClicked() {
+  FormControls& c = x_.c;
+  const int i = firstRowNamed(c, c.tvm.text());
+  if (i < 0) return;
+  step([&] { playback_.StopAll(); });
+  step([&] { removeStationRow(c, i); });
+  step([&] { c.tvm.setText(c.tvm.row(i)); });
+  step([&] { c.dz1.setText(c.dz1.row(i)); });
+}
+
+}  // namespace zelvo

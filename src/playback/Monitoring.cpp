@@ -1,0 +1,82 @@
+#include "playback/Monitoring.h"
+
+#include <cmath>
+
+#include "form/FormControls.h"
+#include "form/SharedState.h"
+#include "library/TextRules.h"
+#include "platform/ComboBox.h"
+#include "platform/Failure.h"
+#include "platform/Steps.h"
+#include "playback/AddressExpansion.h"
+#include "playback/Playback.h"
+
+namespace zelvo {
+
+size_t firstPercentPosition(const std::string& text) {
+  const size_t found = text.find('%');
+  return found == std::string::npos ? 0 : found + 1;
+}
+
+bool holdsPercentFrom(const std::string& text, size_t position) {
+  return position >= 1 && text.find('%', position - 1) != std::string::npos;
+}
+
+bool IsCounterTemplate(const std::string& text) {
+  return holdsPercentFrom(text, firstPercentPosition(text) + 1);
+}
+
+bool isListAddress(const std::string& text) { return toLowerAscii(text.substr(0, 4)) == "list"; }
+
+void Monitoring::connect() {
+  x_.c.Timer8.tick.connect([this] { step([&] { DeferredOpen(); }); });
+}
+
+bool Monitoring::advancePermitted() const {
+  return IsCounterTemplate(x_.c.dz1.text()) && !x_.s.playbackStopped;
+}
+
+std::string Monitoring::nextExpansion() { return expansion_.ExpandAddress(x_.c.dz1.text()); }
+
+void Monitoring::RestartWithNextExpansion() { playback_.PlayAddress(nextExpansion()); }
+
+void Monitoring::HandOffToRealPlayer() {
+  const SharedState& s = x_.s;
+  playback_.PlayWithRealPlayer(s.pendingAddress.empty() ? s.currentAddress : s.pendingAddress);
+}
+
+void Monitoring::ScheduleDeferredOpen() { x_.c.Timer8.setEnabled(true); }
+
+void Monitoring::CancelDeferredOpen() { x_.c.Timer8.setEnabled(false); }
+
+void Monitoring::WriteFoundStationRecord() {
+  FormControls& c = x_.c;
+  const std::string& address = c.dz1.text();
+  // "list%", the counter, "%": the counter is the row being played.
+  if (address.size() < 6) fail("no list counter in " + address);
+  const std::string counter = address.substr(5, address.size() - 6);
+  const double row = roundHalfEven(parseNumber(counter).value_or(0));
+  if (row < 0 || row >= c.dz1.count()) return;
+  c.Text2.setText(c.tvm.text() + "," + c.dz1.row(static_cast<int>(row)) + ",");
+}
+
+void Monitoring::DeferredOpen() {
+  FormControls& c = x_.c;
+  SharedState& s = x_.s;
+  WindowsMediaPlayer& wmp = x_.p.wmp;
+  step([&] { CancelDeferredOpen(); });
+  if (c.RealAudio1.visible()) return;
+  if (!s.pendingAddress.empty()) {
+    step([&] { wmp.setURL(s.pendingAddress); });
+    s.pendingAddress.clear();
+    s.currentAddress.clear();
+  } else if (!s.currentAddress.empty()) {
+    step([&] { wmp.setURL(s.currentAddress); });
+    s.currentAddress.clear();
+  } else {
+    step([&] { wmp.setURL(nextExpansion()); });
+  }
+  step([&] { CancelDeferredOpen(); });
+}
+
+}  // namespace zelvo
