@@ -158,6 +158,16 @@ struct LoopbackHttpServer::Impl {
     std::string target = requestLine.substr(firstSpace + 1, secondSpace - firstSpace - 1);
     target = percentDecoded(target.substr(0, target.find('?')));
 
+    if (mode == Mode::Unauthorized) {
+      const std::string body = "log-in required\n";
+      std::string reply =
+          "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"zelvo test\"\r\n"
+          "Content-Type: text/plain\r\nContent-Length: " +
+          std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+      if (method != "HEAD") reply += body;
+      sendAll(client, reply.data(), reply.size());
+      return;
+    }
     std::filesystem::path file = std::filesystem::path(folder) / target.substr(1);
     std::error_code error;
     bool servable = (method == "GET" || method == "HEAD") && !target.empty() && target[0] == '/' &&
@@ -207,10 +217,18 @@ struct LoopbackHttpServer::Impl {
     std::ifstream input(file, std::ios::binary);
     input.seekg(static_cast<std::streamoff>(first));
     std::vector<char> chunk(64 * 1024);
-    while (!stopping && input) {
-      input.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    uintmax_t left = mode == Mode::Stall ? (size - first) / 3 : size - first;
+    while (!stopping && input && left > 0) {
+      const auto want = static_cast<std::streamsize>(std::min<uintmax_t>(chunk.size(), left));
+      input.read(chunk.data(), want);
       std::streamsize got = input.gcount();
       if (got <= 0 || !sendAll(client, chunk.data(), static_cast<size_t>(got))) break;
+      left -= static_cast<uintmax_t>(got);
+    }
+    // A stalled server keeps the connection open and quiet until it is stopped.
+    while (mode == Mode::Stall && !stopping) {
+      pollfd closed{client, POLLRDHUP, 0};
+      if (::poll(&closed, 1, 100) > 0) break;
     }
   }
 };

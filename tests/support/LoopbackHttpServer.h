@@ -1,6 +1,6 @@
 // A small HTTP server on 127.0.0.1 for integration tests: serves files from a folder and
-// can misbehave on purpose (404, never answering). It runs on its own thread and stops
-// when destroyed.
+// can misbehave on purpose (404, never answering, asking for a log-in, stalling). It runs on its
+// own thread and stops when destroyed.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +12,10 @@ namespace zelvo::test {
 class LoopbackHttpServer {
  public:
   enum class Mode {
-    Serve,   // files of the folder; 404 for anything else
-    Silent,  // accepts connections and never answers
+    Serve,         // files of the folder; 404 for anything else
+    Silent,        // accepts connections and never answers
+    Unauthorized,  // answers every request with 401 and asks for a Basic log-in
+    Stall,         // sends the first third of a file, then nothing more, keeping the connection
   };
   explicit LoopbackHttpServer(std::string folder, Mode mode = Mode::Serve);
   ~LoopbackHttpServer();
