@@ -20,6 +20,21 @@ constexpr int Paused = 4;
 // The status text while the player contacts a server.
 inline constexpr const char* kRealStatusContacting = "communicating";
 
+// How events are delivered. Every event (stateChange, errorMessage, bufferingProgress,
+// presentationEvent) is queued and raised on the UI thread after the call that caused it has
+// returned, in the order things happened; none is ever raised from inside a call, so a handler
+// may call into the player again without meeting itself. playState() and lastStatus() answer
+// at once, so they may be ahead of the events still queued.
+//
+// Each event belongs to the clip that was current when it happened, and the arguments of
+// stateChange(old, new) decide what the caller does next. So an event is dropped, not delivered:
+//   - when by the time it would be delivered doPlay has started another clip (resuming a paused
+//     clip starts none);
+//   - after clearQueuedClips, which lets go of the current clip: its undelivered events are
+//     dropped, and nothing at all is raised (the stop that usually follows included) until the
+//     next doPlay.
+// A failure raises errorMessage and then stateChange(old, Stopped), even when nothing had started,
+// so a caller always hears the end; both belong to the failed clip and are dropped together.
 class RealPlayer {
  public:
   virtual ~RealPlayer() = default;
@@ -29,7 +44,7 @@ class RealPlayer {
   virtual void doPlay() = 0;                               // 257
   virtual void doPause() = 0;                              // 258
   virtual void doStop() = 0;                               // 202
-  // Drops whatever is queued, before the other player takes over.
+  // Lets go of the current clip before the other player takes over: see the delivery rules.
   virtual void clearQueuedClips() = 0;  // 206
   // Starts playing as soon as a source is set and played.
   virtual void setAutoStart(bool on) = 0;  // 273
@@ -45,7 +60,8 @@ class RealPlayer {
   virtual int playState() const = 0;            // 260
   virtual int32_t lengthMs() const = 0;         // 261
   virtual std::string lastStatus() const = 0;   // 331
-  // Shows the clip's picture in the player's area once the clip has opened.
+  // Shows the clip's picture on top inside the player's area once the clip has opened; never
+  // opens a window of its own.
   virtual void showImageWindow() = 0;  // 293
 
   Event<int, int> stateChange;  // 1042: oldState, newState

@@ -41,11 +41,21 @@ struct PlayerError {
   std::string description;
 };
 
+// How events are delivered. Every event (playStateChange, error, positionChange) is queued and
+// raised on the UI thread after the call that caused it has returned, in the order things
+// happened; none is ever raised from inside a call, so a handler may call into the player again
+// without meeting itself. playState() answers at once and may be ahead of the queued changes:
+// handlers read it afresh, so every queued state change is delivered.
+// Errors belong to the address they happened on: setURL empties the error queue, and an error
+// event of an earlier address still queued then is dropped.
+// After a failure the player reports Ready (10) with nothing loaded: stop() and play() then do
+// nothing and raise nothing until the next address.
 class WindowsMediaPlayer {
  public:
   virtual ~WindowsMediaPlayer() = default;
 
-  // Starts opening the address; progress and failure arrive as events.
+  // Starts opening the address; progress and failure arrive as events. Throws when the engine
+  // is not running; a bad address is reported as an error event, like any other failure.
   virtual void setURL(const std::string& address) = 0;
   virtual std::string URL() const = 0;
   // Leaves the current stream; playState reads Ready afterwards.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QStackedLayout>
+#include <QWidget>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -20,6 +22,8 @@
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/LoopbackRtspServer.h"
+#include "support/UnixSocket.h"
 
 namespace zelvo {
 namespace {
@@ -220,6 +224,8 @@ TEST_F(MpvPlayerTest, PauseStopAndReplay) {
   EXPECT_EQ(player.playState(), RealState::Stopped);
   EXPECT_EQ(player.lastStatus(), "Stopped");
   EXPECT_EQ(player.lengthMs(), 0);
+  processEventsFor(200);
+  EXPECT_EQ(watched.transitions.back(), std::make_pair(RealState::Playing, RealState::Stopped));
   const size_t transitionsAtStop = watched.transitions.size();
   processEventsFor(1000);
   EXPECT_EQ(watched.transitions.size(), transitionsAtStop) << "the stopped clip kept reporting";
@@ -245,6 +251,183 @@ TEST_F(MpvPlayerTest, FailureOfThePreviousAddressNeverReachesTheNext) {
   EXPECT_TRUE(watched.failures.empty()) << watched.failures.front().detail;
   EXPECT_EQ(player.playState(), RealState::Playing);
   player.doStop();
+}
+
+TEST_F(MpvPlayerTest, EventsArriveAfterTheCallThatCausedThem) {
+  WatchedPlayer watched;
+  MpvRealPlayer& player = watched.player;
+  bool insideCall = false;
+  int raisedInside = 0;
+  player.stateChange.connect([&](int from, int to) {
+    watched.transitions.push_back({from, to});
+    if (insideCall) ++raisedInside;
+  });
+  player.errorMessage.connect(
+      [&](int32_t, int32_t code, int32_t, std::string, std::string, std::string detail) {
+        watched.failures.push_back({code, detail});
+        if (insideCall) ++raisedInside;
+      });
+  const auto call = [&](auto&& body) {
+    insideCall = true;
+    body();
+    insideCall = false;
+  };
+
+  player.setSource("");
+  call([&] { player.doPlay(); });
+  EXPECT_TRUE(watched.transitions.empty() && watched.failures.empty());
+  EXPECT_EQ(player.playState(), RealState::Stopped);  // the state itself answers at once
+  processEventsFor(200);
+  ASSERT_EQ(watched.failures.size(), 1u);
+  EXPECT_EQ(watched.transitions.back(), std::make_pair(RealState::Stopped, RealState::Stopped));
+
+  player.setSource(server_->url(longClip_));
+  call([&] { player.doPlay(); });
+  EXPECT_EQ(player.playState(), RealState::Contacting);
+  ASSERT_TRUE(waitUntil([&] { return player.playState() == RealState::Playing; }, kGenerousMs));
+  call([&] { player.doPause(); });
+  ASSERT_TRUE(waitUntil([&] { return player.playState() == RealState::Paused; }, kGenerousMs));
+  call([&] { player.doStop(); });
+  processEventsFor(200);
+  EXPECT_EQ(raisedInside, 0);
+  EXPECT_EQ(watched.transitions.back(), std::make_pair(RealState::Paused, RealState::Stopped));
+}
+
+TEST_F(MpvPlayerTest, EventsOfAnAbandonedClipAreDropped) {
+  WatchedPlayer watched;
+  MpvRealPlayer& player = watched.player;
+  // Failure and stop of a bad address, still queued when the next clip starts, are dropped.
+  player.setSource("");
+  player.doPlay();
+  player.setSource(server_->url(longClip_));
+  player.doPlay();
+  ASSERT_TRUE(waitUntil([&] { return player.playState() == RealState::Playing; }, kGenerousMs));
+  EXPECT_TRUE(watched.failures.empty());
+  EXPECT_EQ(watched.transitions.front(), std::make_pair(RealState::Stopped, RealState::Contacting));
+  player.doStop();
+  processEventsFor(200);
+
+  // A handler that starts another clip on the failure never hears the failed clip's stop.
+  WatchedPlayer restarting;
+  restarting.player.errorMessage.connect(
+      [&](int32_t, int32_t code, int32_t, std::string, std::string, std::string detail) {
+        restarting.failures.push_back({code, detail});
+        restarting.player.setSource(server_->url(longClip_));
+        restarting.player.doPlay();
+      });
+  restarting.player.setSource(server_->url("missing.ts"));
+  restarting.player.doPlay();
+  ASSERT_TRUE(
+      waitUntil([&] { return restarting.player.playState() == RealState::Playing; }, kGenerousMs));
+  processEventsFor(300);
+  EXPECT_EQ(restarting.failures.size(), 1u);
+  for (const auto& [from, to] : restarting.transitions) {
+    EXPECT_FALSE(to == RealState::Stopped && from != RealState::Stopped)
+        << "the failed clip's stop reached the handler";
+  }
+  restarting.player.doStop();
+}
+
+TEST_F(MpvPlayerTest, LettingGoOfAClipSilencesItUntilTheNextPlay) {
+  WatchedPlayer watched;
+  MpvRealPlayer& player = watched.player;
+  player.setSource(server_->url(longClip_));
+  player.doPlay();
+  ASSERT_TRUE(waitUntil([&] { return player.playState() == RealState::Playing; }, kGenerousMs));
+  processEventsFor(200);
+  const size_t heard = watched.transitions.size();
+
+  // As when the other player takes over: let go, then stop.
+  player.clearQueuedClips();
+  player.doStop();
+  EXPECT_EQ(player.playState(), RealState::Stopped);
+  processEventsFor(1000);
+  EXPECT_EQ(watched.transitions.size(), heard) << "the stop of a clip let go of was raised";
+  EXPECT_TRUE(watched.failures.empty());
+
+  player.doPlay();
+  ASSERT_TRUE(waitUntil([&] { return player.playState() == RealState::Playing; }, kGenerousMs));
+  EXPECT_GT(watched.transitions.size(), heard);
+  EXPECT_EQ(watched.transitions[heard], std::make_pair(RealState::Stopped, RealState::Contacting));
+  player.doStop();
+}
+
+TEST_F(MpvPlayerTest, StalledServerFailsWhenTheWatchdogRunsOut) {
+  LoopbackHttpServer stalling(folder_->path(), LoopbackHttpServer::Mode::Stall);
+  const std::string clip = test::makeClip(folder_->path(), 20.0);
+  WatchedPlayer watched(3000);
+  watched.player.setSource(stalling.url(clip));
+  watched.player.doPlay();
+  ASSERT_TRUE(waitUntil([&] { return !watched.failures.empty(); }, 3000 + kGenerousMs))
+      << "state " << watched.player.playState();
+  EXPECT_TRUE(watched.failures[0].code == MpvRealError::NoProgress ||
+              watched.failures[0].code == MpvRealError::EndedEarly)
+      << watched.failures[0].detail;
+  EXPECT_TRUE(watched.endedStopped());
+}
+
+TEST_F(MpvPlayerTest, EngineThatShutsDownEndsTheClipWithAFailure) {
+  const std::string socket = folder_->file("mpv-control.sock");
+  MpvRealPlayer player(MpvRealPlayer::Options{
+      15000, {{"vo", "null"}, {"ao", "null"}, {"input-ipc-server", socket}}});
+  std::vector<std::pair<int, int>> transitions;
+  std::vector<int32_t> codes;
+  player.stateChange.connect([&](int from, int to) { transitions.push_back({from, to}); });
+  player.errorMessage.connect([&](int32_t, int32_t code, int32_t, std::string, std::string,
+                                  std::string) { codes.push_back(code); });
+  player.setSource(server_->url(longClip_));
+  player.doPlay();
+  ASSERT_TRUE(waitUntil([&] { return player.playState() == RealState::Playing; }, kGenerousMs));
+
+  // Anyone with the engine's control socket can tell it to quit.
+  ASSERT_TRUE(test::sendToUnixSocket(socket, "{\"command\": [\"quit\"]}\n"));
+  ASSERT_TRUE(waitUntil([&] { return !codes.empty(); }, kGenerousMs));
+  processEventsFor(200);
+  EXPECT_EQ(codes, std::vector<int32_t>{MpvRealError::EngineStopped});
+  EXPECT_EQ(transitions.back(), std::make_pair(RealState::Playing, RealState::Stopped));
+  EXPECT_EQ(player.playState(), RealState::Stopped);
+
+  // The next clip gets a fresh engine.
+  player.doPlay();
+  ASSERT_TRUE(waitUntil([&] { return player.playState() == RealState::Playing; }, kGenerousMs));
+  player.doStop();
+}
+
+TEST_F(MpvPlayerTest, PlaysALoopbackRtspStream) {
+  test::LoopbackRtspServer rtsp;
+  WatchedPlayer watched;
+  watched.player.setSource(rtsp.url());
+  watched.player.doPlay();
+  ASSERT_TRUE(
+      waitUntil([&] { return watched.player.playState() == RealState::Playing; }, kGenerousMs))
+      << (watched.failures.empty() ? "" : watched.failures[0].detail);
+  processEventsFor(1000);
+  EXPECT_EQ(watched.player.playState(), RealState::Playing) << "the live stream did not go on";
+  EXPECT_TRUE(watched.failures.empty());
+  watched.player.doStop();
+}
+
+TEST(MpvImageWindowTest, ShowsThePictureOnTopInsideThePlayerArea) {
+  QWidget area;
+  auto* layout = new QStackedLayout(&area);
+  MpvRealPlayer player(MpvRealPlayer::Options{15000, {{"vo", "null"}, {"ao", "null"}}}, &area);
+  layout->addWidget(player.widget());
+  auto* cover = new QWidget(&area);
+  layout->addWidget(cover);
+  layout->setStackingMode(QStackedLayout::StackAll);
+  area.show();
+  player.widget()->hide();
+  cover->raise();
+
+  player.showImageWindow();
+  EXPECT_TRUE(player.widget()->isVisible());
+  EXPECT_FALSE(player.widget()->isWindow());
+  EXPECT_EQ(area.children().last(), player.widget()) << "the picture is not on top";
+
+  // A player without a place in a window never opens a window of its own.
+  MpvRealPlayer loose(MpvRealPlayer::Options{15000, {{"vo", "null"}, {"ao", "null"}}});
+  loose.showImageWindow();
+  EXPECT_FALSE(loose.widget()->isVisible());
 }
 
 TEST_F(MpvPlayerTest, ReportsTheContractVersion) {

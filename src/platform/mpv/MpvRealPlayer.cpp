@@ -152,12 +152,14 @@ std::string MpvRealPlayer::source() const { return source_; }
 // 257
 void MpvRealPlayer::doPlay() {
   requireEngine();
+  lettingGo_ = false;
   if (state_ == RealState::Paused && phase_ == Phase::Loaded && clipSource_ == source_) {
     setEngineProperty("pause", "no");
     return;
   }
+  // Whatever is still queued about the previous clip is dropped from here on.
+  ++clipNumber_;
   ++generation_;
-  const unsigned generation = generation_;
   cancelFetch();
   watchdog_.stop();
   resetClip();
@@ -171,8 +173,6 @@ void MpvRealPlayer::doPlay() {
   networkSource_ = mpv::isNetworkAddress(source_);
   watchdog_.start(options_.watchdogMs);
   setState(networkSource_ ? RealState::Contacting : RealState::Buffering);
-  if (generation != generation_) return;  // a handler moved on already
-
   if (!mpv::isAsxAddress(source_)) {
     loadIntoEngine(source_);
   } else if (networkSource_) {
@@ -193,14 +193,16 @@ void MpvRealPlayer::doStop() {
   ++generation_;
   cancelFetch();
   watchdog_.stop();
-  if (engineReady()) stopEngine();
+  if (handle_) stopEngine();
   resetClip();
   setState(RealState::Stopped);
 }
 
 // 206
 void MpvRealPlayer::clearQueuedClips() {
-  if (!engineReady()) return;
+  ++clipNumber_;
+  lettingGo_ = true;
+  if (!handle_) return;
   const char* command[] = {"playlist-clear", nullptr};
   mpv_command(handle_, command);
 }
@@ -254,7 +256,8 @@ std::string MpvRealPlayer::lastStatus() const { return status_; }
 
 // 293
 void MpvRealPlayer::showImageWindow() {
-  if (!videoArea_) return;
+  // Without a place in the player's area, showing the picture would open a window of its own.
+  if (!videoArea_ || !videoArea_->parentWidget()) return;
   videoArea_->show();
   videoArea_->raise();
 }
@@ -274,7 +277,11 @@ void MpvRealPlayer::drainEvents() {
   wakeupPending_.store(false);
   while (handle_) {
     const mpv_event* event = mpv_wait_event(handle_, 0);
-    if (event->event_id == MPV_EVENT_NONE || event->event_id == MPV_EVENT_SHUTDOWN) return;
+    if (event->event_id == MPV_EVENT_NONE) return;
+    if (event->event_id == MPV_EVENT_SHUTDOWN) {
+      engineDied();
+      return;
+    }
     try {
       handleEvent(*event);
     } catch (const std::exception&) {
@@ -295,9 +302,10 @@ void MpvRealPlayer::handleEvent(const mpv_event& event) {
     case MPV_EVENT_FILE_LOADED: {
       if (phase_ != Phase::Opening || !entryStarted_) return;
       phase_ = Phase::Loaded;
-      const unsigned generation = generation_;
-      presentationEvent.raise(kMpvClipOpened, lengthMs(), openedAddress_);
-      if (generation == generation_) updateState();
+      const int32_t length = lengthMs();
+      const std::string opened = openedAddress_;
+      post([this, length, opened] { presentationEvent.raise(kMpvClipOpened, length, opened); });
+      updateState();
       return;
     }
     case MPV_EVENT_END_FILE:
@@ -364,8 +372,12 @@ void MpvRealPlayer::handleEndFile(const mpv_event& event) {
       setState(RealState::Stopped);
       return;
     }
+    case MPV_END_FILE_REASON_QUIT:
+      failPlayback(MpvRealError::EngineStopped, "The player stopped working.",
+                   openedAddress_ + ": the engine is shutting down");
+      return;
     default:
-      // Stopped or quit by someone else than doStop: over, but not a failure.
+      // Stopped by someone else than doStop: over, but not a failure.
       ++generation_;
       watchdog_.stop();
       resetClip();
@@ -407,11 +419,7 @@ void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
           format == MPV_FORMAT_INT64 ? static_cast<int>(*static_cast<const int64_t*>(data)) : -1;
       if (percent < 0 || percent == bufferPercent_ || phase_ != Phase::Loaded) break;
       bufferPercent_ = percent;
-      if (wantStatusEvents_) {
-        const unsigned generation = generation_;
-        bufferingProgress.raise(0, percent);
-        if (generation != generation_) return;
-      }
+      if (wantStatusEvents_) post([this, percent] { bufferingProgress.raise(0, percent); });
       break;
     }
     default:
@@ -502,7 +510,7 @@ void MpvRealPlayer::loadIntoEngine(const std::string& address) {
   entryStarted_ = false;
   entryId_ = 0;
   // pause outlives the clip in mpv; a new clip always starts running.
-  setEngineProperty("pause", "no");
+  mpv_set_property_string(handle_, "pause", "no");
   const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
   mpv_node result{};
   const int rc = mpv_command_ret(handle_, command, &result);
@@ -531,15 +539,44 @@ void MpvRealPlayer::stopEngine() {
 void MpvRealPlayer::failPlayback(int32_t code, const std::string& userText,
                                  const std::string& detail) {
   ++generation_;
-  const unsigned generation = generation_;
   cancelFetch();
   watchdog_.stop();
-  if (engineReady()) stopEngine();
+  if (handle_) stopEngine();
   resetClip();
-  errorMessage.raise(kMpvRealSeverity, code, 0, userText, "", detail);
-  // A handler that started something else owns the state now.
-  if (generation != generation_) return;
+  post([this, code, userText, detail] {
+    errorMessage.raise(kMpvRealSeverity, code, 0, userText, "", detail);
+  });
   setState(RealState::Stopped, true);
+}
+
+void MpvRealPlayer::engineDied() {
+  mpv_handle* dead = handle_;
+  handle_ = nullptr;
+  // The next call that needs the engine starts a fresh one.
+  engineTried_ = false;
+  mpv_set_wakeup_callback(dead, nullptr, nullptr);
+  mpv_terminate_destroy(dead);
+  if (phase_ != Phase::Idle) {
+    failPlayback(
+        MpvRealError::EngineStopped, "The player stopped working.",
+        (openedAddress_.empty() ? clipSource_ : openedAddress_) + ": the engine shut down");
+  }
+}
+
+void MpvRealPlayer::post(std::function<void()> raiseEvent) {
+  if (lettingGo_) return;
+  const uint64_t clip = clipNumber_;
+  QMetaObject::invokeMethod(
+      this,
+      [this, clip, raiseEvent = std::move(raiseEvent)] {
+        if (clip != clipNumber_ || lettingGo_) return;
+        try {
+          raiseEvent();
+        } catch (...) {
+          // A handler's failure must not reach Qt's event loop.
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 void MpvRealPlayer::watchdogExpired() {
@@ -570,11 +607,15 @@ void MpvRealPlayer::setState(int state, bool announceEvenIfSame) {
   const int old = state_;
   state_ = state;
   status_ = statusFor(state);
-  stateChange.raise(old, state);
+  post([this, old, state] { stateChange.raise(old, state); });
 }
 
 void MpvRealPlayer::setEngineProperty(const char* name, const std::string& value) {
-  if (engineReady()) mpv_set_property_string(handle_, name, value.c_str());
+  requireEngine();
+  const int rc = mpv_set_property_string(handle_, name, value.c_str());
+  if (rc < 0) {
+    fail(std::string("the engine refused ") + name + "=" + value + ": " + mpv_error_string(rc));
+  }
 }
 
 }  // namespace zelvo

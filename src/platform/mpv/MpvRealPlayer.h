@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +37,7 @@ constexpr int32_t OpenFailed = static_cast<int32_t>(0x80040011u);      // refuse
 constexpr int32_t EndedEarly = static_cast<int32_t>(0x80040012u);      // a live stream stopped
 constexpr int32_t NoProgress = static_cast<int32_t>(0x80040013u);      // the watchdog ran out
 constexpr int32_t PlaylistFailed = static_cast<int32_t>(0x80040014u);  // ASX unreadable or empty
+constexpr int32_t EngineStopped = static_cast<int32_t>(0x80040015u);   // the engine shut down
 }  // namespace MpvRealError
 
 // Severity of every failure above: an error that ended the clip.
@@ -47,8 +49,9 @@ inline constexpr int32_t kMpvClipOpened = 1;
 
 // source() stays what setSource() was given; for an ASX playlist mpv is handed its first entry.
 // Errors are always raised as events (the player never shows dialogs of its own), and auto-start
-// is recorded only: doPlay always starts the clip. A failure raises errorMessage and then
-// stateChange(old, 0), the latter even when nothing had started, so a caller always hears the end.
+// is recorded only: doPlay always starts the clip. Events are delivered as RealPlayer.h says.
+// An engine that shuts down ends the clip in progress with EngineStopped; the next call that
+// needs the engine starts a fresh one, and throws PlatformFailure only if that cannot start.
 class MpvRealPlayer : public QObject, public RealPlayer {
   Q_OBJECT
 
@@ -101,6 +104,9 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void cancelFetch();
 
   void failPlayback(int32_t code, const std::string& userText, const std::string& detail);
+  void engineDied();
+  // Queues an event of the current clip for delivery once the running call has returned.
+  void post(std::function<void()> raiseEvent);
   void watchdogExpired();
   void updateState();
   void setState(int state, bool announceEvenIfSame = false);
@@ -123,7 +129,12 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   std::string source_;
   std::string clipSource_;     // the source the current clip was started from
   std::string openedAddress_;  // what mpv was handed, an ASX entry rather than the playlist
+  // Engine news carries generation_; it moves on with every start, stop, end and failure.
   unsigned generation_ = 0;
+  // Queued events carry clipNumber_; it moves on when doPlay starts a clip and when the caller
+  // lets go of one. While lettingGo_, nothing is raised at all.
+  uint64_t clipNumber_ = 0;
+  bool lettingGo_ = false;
   Phase phase_ = Phase::Idle;
   // mpv's playlist entry of the current clip: -1 none, 0 adopts the next one that starts.
   int64_t entryId_ = -1;

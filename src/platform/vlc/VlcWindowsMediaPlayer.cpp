@@ -1,5 +1,6 @@
 // The Windows Media Player contract on libVLC. libVLC's events are only posted from its
-// threads; every decision is taken on the UI thread, stamped with the stream it belongs to.
+// threads; every decision is taken on the UI thread, stamped with the stream it belongs to, and
+// every contract event is queued so that it reaches the caller after its call has returned.
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 
 #include <vlc/vlc.h>
@@ -15,6 +16,7 @@
 #include "platform/Failure.h"
 #include "platform/vlc/VlcAddress.h"
 #include "platform/vlc/VlcControlStrip.h"
+#include "platform/vlc/VlcDialogs.h"
 
 namespace zelvo {
 
@@ -23,6 +25,8 @@ namespace {
 constexpr int kTickMs = 250;
 constexpr int kLogLines = 64;
 constexpr int kPlaylistDepthLimit = 8;
+// A clip of known length that ends further than this before its length was cut short.
+constexpr int64_t kEarlyEndSlackMs = 3000;
 
 constexpr libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerOpening,     libvlc_MediaPlayerBuffering,  libvlc_MediaPlayerPlaying,
@@ -105,11 +109,15 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
   libvlc_log_set(instance_, &VlcWindowsMediaPlayer::onEngineLog, this);
   player_ = createEnginePlayer();
   if (!player_) {
+    qWarning("VLC player: the engine could not create a player");
     libvlc_log_unset(instance_);
     libvlc_release(instance_);
     instance_ = nullptr;
     return;
   }
+  // The engine's prompts belong to the window the player sits in.
+  dialogs_ = std::make_unique<vlc::VlcDialogs>(
+      instance_, [area = area_] { return area ? area->window() : nullptr; });
   tick_.start();
 }
 
@@ -145,6 +153,8 @@ VlcWindowsMediaPlayer::~VlcWindowsMediaPlayer() {
   if (media_) libvlc_media_release(media_);
   media_ = nullptr;
   reaper_.reset();
+  // Every player is stopped now, so no thread of the engine waits on a prompt any more.
+  dialogs_.reset();
   if (instance_) {
     libvlc_log_unset(instance_);
     libvlc_release(instance_);
@@ -281,6 +291,11 @@ void VlcWindowsMediaPlayer::handleEnd() {
     failWith(code, "Nothing playable was found at " + source_);
     return;
   }
+  const int64_t length = libvlc_media_player_get_length(player_);
+  if (length > 0 && lastTime_ >= 0 && lastTime_ < length - kEarlyEndSlackMs) {
+    failWith(WmpError::Generic, "The stream broke off before its end: " + source_);
+    return;
+  }
   if (repeatsLeft_ > 0) {
     --repeatsLeft_;
     libvlc_media_t* again = media_;
@@ -362,15 +377,43 @@ void VlcWindowsMediaPlayer::setState(int state) {
   if (controls_)
     controls_->showPlaying(state == WmpState::Playing || state == WmpState::Buffering ||
                            state == WmpState::Transitioning);
-  playStateChange.raise(state);
+  post([this, state] { playStateChange.raise(state); });
 }
 
 void VlcWindowsMediaPlayer::failWith(int32_t code, const std::string& description) {
   haltEngine();
   failed_ = true;
+  // Nothing stays loaded: stop() and play() have nothing to act on until the next address.
+  unloadMedia();
   setState(WmpState::Ready);
   errors_.push_back({code, description});
-  error.raise();
+  const uint64_t address = addressNumber_;
+  post([this, address] {
+    if (address == addressNumber_) error.raise();
+  });
+}
+
+void VlcWindowsMediaPlayer::unloadMedia() {
+  if (media_) {
+    if (player_) libvlc_media_player_set_media(player_, nullptr);
+    libvlc_media_release(media_);
+    media_ = nullptr;
+  }
+  source_.clear();
+  if (controls_) controls_->showPosition(0.0, false);
+}
+
+void VlcWindowsMediaPlayer::post(std::function<void()> raiseEvent) {
+  QMetaObject::invokeMethod(
+      this,
+      [raiseEvent = std::move(raiseEvent)] {
+        try {
+          raiseEvent();
+        } catch (...) {
+          // A handler's failure must not reach Qt's event loop.
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 std::vector<std::string> VlcWindowsMediaPlayer::takeLog() {
@@ -386,14 +429,13 @@ void VlcWindowsMediaPlayer::setURL(const std::string& address) {
   url_ = address;
   if (!engineReady()) fail("The video engine did not start");
   haltEngine();
+  // Errors of the previous address are gone, queued or not.
+  ++addressNumber_;
+  if (dialogs_) dialogs_->newAddress();
+  errors_.clear();
   playlistDepth_ = 0;
   repeatsLeft_ = std::max(0, playCount_ - 1);
-  if (media_) {
-    libvlc_media_player_set_media(player_, nullptr);
-    libvlc_media_release(media_);
-    media_ = nullptr;
-  }
-  source_.clear();
+  unloadMedia();
 
   const vlc::ClassifiedAddress classified = vlc::classifyAddress(address, rtspHandled_);
   using Kind = vlc::ClassifiedAddress::Kind;
@@ -434,13 +476,7 @@ std::string VlcWindowsMediaPlayer::URL() const { return url_; }
 void VlcWindowsMediaPlayer::close() {
   if (!engineReady()) return;
   haltEngine();
-  if (media_) {
-    libvlc_media_player_set_media(player_, nullptr);
-    libvlc_media_release(media_);
-    media_ = nullptr;
-  }
-  source_.clear();
-  if (controls_) controls_->showPosition(0.0, false);
+  unloadMedia();
   setState(WmpState::Ready);
 }
 
@@ -525,10 +561,8 @@ void VlcWindowsMediaPlayer::seekTo(double fraction) {
   const auto target = static_cast<int64_t>(fraction * double(length));
   libvlc_media_player_set_time(player_, target);
   sinceProgress_.restart();
-  try {
-    positionChange.raise(oldPosition, double(target) / 1000.0);
-  } catch (...) {
-  }
+  const double newPosition = double(target) / 1000.0;
+  post([this, oldPosition, newPosition] { positionChange.raise(oldPosition, newPosition); });
 }
 
 void VlcWindowsMediaPlayer::toggleFullScreen() {

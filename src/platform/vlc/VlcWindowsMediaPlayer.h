@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -28,7 +29,8 @@ namespace zelvo {
 
 namespace vlc {
 class VlcControlStrip;
-}
+class VlcDialogs;
+}  // namespace vlc
 
 struct VlcPlayerOptions {
   // How long opening may take, and how long a playing stream may stand still, before failing.
@@ -92,6 +94,9 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   void markStarted();
   void setState(int state);
   void failWith(int32_t code, const std::string& description);
+  void unloadMedia();
+  // Queues an event for delivery once the running call has returned.
+  void post(std::function<void()> raiseEvent);
   void bindVideoSurface();
   bool rtspHandled_ = false;
   bool engineReady() const { return player_ != nullptr; }
@@ -108,6 +113,7 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   bool engineBusy_ = false;  // a stream was handed to player_ since it last stopped
   // Declared after instance_, so retiring players are gone before the instance is released.
   std::unique_ptr<vlc::VlcPlayerReaper> reaper_ = std::make_unique<vlc::VlcPlayerReaper>();
+  std::unique_ptr<vlc::VlcDialogs> dialogs_;
   int volume_ = -1;
   bool muted_ = false;
   std::atomic<uint64_t> generation_{0};
@@ -128,6 +134,7 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   int repeatsLeft_ = 0;
   int playlistDepth_ = 0;
   std::vector<PlayerError> errors_;
+  uint64_t addressNumber_ = 0;  // moves on with every setURL; error events carry it
 
   std::mutex logMutex_;
   std::vector<std::string> log_;
