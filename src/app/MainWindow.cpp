@@ -38,6 +38,7 @@ void MainWindow::connectReactions() {
   popupWatch_.connect();
   selectors_.connect();
   editing_.connect();
+  scan_.connect();
 }
 
 void MainWindow::StartUp() {

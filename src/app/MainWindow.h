@@ -18,6 +18,7 @@
 #include "playback/PlaybackControl.h"
 #include "playback/PopupWatch.h"
 #include "playback/PrimaryPlayerEvents.h"
+#include "search/StationScan.h"
 
 namespace zelvo {
 
@@ -61,6 +62,7 @@ class MainWindow {
   PlaybackControl playbackControl_{playback_, expansion_};
   Selectors selectors_{x_, playbackControl_};
   StationEditing editing_{x_, stationFiles_, playbackControl_};
+  StationScan scan_{x_, stationFiles_, positionFiles_, playback_};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".

@@ -45,6 +45,8 @@ void Playback::PlayAddress(const std::string& address) {
   step([&] { c.tvm.setVisible(true); });
   step([&] { c.RealAudio1.setVisible(false); });
   step([&] { wmp.clearErrorQueue(); });
+  // A deferred open still due would only open this address a second time.
+  step([&] { c.Timer8.setEnabled(false); });
   step([&] { wmp.setURL(address); });
 }
 

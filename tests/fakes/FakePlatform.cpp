@@ -20,11 +20,12 @@ void FakeWindowsMediaPlayer::enter(int newState) {
   loop_.post([this, newState] { playStateChange.raise(newState); });
 }
 
+// As the real player does: the error first, then the ready state of a player holding nothing.
 void FakeWindowsMediaPlayer::failWith(int32_t code, const std::string& description) {
   url_.clear();
-  enter(WmpState::Ready);
   errors_.push_back({code, description});
   loop_.post([this] { error.raise(); });
+  enter(WmpState::Ready);
 }
 
 void FakeWindowsMediaPlayer::setURL(const std::string& address) {
