@@ -352,18 +352,23 @@ TEST_F(MpvPlayerTest, LettingGoOfAClipSilencesItUntilTheNextPlay) {
   player.doStop();
 }
 
-TEST_F(MpvPlayerTest, StalledServerFailsWhenTheWatchdogRunsOut) {
-  LoopbackHttpServer stalling(folder_->path(), LoopbackHttpServer::Mode::Stall);
+TEST_F(MpvPlayerTest, StalledOrCutOffStreamEndsInAFailure) {
   const std::string clip = test::makeClip(folder_->path(), 20.0);
-  WatchedPlayer watched(3000);
-  watched.player.setSource(stalling.url(clip));
-  watched.player.doPlay();
-  ASSERT_TRUE(waitUntil([&] { return !watched.failures.empty(); }, 3000 + kGenerousMs))
-      << "state " << watched.player.playState();
-  EXPECT_TRUE(watched.failures[0].code == MpvRealError::NoProgress ||
-              watched.failures[0].code == MpvRealError::EndedEarly)
-      << watched.failures[0].detail;
-  EXPECT_TRUE(watched.endedStopped());
+  for (auto mode : {LoopbackHttpServer::Mode::Stall, LoopbackHttpServer::Mode::Drop}) {
+    SCOPED_TRACE(mode == LoopbackHttpServer::Mode::Stall ? "stalled" : "cut off");
+    LoopbackHttpServer failing(folder_->path(), mode);
+    WatchedPlayer watched(3000);
+    watched.player.setSource(failing.url(clip));
+    watched.player.doPlay();
+    ASSERT_TRUE(waitUntil([&] { return !watched.failures.empty(); }, 3000 + kGenerousMs))
+        << "state " << watched.player.playState();
+    EXPECT_TRUE(watched.failures[0].code == MpvRealError::NoProgress ||
+                watched.failures[0].code == MpvRealError::EndedEarly)
+        << watched.failures[0].detail;
+    processEventsFor(200);
+    EXPECT_TRUE(watched.endedStopped());
+    EXPECT_EQ(watched.failures.size(), 1u);
+  }
 }
 
 TEST_F(MpvPlayerTest, EngineThatShutsDownEndsTheClipWithAFailure) {

@@ -383,6 +383,20 @@ TEST_F(VlcPlayerTest, StalledServerEndsInATimeout) {
   EXPECT_EQ(player->playState(), WmpState::Ready);
 }
 
+TEST_F(VlcPlayerTest, StreamCutOffByTheServerEndsInAFailure) {
+  LoopbackHttpServer dropping(folder_->path(), LoopbackHttpServer::Mode::Drop);
+  const std::string longClip = test::makeClip(folder_->path(), 12);
+  auto player = makePlayer(3000);
+  player->setURL(dropping.url(longClip));
+  ASSERT_TRUE(test::waitUntil([&] { return seen_.errorsRaised > 0; }, 3000 + kBoundMs));
+  EXPECT_NE(std::find(seen_.states.begin(), seen_.states.end(), WmpState::Playing),
+            seen_.states.end());
+  EXPECT_EQ(std::count(seen_.states.begin(), seen_.states.end(), WmpState::MediaEnded), 0)
+      << "a stream cut off looked like one that ended";
+  ASSERT_EQ(player->errorCount(), 1);
+  EXPECT_EQ(player->playState(), WmpState::Ready);
+}
+
 TEST_F(VlcPlayerTest, RtspIsHandedOnAsUnsupported) {
   test::LoopbackRtspServer rtsp;
   auto player = makePlayer();

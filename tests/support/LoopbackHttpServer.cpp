@@ -217,7 +217,9 @@ struct LoopbackHttpServer::Impl {
     std::ifstream input(file, std::ios::binary);
     input.seekg(static_cast<std::streamoff>(first));
     std::vector<char> chunk(64 * 1024);
-    uintmax_t left = mode == Mode::Stall ? (size - first) / 3 : size - first;
+    uintmax_t left = size - first;
+    if (mode == Mode::Stall) left /= 3;
+    if (mode == Mode::Drop) left = first < size / 3 ? size / 3 - first : 0;
     while (!stopping && input && left > 0) {
       const auto want = static_cast<std::streamsize>(std::min<uintmax_t>(chunk.size(), left));
       input.read(chunk.data(), want);

@@ -16,6 +16,7 @@ class LoopbackHttpServer {
     Silent,        // accepts connections and never answers
     Unauthorized,  // answers every request with 401 and asks for a Basic log-in
     Stall,         // sends the first third of a file, then nothing more, keeping the connection
+    Drop,          // sends at most the first third of a file, then closes the connection
   };
   explicit LoopbackHttpServer(std::string folder, Mode mode = Mode::Serve);
   ~LoopbackHttpServer();

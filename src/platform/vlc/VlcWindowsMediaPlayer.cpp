@@ -27,6 +27,8 @@ constexpr int kLogLines = 64;
 constexpr int kPlaylistDepthLimit = 8;
 // A clip of known length that ends further than this before its length was cut short.
 constexpr int64_t kEarlyEndSlackMs = 3000;
+// A stream read to less than this part of its size at its end was cut short.
+constexpr float kWholeStreamPosition = 0.95f;
 
 constexpr libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerOpening,     libvlc_MediaPlayerBuffering,  libvlc_MediaPlayerPlaying,
@@ -291,8 +293,12 @@ void VlcWindowsMediaPlayer::handleEnd() {
     failWith(code, "Nothing playable was found at " + source_);
     return;
   }
+  // A stream that ends well before its length, or before all of its bytes (the position of a
+  // stream whose size is known), was cut off: the server went away. A live stream knows neither.
   const int64_t length = libvlc_media_player_get_length(player_);
-  if (length > 0 && lastTime_ >= 0 && lastTime_ < length - kEarlyEndSlackMs) {
+  const float position = libvlc_media_player_get_position(player_);
+  if ((length > 0 && lastTime_ >= 0 && lastTime_ < length - kEarlyEndSlackMs) ||
+      (position > 0.0f && position < kWholeStreamPosition)) {
     failWith(WmpError::Generic, "The stream broke off before its end: " + source_);
     return;
   }
