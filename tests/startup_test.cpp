@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -65,6 +66,13 @@ TEST_F(StartUpTest, SavedPositionIsShownAndOutOfRangeValuesShowTheFirstRow) {
       {{"win", "99"}, "J1"},
       {{"win", "-1"}, "J1"},
       {{"win", "2.5"}, "-------------"},  // half to even: 2
+      {{"win", "5.5"}, "L2"},             // 6
+      {{"win", "5.4"}, "L1"},
+      {{"real", "  6  "}, "L2"},
+      {{"win", "99999999999999999999"}, "J1"},
+      {{"win", "1e400"}, "J1"},
+      {{"win", "5", "extra", "lines"}, "L1"},
+      {{"中文", "5"}, "L1"},
       {{"win", "x"}, "J1"},
       {{"win"}, "J1"},
       {{}, "J1"},
@@ -79,6 +87,22 @@ TEST_F(StartUpTest, SavedPositionIsShownAndOutOfRangeValuesShowTheFirstRow) {
     EXPECT_EQ(fresh.c.tvm.text(), test.shown) << ::testing::PrintToString(test.file);
     EXPECT_EQ(fresh.c.form1.height(), 6500);
   }
+}
+
+TEST_F(StartUpTest, OnlyPlaylistsAndPagesOfTheTempFolderBecomeRows) {
+  namespace fs = std::filesystem;
+  fs::create_directories(h.path("temp/folder.asx"));
+  for (const char* name : {"Show.AsX", "news.htm", "page.html", "a.asx.bak", "asx", ".htm",
+                           "notes.txt", "中文台.ASX"}) {
+    std::ofstream(h.path(std::string("temp/") + name)) << "x";
+  }
+  h.window->StartUp();
+  std::vector<std::string> names;
+  for (int i = 0; i < h.c.tvm.count(); ++i) names.push_back(h.c.tvm.row(i));
+  std::sort(names.begin(), names.end());
+  EXPECT_THAT(names, ElementsAre("", "Show", "news", "中文台"));
+  h.c.tvm.setText("Show");
+  EXPECT_EQ(h.c.dz1.row(h.c.tvm.selectedIndex()), h.path("temp/Show.AsX"));
 }
 
 TEST_F(StartUpTest, NoStationFilesAtAllGivesAnEmptyListAndAWorkingWindow) {
