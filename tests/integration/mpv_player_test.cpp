@@ -435,8 +435,18 @@ TEST(MpvImageWindowTest, ShowsThePictureOnTopInsideThePlayerArea) {
   EXPECT_FALSE(loose.widget()->isVisible());
 }
 
-TEST_F(MpvPlayerTest, ReportsTheContractVersion) {
+TEST_F(MpvPlayerTest, ReportsTheContractVersionAndTakesItsSettings) {
   WatchedPlayer watched;
+  MpvRealPlayer& player = watched.player;
+  EXPECT_NO_THROW({
+    player.setWantErrors(true);
+    player.setCacheSeconds(3);
+    player.setMaintainAspect(true);
+    player.setVideoEnabled(true);
+    player.setAudioEnabled(true);
+    player.setWantStatusEvents(true);
+    player.setAutoStart(true);
+  });
   const std::string version = watched.player.versionInfo();
   EXPECT_GE(std::atoi(version.c_str()), 6) << version;
   EXPECT_NE(version.find('.'), std::string::npos) << version;

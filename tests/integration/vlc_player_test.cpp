@@ -5,10 +5,15 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +21,7 @@
 #include "fakes/TempFolder.h"
 #include "platform/Failure.h"
 #include "platform/vlc/VlcAddress.h"
+#include "platform/vlc/VlcPrompt.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
@@ -463,6 +469,85 @@ TEST_F(VlcPlayerTest, PromptWithdrawnByTheEngineCloses) {
   player->close();
   EXPECT_TRUE(test::waitUntil([&] { return openPrompts() == 0; }, kBoundMs));
   player->widget()->setParent(nullptr);
+}
+
+TEST(VlcPromptTest, EveryWayOutAnswersExactlyOnce) {
+  using Kind = vlc::PromptAnswer::Kind;
+  QWidget window;
+  struct Case {
+    const char* what;
+    std::function<void(vlc::VlcPrompt&)> act;
+    Kind expected;
+  };
+  const auto press = [](QWidget& target, Qt::Key key) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&target, &down);
+  };
+  const auto button = [](vlc::VlcPrompt& prompt, const QString& text) {
+    for (QPushButton* b : prompt.findChildren<QPushButton*>())
+      if (b->text() == text) return b;
+    return static_cast<QPushButton*>(nullptr);
+  };
+  const std::vector<Case> cases = {
+      {"close request", [](vlc::VlcPrompt& p) { p.close(); }, Kind::Dismiss},
+      {"escape", [&](vlc::VlcPrompt& p) { press(p, Qt::Key_Escape); }, Kind::Dismiss},
+      {"log-in given",
+       [](vlc::VlcPrompt& p) {
+         auto fields = p.findChildren<QLineEdit*>();
+         fields[1]->setText("secret");
+         p.accept();
+       },
+       Kind::Login},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<vlc::PromptAnswer> answers;
+    QPointer<vlc::VlcPrompt> prompt =
+        vlc::VlcPrompt::login(&window, "HTTP authentication", "Log in to 127.0.0.1", "viewer", true,
+                              [&](const vlc::PromptAnswer& a) { answers.push_back(a); });
+    prompt->show();
+    EXPECT_EQ(prompt->windowTitle(), "HTTP authentication");
+    EXPECT_EQ(prompt->parentWidget(), &window);
+    c.act(*prompt);
+    test::processEventsFor(50);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].kind, c.expected);
+    if (c.expected == Kind::Login) {
+      EXPECT_EQ(answers[0].user, "viewer");
+      EXPECT_EQ(answers[0].password, "secret");
+    }
+    // Outside a running event loop, deferred deletions wait to be sent.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(prompt.isNull()) << "the prompt stayed";
+  }
+
+  // A question answers with the action chosen; the engine's withdrawal answers nothing.
+  for (int action : {1, 2}) {
+    std::vector<vlc::PromptAnswer> answers;
+    QPointer<vlc::VlcPrompt> prompt = vlc::VlcPrompt::question(
+        &window, "Insecure site", "Accept the certificate?", "Cancel", "View", "Accept",
+        [&](const vlc::PromptAnswer& a) { answers.push_back(a); });
+    prompt->show();
+    QPushButton* chosen = button(*prompt, action == 1 ? "View" : "Accept");
+    ASSERT_NE(chosen, nullptr);
+    chosen->click();
+    test::processEventsFor(50);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].kind, Kind::Action);
+    EXPECT_EQ(answers[0].action, action);
+  }
+  std::vector<vlc::PromptAnswer> answers;
+  QPointer<vlc::VlcPrompt> progress =
+      vlc::VlcPrompt::progress(&window, "Loading", "Reading the playlist", false, 0.25f, "Stop",
+                               [&](const vlc::PromptAnswer& a) { answers.push_back(a); });
+  progress->show();
+  progress->updateProgress(0.5f, "Half way");
+  EXPECT_EQ(progress->findChild<QProgressBar*>()->value(), 500);
+  progress->withdraw();
+  test::processEventsFor(50);
+  EXPECT_TRUE(answers.empty());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(progress.isNull());
 }
 
 TEST(VlcPlayerWithoutEngineTest, FailsCleanlyWhenTheEngineDoesNotStart) {

@@ -101,6 +101,13 @@ VlcPrompt* VlcPrompt::progress(QWidget* parent, const QString& title, const QStr
   return prompt;
 }
 
+VlcPrompt::~VlcPrompt() {
+  try {
+    answerOnce(PromptAnswer{});
+  } catch (...) {
+  }
+}
+
 void VlcPrompt::updateProgress(float position, const QString& text) {
   if (!progress_) return;
   if (progress_->maximum() > 0) progress_->setValue(progressValue(position));

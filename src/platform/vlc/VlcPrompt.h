@@ -38,6 +38,9 @@ class VlcPrompt : public QDialog {
                              bool indeterminate, float position, const QString& cancelText,
                              AnswerHandler answer);
 
+  // A prompt that goes without an answer (its window went with the main window) dismisses.
+  ~VlcPrompt() override;
+
   void updateProgress(float position, const QString& text);
   // Closes the prompt without answering: the engine has withdrawn it.
   void withdraw();
