@@ -114,6 +114,10 @@ void MpvRealPlayer::ensureEngine() {
     handle_ = nullptr;
     return;
   }
+  // A fresh engine after one that shut down gets the settings the caller made on the old one.
+  for (const auto& [name, value] : settings_) {
+    mpv_set_property_string(handle_, name.c_str(), value.c_str());
+  }
   mpv_request_log_messages(handle_, "error");
   mpv_observe_property(handle_, kPause, "pause", MPV_FORMAT_FLAG);
   mpv_observe_property(handle_, kPausedForCache, "paused-for-cache", MPV_FORMAT_FLAG);
@@ -217,20 +221,18 @@ void MpvRealPlayer::setWantErrors(bool on) { wantErrors_ = on; }
 void MpvRealPlayer::setCacheSeconds(int32_t seconds) {
   if (seconds <= 0) return;  // mpv keeps its own default rather than no cache at all
   const std::string value = std::to_string(seconds);
-  setEngineProperty("cache-secs", value);
-  setEngineProperty("demuxer-readahead-secs", value);
+  keepSetting("cache-secs", value);
+  keepSetting("demuxer-readahead-secs", value);
 }
 
 // 231
-void MpvRealPlayer::setMaintainAspect(bool on) {
-  setEngineProperty("keepaspect", on ? "yes" : "no");
-}
+void MpvRealPlayer::setMaintainAspect(bool on) { keepSetting("keepaspect", on ? "yes" : "no"); }
 
 // 307
-void MpvRealPlayer::setVideoEnabled(bool on) { setEngineProperty("vid", on ? "auto" : "no"); }
+void MpvRealPlayer::setVideoEnabled(bool on) { keepSetting("vid", on ? "auto" : "no"); }
 
 // 275
-void MpvRealPlayer::setAudioEnabled(bool on) { setEngineProperty("aid", on ? "auto" : "no"); }
+void MpvRealPlayer::setAudioEnabled(bool on) { keepSetting("aid", on ? "auto" : "no"); }
 
 // 221
 void MpvRealPlayer::setWantStatusEvents(bool on) { wantStatusEvents_ = on; }
@@ -608,6 +610,11 @@ void MpvRealPlayer::setState(int state, bool announceEvenIfSame) {
   state_ = state;
   status_ = statusFor(state);
   post([this, old, state] { stateChange.raise(old, state); });
+}
+
+void MpvRealPlayer::keepSetting(const char* name, const std::string& value) {
+  setEngineProperty(name, value);
+  settings_[name] = value;
 }
 
 void MpvRealPlayer::setEngineProperty(const char* name, const std::string& value) {

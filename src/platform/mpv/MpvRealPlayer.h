@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -111,6 +112,8 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void updateState();
   void setState(int state, bool announceEvenIfSame = false);
   void setEngineProperty(const char* name, const std::string& value);
+  // A setting of the caller's, made again on any engine started later.
+  void keepSetting(const char* name, const std::string& value);
   bool engineReady() const {
     const_cast<MpvRealPlayer*>(this)->ensureEngine();
     return handle_ != nullptr;
@@ -153,6 +156,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   int bufferPercent_ = -1;
   std::string lastEngineError_;
 
+  std::map<std::string, std::string> settings_;
   bool wantStatusEvents_ = true;
   bool autoStart_ = true;
   bool wantErrors_ = true;
