@@ -1,5 +1,7 @@
 #include "fakes/FakeEventLoop.h"
 
+#include <algorithm>
+
 namespace zelvo::test {
 
 void FakeEventLoop::processPendingEvents() {
@@ -34,6 +36,10 @@ void FakeEventLoop::reschedule(Scheduled& entry) {
   }
 }
 
+void FakeEventLoop::postAfter(long delayMs, std::function<void()> event) {
+  delayed_.emplace_back(now_ + delayMs, std::move(event));
+}
+
 void FakeEventLoop::advance(long milliseconds) {
   const long end = now_ + milliseconds;
   runPending();
@@ -43,6 +49,18 @@ void FakeEventLoop::advance(long milliseconds) {
       reschedule(entry);
       if (!entry.timer->enabled() || entry.timer->interval() <= 0) continue;
       if (entry.due <= end && (!next || entry.due < next->due)) next = &entry;
+    }
+    auto delayed = std::min_element(delayed_.begin(), delayed_.end(),
+                                    [](const auto& a, const auto& b) { return a.first < b.first; });
+    const bool delayedFirst = delayed != delayed_.end() && delayed->first <= end &&
+                              (!next || delayed->first <= next->due);
+    if (delayedFirst) {
+      now_ = delayed->first;
+      auto event = std::move(delayed->second);
+      delayed_.erase(delayed);
+      post(std::move(event));
+      runPending();
+      continue;
     }
     if (!next) break;
     now_ = next->due;

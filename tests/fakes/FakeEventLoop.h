@@ -16,6 +16,8 @@ class FakeEventLoop : public EventLoop {
   void processPendingEvents() override;
 
   void post(std::function<void()> event) { pending_.push_back(std::move(event)); }
+  // Posts the event once the virtual clock has moved on by delayMs, as news from a server would.
+  void postAfter(long delayMs, std::function<void()> event);
   // Runs pending events until none is left (events may post further events).
   void runPending();
   void attach(Timer& timer);
@@ -36,6 +38,7 @@ class FakeEventLoop : public EventLoop {
   std::deque<std::function<void()>> pending_;
   std::deque<std::function<void()>> yieldActions_;
   std::vector<Scheduled> timers_;
+  std::vector<std::pair<long, std::function<void()>>> delayed_;  // due time, event
   long now_ = 0;
   int yields_ = 0;
 };

@@ -22,6 +22,7 @@ void FakeWindowsMediaPlayer::enter(int newState) {
 
 // As the real player does: the error first, then the ready state of a player holding nothing.
 void FakeWindowsMediaPlayer::failWith(int32_t code, const std::string& description) {
+  if (url_.empty()) return;  // closed: late news of the old stream is dropped
   url_.clear();
   errors_.push_back({code, description});
   loop_.post([this] { error.raise(); });
@@ -93,6 +94,7 @@ void FakeRealPlayer::enter(int newState) {
   deliver([this, old, newState] { stateChange.raise(old, newState); });
 }
 void FakeRealPlayer::failWith(int32_t rmaCode) {
+  if (state == RealState::Stopped) return;  // stopped: late news of the old clip is dropped
   deliver([this, rmaCode] { errorMessage.raise(1, rmaCode, 0, "failed", "", source_); });
   enter(RealState::Stopped);
 }

@@ -60,7 +60,8 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
 
   // Engine news, delivered through the loop: the new state and its PlayStateChange.
   void enter(int newState);
-  // The engine gives up on the stream: nothing loaded, an error queued and announced.
+  // The engine gives up on the stream: nothing loaded, an error queued and announced. Does
+  // nothing once the player holds no stream, as the real one drops late news.
   void failWith(int32_t code, const std::string& description = "failed");
 
  private:
