@@ -46,10 +46,10 @@ struct PlayerError {
 // happened; none is ever raised from inside a call, so a handler may call into the player again
 // without meeting itself. playState() answers at once and may be ahead of the queued changes:
 // handlers read it afresh, so every queued state change is delivered.
-// Errors belong to the address they happened on: setURL empties the error queue, and an error
-// event of an earlier address still queued then is dropped.
-// After a failure the player reports Ready (10) with nothing loaded: stop() and play() then do
-// nothing and raise nothing until the next address.
+// Errors belong to the address they happened on: setURL and close empty the error queue, and an
+// error event of an earlier address still queued then is dropped.
+// A failure raises the error first, then the change to Ready (10). After it the player holds
+// nothing: stop() and play() do nothing and raise nothing until the next address.
 class WindowsMediaPlayer {
  public:
   virtual ~WindowsMediaPlayer() = default;
@@ -58,7 +58,7 @@ class WindowsMediaPlayer {
   // is not running; a bad address is reported as an error event, like any other failure.
   virtual void setURL(const std::string& address) = 0;
   virtual std::string URL() const = 0;
-  // Leaves the current stream; playState reads Ready afterwards.
+  // Leaves the current stream and its errors; playState reads Ready afterwards.
   virtual void close() = 0;
   virtual void play() = 0;                   // controls.play
   virtual void pause() = 0;                  // controls.pause

@@ -391,12 +391,14 @@ void VlcWindowsMediaPlayer::failWith(int32_t code, const std::string& descriptio
   failed_ = true;
   // Nothing stays loaded: stop() and play() have nothing to act on until the next address.
   unloadMedia();
-  setState(WmpState::Ready);
+  // The error comes before the ready state: the window's error reaction moves a series on, and
+  // the ready state's reaction then shows the template that moved.
   errors_.push_back({code, description});
   const uint64_t address = addressNumber_;
   post([this, address] {
     if (address == addressNumber_) error.raise();
   });
+  setState(WmpState::Ready);
 }
 
 void VlcWindowsMediaPlayer::unloadMedia() {
@@ -483,6 +485,9 @@ void VlcWindowsMediaPlayer::close() {
   if (!engineReady()) return;
   haltEngine();
   unloadMedia();
+  // A closed player has no errors: news of the stream it left must start nothing.
+  errors_.clear();
+  ++addressNumber_;
   setState(WmpState::Ready);
 }
 

@@ -134,7 +134,7 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   int repeatsLeft_ = 0;
   int playlistDepth_ = 0;
   std::vector<PlayerError> errors_;
-  uint64_t addressNumber_ = 0;  // moves on with every setURL; error events carry it
+  uint64_t addressNumber_ = 0;  // moves on with every setURL and close; error events carry it
 
   std::mutex logMutex_;
   std::vector<std::string> log_;
