@@ -1,14 +1,21 @@
-// Where the station files live: beside the program, or a per-user folder seeded once.
+// Where the station files live: beside the program, or a per-user folder seeded once; and
+// the temporary files that killed writers left there, cleared at start-up.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "app/AppFolder.h"
 #include "fakes/ReadOnlyFolder.h"
 #include "fakes/TempFolder.h"
+#include "platform/posix/GbkTextFiles.h"
 
 namespace zelvo::test {
 namespace {
@@ -44,6 +51,88 @@ TEST(AppFolder, AnInstalledProgramUsesAUserFolderSeededOnce) {
     setenv("XDG_DATA_HOME", saved.c_str(), 1);
   else
     unsetenv("XDG_DATA_HOME");
+}
+
+// A process id that no process has any longer.
+pid_t goneProcess() {
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+std::set<std::string> namesIn(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
+TEST(AppFolder, AWriterKilledHalfWayLeavesNothingAfterTheNextStart) {
+  for (TempFileKind kind : {TempFileKind::UnnamedWhereSupported, TempFileKind::Named}) {
+    TempFolder program;
+    std::ofstream(program.file("tv_lib.txt")) << "old";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+      GbkTextFiles files(kind);
+      auto file = files.createTextFile(program.file("tv_lib.txt"));
+      for (int i = 0; i < 20000; ++i) file->writeLine("中央台,mms://a/" + std::to_string(i) + ",");
+      (void)!::write(ready[1], "w", 1);
+      for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    pollfd wait{ready[0], POLLIN, 0};
+    const bool wrote = ::poll(&wait, 1, 30000) == 1;
+    ::kill(writer, SIGKILL);
+    ::waitpid(writer, nullptr, 0);
+    ::close(ready[0]);
+    ASSERT_TRUE(wrote);
+    if (kind == TempFileKind::Named) {
+      EXPECT_EQ(namesIn(program.path()).size(), 2u);  // what start-up finds
+    }
+
+    EXPECT_EQ(resolveAppFolder(program.path()), program.path());
+    EXPECT_EQ(namesIn(program.path()), std::set<std::string>{"tv_lib.txt"});
+    EXPECT_EQ(fileBytes(program.file("tv_lib.txt")), "old");
+  }
+}
+
+TEST(AppFolder, StartUpRemovesOnlyItsOwnTemporaryFilesOfProcessesThatAreGone) {
+  const std::string gone = std::to_string(goneProcess());
+  const std::string running = std::to_string(::getpid());
+  struct Case {
+    std::string name;
+    bool removed;
+  } cases[] = {
+      {".tv_lib.txt.zelvo-" + gone + "-a1B2c3.tmp", true},
+      {".wjmxd.zelvo-" + gone + "-zzzzzz.tmp", true},
+      {".write-test.zelvo-" + gone + "-000000.tmp", true},
+      {".tv_lib.txt.zelvo-" + running + "-a1B2c3.tmp", false},  // still being written
+      {"tv_lib.txt.zelvo-" + gone + "-a1B2c3.tmp", false},      // not hidden: not ours
+      {".tv_lib.txt.zelvo-" + gone + "-a1B2c.tmp", false},
+      {".tv_lib.txt.zelvo-" + gone + "-a1B2c3.tmp.bak", false},
+      {".tv_lib.txt.zelvo-" + gone + "-a1-2c3.tmp", false},
+      {".tv_lib.txt.zelvo-0" + gone + "-a1B2c3.tmp", false},
+      {".tv_lib.txt.zelvo--a1B2c3.tmp", false},
+      {".tv_lib.txt.other-" + gone + "-a1B2c3.tmp", false},
+      {"tv_lib.txt.tmp-a1B2c3", false},
+      {".zelvo-" + gone + "-a1B2c3.tmp", false},
+      {"tv_lib.txt", false},
+  };
+  TempFolder program;
+  for (const Case& test : cases) std::ofstream(program.file(test.name)) << "x";
+  // Folders and links with our names are not files we left.
+  std::filesystem::create_directory(program.file(".dir.zelvo-" + gone + "-a1B2c3.tmp"));
+  std::filesystem::create_symlink("tv_lib.txt",
+                                  program.file(".link.zelvo-" + gone + "-a1B2c3.tmp"));
+
+  resolveAppFolder(program.path());
+  const std::set<std::string> left = namesIn(program.path());
+  for (const Case& test : cases) EXPECT_EQ(left.count(test.name) == 0, test.removed) << test.name;
+  EXPECT_EQ(left.size(), std::size(cases) - 3 + 2);
 }
 
 }  // namespace

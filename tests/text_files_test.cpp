@@ -1,7 +1,11 @@
 // The GBK text-file service: encoding both ways, line ends, and replacing files whole.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -92,6 +96,11 @@ TEST(TextFiles, MissingThingsFailInsteadOfReadingAsSomething) {
   EXPECT_THROW(files.openForReading(folder.file("none")), PlatformFailure);
   EXPECT_THROW(files.listFiles(folder.file("none")), PlatformFailure);
   EXPECT_THROW(files.createTextFile(folder.file("no/such/folder.txt")), PlatformFailure);
+  // A pipe by the file's name fails at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo(folder.file("pipe.txt").c_str(), 0600), 0);
+  EXPECT_THROW(files.openForReading(folder.file("pipe.txt")), PlatformFailure);
+  EXPECT_THROW(files.copyFile(folder.file("pipe.txt"), folder.file("copy.txt")), PlatformFailure);
+  std::filesystem::remove(folder.file("pipe.txt"));
   std::filesystem::create_directory(folder.file("sub"));
   std::ofstream(folder.file("b.asx")) << "x";
   std::ofstream(folder.file("a.htm")) << "x";
@@ -99,6 +108,230 @@ TEST(TextFiles, MissingThingsFailInsteadOfReadingAsSomething) {
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].name, "a.htm");
   EXPECT_EQ(entries[0].path, folder.file("a.htm"));
+}
+
+std::vector<std::string> readLines(TextFileService& files, const std::string& path) {
+  auto reader = files.openForReading(path);
+  std::vector<std::string> lines;
+  while (!reader->atEndOfStream()) lines.push_back(reader->readLine());
+  return lines;
+}
+
+// Whether the file system of folder offers files without a name (O_TMPFILE).
+bool unnamedFilesWork(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR, 0600);
+  if (fd >= 0) ::close(fd);
+  return fd >= 0;
+}
+
+// Long lines shortened to their length and their end, so that a failure reads well.
+std::vector<std::string> shortened(std::vector<std::string> lines) {
+  for (std::string& line : lines) {
+    if (line.size() > 40)
+      line = std::to_string(line.size()) + " bytes ending " + line.substr(line.size() - 6);
+  }
+  return lines;
+}
+
+size_t entriesIn(const std::string& folder) {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+TEST(TextFiles, ALineEndOrACharacterAcrossTwoReadsCountsOnce) {
+  const std::string full(kReadChunkBytes - 1, 'x');  // one byte short of the first read
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {full + "\r\nb", {full, "b"}},
+      {full + "\r\n", {full}},
+      {full + "\r\r\n", {full, ""}},
+      {full + "\n\r\nb", {full, "", "b"}},
+      {full + "\xD6\xD0\r\n", {full + "中"}},
+      {full + "\xD6", {full + "\uFFFD"}},
+      {"a\r\n" + std::string(kReadChunkBytes * 2 - 4, 'y') + "\r\n",
+       {"a", std::string(kReadChunkBytes * 2 - 4, 'y')}},
+  };
+  TempFolder folder;
+  GbkTextFiles files;
+  for (const Case& test : cases) {
+    std::ofstream(folder.file("f.txt"), std::ios::binary | std::ios::trunc) << test.bytes;
+    EXPECT_EQ(shortened(readLines(files, folder.file("f.txt"))), shortened(test.lines))
+        << "case " << (&test - cases);
+  }
+
+  std::ofstream(folder.file("f.txt"), std::ios::binary | std::ios::trunc)
+      << full << "\r\nb\xD6\xD0\r\nrest";
+  auto reader = files.openForReading(folder.file("f.txt"));
+  EXPECT_TRUE(reader->readLineAndBytes().bytes == full);
+  EXPECT_FALSE(reader->atEndOfLine());
+  EXPECT_EQ(reader->readLine(), "b中");
+  EXPECT_EQ(reader->readAll(), "rest");
+}
+
+TEST(TextFiles, LinesInAnyEncodingGoBackByteForByte) {
+  TempFolder folder;
+  GbkTextFiles files;
+  const std::string utf8 = "中央台,mms://x,";
+  const std::string stray = "A\xFF\x80\xD6";  // a byte of no character, the euro, a lone lead
+  std::ofstream(folder.file("in.txt"), std::ios::binary) << utf8 << "\n" << stray << "\r\n";
+
+  auto reader = files.openForReading(folder.file("in.txt"));
+  FileLine first = reader->readLineAndBytes();
+  FileLine second = reader->readLineAndBytes();
+  EXPECT_TRUE(reader->atEndOfStream());
+  EXPECT_EQ(first.bytes, utf8);
+  EXPECT_EQ(first.text, gbkToUtf8(utf8));
+  EXPECT_EQ(second.bytes, stray);
+  EXPECT_EQ(second.text, "A\uFFFD\u20AC\uFFFD");
+
+  auto writer = files.createTextFile(folder.file("out.txt"));
+  writer->writeBytesLine(first.bytes);
+  writer->writeBytesLine(second.bytes);
+  writer->writeLine(second.text);
+  writer->close();
+  EXPECT_EQ(fileBytes(folder.file("out.txt")), utf8 + "\r\n" + stray + "\r\nA?\x80?\r\n");
+}
+
+// Replaces path the way the system does, through a writer or a copy.
+enum class Replace { Write, Copy };
+void replaceFile(GbkTextFiles& files, Replace how, const std::string& path,
+                 const std::string& line) {
+  if (how == Replace::Write) {
+    auto writer = files.createTextFile(path);
+    writer->writeLine(line);
+    writer->close();
+  } else {
+    const std::string source = path + "-source";
+    std::ofstream(source, std::ios::binary) << line << "\r\n";
+    struct RemoveSource {
+      std::string path;
+      ~RemoveSource() { std::filesystem::remove(path); }
+    } removeSource{source};
+    files.copyFile(source, path);
+  }
+}
+
+mode_t modeOf(const std::string& path) {
+  struct stat info {};
+  ::lstat(path.c_str(), &info);
+  return info.st_mode;
+}
+
+struct ReplacementKinds : ::testing::TestWithParam<std::tuple<TempFileKind, Replace>> {
+  GbkTextFiles files{std::get<0>(GetParam())};
+  Replace how = std::get<1>(GetParam());
+  TempFolder folder;
+};
+
+TEST_P(ReplacementKinds, TheNewFileKeepsTheOldOnesPermissionsOwnerAndLinks) {
+  for (mode_t mode : {0644, 0600, 0640, 0664, 0755, 0200}) {
+    const std::string path = folder.file("lib.txt");
+    std::ofstream(path) << "old";
+    ::chmod(path.c_str(), mode);
+    replaceFile(files, how, path, "new");
+    EXPECT_EQ(fileBytes(path), "new\r\n");
+    EXPECT_EQ(modeOf(path) & 07777, mode) << std::oct << mode;
+  }
+  EXPECT_EQ(entriesIn(folder.path()), 1u);
+
+  if (::geteuid() == 0) {
+    ::chown(folder.file("lib.txt").c_str(), 4242, 4343);
+    replaceFile(files, how, folder.file("lib.txt"), "owned");
+    struct stat info {};
+    ::stat(folder.file("lib.txt").c_str(), &info);
+    EXPECT_EQ(info.st_uid, 4242u);
+    EXPECT_EQ(info.st_gid, 4343u);
+  }
+
+  // Through a relative link into another folder: the file there is replaced beside itself,
+  // and the link stays a link.
+  std::filesystem::create_directory(folder.file("real"));
+  std::ofstream(folder.file("real/lib.txt")) << "old";
+  ::chmod(folder.file("real/lib.txt").c_str(), 0604);
+  std::filesystem::create_symlink("real/lib.txt", folder.file("link.txt"));
+  std::filesystem::create_symlink("link.txt", folder.file("link2.txt"));
+  replaceFile(files, how, folder.file("link2.txt"), "through the links");
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.txt")));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link2.txt")));
+  EXPECT_EQ(fileBytes(folder.file("real/lib.txt")), "through the links\r\n");
+  EXPECT_EQ(modeOf(folder.file("real/lib.txt")) & 07777, 0604u);
+  EXPECT_EQ(entriesIn(folder.file("real")), 1u);
+
+  // A link to a file that is not there yet creates it.
+  std::filesystem::create_symlink("real/new.txt", folder.file("dangling.txt"));
+  replaceFile(files, how, folder.file("dangling.txt"), "created");
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.file("dangling.txt")));
+  EXPECT_EQ(fileBytes(folder.file("real/new.txt")), "created\r\n");
+}
+
+TEST_P(ReplacementKinds, AMissingFileGetsThePermissionsOfTheUmask) {
+  for (mode_t mask : {022, 077, 002}) {
+    const mode_t old = ::umask(mask);
+    const std::string path = folder.file("new" + std::to_string(mask));
+    replaceFile(files, how, path, "x");
+    ::umask(old);
+    EXPECT_EQ(modeOf(path) & 07777, 0666 & ~mask) << std::oct << mask;
+  }
+}
+
+TEST_P(ReplacementKinds, AReadOnlyFileIsLeftAloneAndTheReplacementFails) {
+  struct Case {
+    const char* what;
+    mode_t mode;
+    bool immutable;
+  } cases[] = {{"no write bits", 0444, false},
+               {"no bits at all", 0000, false},
+               {"owner read only", 0400, false},
+               {"immutable", 0644, true}};
+  for (const Case& test : cases) {
+    const std::string path = folder.file("ro.txt");
+    std::ofstream(path) << "keep";
+    ::chmod(path.c_str(), test.mode);
+    if (test.immutable && std::system(("chattr +i '" + path + "' 2>/dev/null").c_str()) != 0)
+      continue;
+    EXPECT_THROW(replaceFile(files, how, path, "lost"), PlatformFailure) << test.what;
+    if (test.immutable) (void)std::system(("chattr -i '" + path + "'").c_str());
+    EXPECT_EQ(fileBytes(path), "keep") << test.what;
+    EXPECT_EQ(modeOf(path) & 07777, test.mode) << test.what;
+    EXPECT_EQ(entriesIn(folder.path()), 1u) << test.what;
+    std::filesystem::remove(path);
+  }
+
+  // Through a link, too; and a folder where the file should be is no file to replace.
+  std::ofstream(folder.file("ro.txt")) << "keep";
+  ::chmod(folder.file("ro.txt").c_str(), 0444);
+  std::filesystem::create_symlink("ro.txt", folder.file("link.txt"));
+  EXPECT_THROW(replaceFile(files, how, folder.file("link.txt"), "lost"), PlatformFailure);
+  EXPECT_EQ(fileBytes(folder.file("ro.txt")), "keep");
+  std::filesystem::create_directory(folder.file("dir.txt"));
+  EXPECT_THROW(replaceFile(files, how, folder.file("dir.txt"), "lost"), PlatformFailure);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextFiles, ReplacementKinds,
+    ::testing::Combine(::testing::Values(TempFileKind::UnnamedWhereSupported, TempFileKind::Named),
+                       ::testing::Values(Replace::Write, Replace::Copy)),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param) == TempFileKind::Named ? "Named" : "Unnamed") +
+             (std::get<1>(info.param) == Replace::Write ? "Write" : "Copy");
+    });
+
+TEST(TextFiles, AFileBeingWrittenHasNoNameUntilItReplacesTheOldOne) {
+  TempFolder folder;
+  std::ofstream(folder.file("lib.txt")) << "old";
+  for (TempFileKind kind : {TempFileKind::UnnamedWhereSupported, TempFileKind::Named}) {
+    GbkTextFiles files(kind);
+    auto writer = files.createTextFile(folder.file("lib.txt"));
+    for (int i = 0; i < 10000; ++i) writer->writeLine("a line of the new library");
+    // Only where the file system has no unnamed files does the new one show up while written.
+    const size_t whileWriting = entriesIn(folder.path());
+    const bool unnamed = kind != TempFileKind::Named && unnamedFilesWork(folder.path());
+    EXPECT_EQ(whileWriting, unnamed ? 1u : 2u);
+    writer.reset();
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+    EXPECT_EQ(fileBytes(folder.file("lib.txt")), "old");
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/AppFolder.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -7,6 +8,7 @@
 
 #include "library/PositionFiles.h"
 #include "library/StationFiles.h"
+#include "platform/posix/TempFileNames.h"
 
 namespace zelvo {
 
@@ -24,12 +26,17 @@ std::string userDataFolder() {
 }  // namespace
 
 bool canCreateFilesIn(const std::string& folder) {
-  std::string probe = folder + "/.zelvo-write-test-XXXXXX";
-  int fd = ::mkstemp(probe.data());
-  if (fd < 0) return false;
-  ::close(fd);
-  ::unlink(probe.c_str());
-  return true;
+  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd < 0) return false;
+  // Named like every temporary file, so a probe that a kill interrupts is cleared up too.
+  std::string probe;
+  const int fd = createNamedTemp(folderFd, "write-test", probe);
+  if (fd >= 0) {
+    ::close(fd);
+    ::unlinkat(folderFd, probe.c_str(), 0);
+  }
+  ::close(folderFd);
+  return fd >= 0;
 }
 
 void seedUserFolder(const std::string& shippedFolder, const std::string& userFolder) {
@@ -45,12 +52,15 @@ void seedUserFolder(const std::string& shippedFolder, const std::string& userFol
 }
 
 std::string resolveAppFolder(const std::string& programFolder) {
-  if (canCreateFilesIn(programFolder)) return programFolder;
-  const std::string user = userDataFolder();
-  std::error_code error;
-  // Seeded once, when the folder is first made: what the user removes later stays removed.
-  if (!fs::exists(user, error)) seedUserFolder(programFolder, user);
-  return user;
+  std::string folder = programFolder;
+  if (!canCreateFilesIn(programFolder)) {
+    folder = userDataFolder();
+    std::error_code error;
+    // Seeded once, when the folder is first made: what the user removes later stays removed.
+    if (!fs::exists(folder, error)) seedUserFolder(programFolder, folder);
+  }
+  removeStaleTempFiles(folder);
+  return folder;
 }
 
 }  // namespace zelvo

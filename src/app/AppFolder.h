@@ -6,6 +6,8 @@
 
 namespace zelvo {
 
+// The application folder, cleared of the temporary files that writers killed on an earlier
+// run left behind.
 std::string resolveAppFolder(const std::string& programFolder);
 
 // Whether a file can really be created in folder: write permission alone says nothing for

@@ -8,11 +8,20 @@
 
 namespace zelvo {
 
+// One line of a file, both as the text readLine() gives and as the bytes the file holds.
+struct FileLine {
+  std::string text;
+  std::string bytes;  // without the line end
+};
+
 class TextReader {
  public:
   virtual ~TextReader() = default;
-  // One line without its line end; fails at the end of the stream.
+  // One line without its line end; fails at the end of the stream or when reading fails.
   virtual std::string readLine() = 0;
+  // The next line as text and as its bytes, never cut short, so that a line in any encoding
+  // can be written back unchanged. Fails like readLine().
+  virtual FileLine readLineAndBytes() = 0;
   // The whole rest of the stream.
   virtual std::string readAll() = 0;
   virtual bool atEndOfStream() const = 0;
@@ -26,6 +35,9 @@ class TextWriter {
   virtual ~TextWriter() = default;
   // Writes the text followed by CR LF. Characters GBK cannot hold are written as "?".
   virtual void writeLine(const std::string& text) = 0;
+  // Writes the bytes as they are, followed by CR LF: a line that readLineAndBytes() gave goes
+  // back byte for byte.
+  virtual void writeBytesLine(const std::string& bytes) = 0;
   // Makes the file complete. A writer that is destroyed without close() leaves the old file.
   virtual void close() = 0;
 };
@@ -35,13 +47,18 @@ struct FolderEntry {
   std::string path;
 };
 
+// Files are replaced whole: the new content is written beside the old file and takes its place
+// only when complete. The new file keeps the old one's permission bits (and owner and group
+// where the process may set them); through a symbolic link the file it points to is replaced
+// and the link stays. A read-only file is left as it is and the replacement fails, as writing
+// into it would. A new file gets the permissions the umask gives.
 class TextFileService {
  public:
   virtual ~TextFileService() = default;
   virtual bool fileExists(const std::string& path) = 0;
   // Fails when the file is missing or cannot be read. Invalid bytes read as U+FFFD.
   virtual std::unique_ptr<TextReader> openForReading(const std::string& path) = 0;
-  // A new file that replaces the old one only when closed: written beside it, then renamed.
+  // A new file that replaces the old one only when closed.
   virtual std::unique_ptr<TextWriter> createTextFile(const std::string& path) = 0;
   virtual void copyFile(const std::string& source, const std::string& destination) = 0;
   // The files of a folder (not its sub-folders); fails when the folder is missing.

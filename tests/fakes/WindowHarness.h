@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "fakes/FailingTextFiles.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/TempFolder.h"
@@ -37,7 +38,7 @@ class WindowHarness {
   FakeWebBrowser browser{log, failures};
   FakeMessageBoxes messages{log};
   FakeProcess process;
-  GbkTextFiles files;
+  FailingTextFiles files;  // the real files, unless a test makes an operation fail
   FakeWindowFunctions windows{log};
   Services services{loop, wmp, real, browser, files, messages, process, windows, folder.path()};
   std::unique_ptr<MainWindow> window;

@@ -16,161 +16,186 @@ namespace zelvo {
 
 namespace {
 
+// Lines are found in the file's bytes and decoded one by one: no GBK character holds a CR
+// or LF byte, so the bytes of a line are the bytes of its text.
 class FileReader : public TextReader {
  public:
   explicit FileReader(int fd) : fd_(fd) {}
   ~FileReader() override { closeFile(); }
 
   std::string readLine() override {
-    if (atEndOfStream()) fail("read past the end of the file");
-    std::string line;
-    for (;;) {
-      size_t end = lineEndFrom(pos_);
-      if (end < text_.size()) {
-        appendCapped(line, end - pos_);
-        pos_ = end;
-        // CR LF, LF and a lone CR all end a line; a CR at the very end of a chunk may
-        // still be followed by the LF of the next one.
-        if (text_[pos_] == '\r') {
-          ++pos_;
-          if (pos_ == text_.size()) fill();
-          if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-        } else {
-          ++pos_;
-        }
-        return line;
-      }
-      appendCapped(line, text_.size() - pos_);
-      pos_ = text_.size();
-      if (!fill()) return line;
-    }
+    std::string text;
+    appendGbkAsUtf8(nextLine(kMaxLineBytes), text, true);
+    return text;
+  }
+
+  FileLine readLineAndBytes() override {
+    FileLine line;
+    line.bytes = nextLine(std::string::npos);
+    appendGbkAsUtf8(line.bytes, line.text, true);
+    return line;
   }
 
   std::string readAll() override {
-    std::string rest;
-    for (;;) {
-      rest.append(text_, pos_, std::string::npos);
-      pos_ = text_.size();
-      if (!fill()) return rest;
+    std::string bytes;
+    while (!atEndOfStream()) {
+      bytes.append(buffer_, pos_);
+      pos_ = buffer_.size();
     }
+    return gbkToUtf8(bytes);
   }
 
-  bool atEndOfStream() const override { return pos_ >= text_.size() && !fill(); }
+  bool atEndOfStream() const override { return !fill(); }
 
   bool atEndOfLine() const override {
     if (atEndOfStream()) return true;
-    char next = text_[pos_];
+    char next = buffer_[pos_];
     return next == '\r' || next == '\n';
   }
 
   void close() override { closeFile(); }
+
+ private:
   void closeFile() const {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
   }
 
- private:
-  // The first CR or LF at or after from, or the size of the text.
+  // The bytes of the next line, at most cap of them, without its line end. The view stays
+  // valid until the next read.
+  std::string_view nextLine(size_t cap) {
+    if (atEndOfStream()) fail("read past the end of the file");
+    spill_.clear();
+    for (;;) {
+      const size_t end = lineEndFrom(pos_);
+      const size_t length = end - pos_;
+      if (end < buffer_.size()) {
+        std::string_view line;
+        if (spill_.empty()) {
+          line = std::string_view(buffer_).substr(pos_, std::min(length, cap));
+        } else {
+          appendCapped(length, cap);
+          line = spill_;
+        }
+        pos_ = end;
+        skipLineEnd();
+        return line;
+      }
+      appendCapped(length, cap);
+      pos_ = buffer_.size();
+      if (!fill()) return spill_;
+    }
+  }
+
+  // CR LF, LF and a lone CR all end a line. A CR that ends the bytes read so far may still
+  // be followed by the LF that starts the next read.
+  void skipLineEnd() {
+    if (buffer_[pos_++] != '\r') return;
+    if (pos_ == buffer_.size())
+      lfMayFollow_ = true;
+    else if (buffer_[pos_] == '\n')
+      ++pos_;
+  }
+
+  // The first CR or LF at or after from, or the size of the buffer.
   size_t lineEndFrom(size_t from) const {
-    const char* begin = text_.data() + from;
-    const size_t length = text_.size() - from;
+    const char* begin = buffer_.data() + from;
+    const size_t length = buffer_.size() - from;
     const void* lf = std::memchr(begin, '\n', length);
     const size_t lfAt = lf ? static_cast<size_t>(static_cast<const char*>(lf) - begin) : length;
     const void* cr = std::memchr(begin, '\r', lfAt);
     return from + (cr ? static_cast<size_t>(static_cast<const char*>(cr) - begin) : lfAt);
   }
 
-  void appendCapped(std::string& line, size_t count) {
-    size_t room = line.size() < kMaxLineBytes ? kMaxLineBytes - line.size() : 0;
-    line.append(text_, pos_, std::min(count, room));
+  void appendCapped(size_t count, size_t cap) {
+    const size_t room = spill_.size() < cap ? cap - spill_.size() : 0;
+    spill_.append(buffer_, pos_, std::min(count, room));
   }
 
-  // Decodes the next chunk of the file after the text already consumed. False at the end.
+  // Reads the next bytes of the file once the buffer is used up. False at the end of the file.
   bool fill() const {
-    if (pos_ < text_.size()) return true;
-    text_.clear();
-    pos_ = 0;
-    while (fd_ >= 0 && text_.empty()) {
-      char chunk[65536];
-      ssize_t got = ::read(fd_, chunk, sizeof chunk);
-      if (got < 0 && errno == EINTR) continue;
-      bool last = got <= 0;
-      if (got > 0) carry_.append(chunk, static_cast<size_t>(got));
-      size_t left = appendGbkAsUtf8(carry_, text_, last);
-      carry_.erase(0, carry_.size() - left);
-      if (last) closeFile();
+    while (pos_ >= buffer_.size()) {
+      if (fd_ < 0) return false;
+      buffer_.resize(kReadChunkBytes);
+      pos_ = 0;
+      ssize_t got;
+      do {
+        got = ::read(fd_, buffer_.data(), buffer_.size());
+      } while (got < 0 && errno == EINTR);
+      if (got < 0) {
+        const std::string reason = std::strerror(errno);
+        buffer_.clear();
+        closeFile();
+        fail("cannot read the file: " + reason);
+      }
+      buffer_.resize(static_cast<size_t>(got));
+      if (got == 0) {
+        closeFile();
+        return false;
+      }
+      if (lfMayFollow_) {
+        lfMayFollow_ = false;
+        if (buffer_[0] == '\n') pos_ = 1;
+      }
     }
-    return !text_.empty();
+    return true;
   }
 
   mutable int fd_;
-  mutable std::string carry_;
-  mutable std::string text_;
+  mutable std::string buffer_;
   mutable size_t pos_ = 0;
+  mutable bool lfMayFollow_ = false;
+  std::string spill_;  // a line that runs across reads
 };
 
 class AtomicWriter : public TextWriter {
  public:
-  AtomicWriter(std::string path, std::string tempPath, int fd)
-      : path_(std::move(path)), tempPath_(std::move(tempPath)), fd_(fd) {}
-  ~AtomicWriter() override {
-    if (fd_ >= 0) {
-      ::close(fd_);
-      ::unlink(tempPath_.c_str());
-    }
-  }
+  AtomicWriter(const std::string& path, TempFileKind kind) : file_(path, kind) {}
 
   void writeLine(const std::string& text) override {
-    if (fd_ < 0) fail("the file is closed");
+    if (closed_) fail("the file is closed");
     appendUtf8AsGbk(text, buffer_);
-    buffer_ += "\r\n";
-    if (buffer_.size() >= 65536) flush();
+    endLine();
+  }
+
+  void writeBytesLine(const std::string& bytes) override {
+    if (closed_) fail("the file is closed");
+    buffer_ += bytes;
+    endLine();
   }
 
   void close() override {
-    if (fd_ < 0) return;
-    flush();
-    bool synced = ::fdatasync(fd_) == 0;
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 || !synced || ::rename(tempPath_.c_str(), path_.c_str()) != 0) {
-      ::unlink(tempPath_.c_str());
-      fail("cannot write " + path_);
-    }
+    if (closed_) return;
+    closed_ = true;
+    file_.write(buffer_);
+    file_.commit();
   }
 
  private:
-  void flush() {
-    size_t done = 0;
-    while (done < buffer_.size()) {
-      ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-      if (wrote < 0 && errno == EINTR) continue;
-      if (wrote <= 0) {
-        ::close(fd_);
-        fd_ = -1;
-        ::unlink(tempPath_.c_str());
-        fail("cannot write " + path_ + ": " + std::strerror(errno));
-      }
-      done += static_cast<size_t>(wrote);
+  void endLine() {
+    buffer_ += "\r\n";
+    if (buffer_.size() >= kReadChunkBytes) {
+      file_.write(buffer_);
+      buffer_.clear();
     }
-    buffer_.clear();
   }
 
-  std::string path_;
-  std::string tempPath_;
-  int fd_;
+  FileReplacement file_;
   std::string buffer_;
+  bool closed_ = false;
 };
 
-// A new file beside path, readable like any file the user creates.
-std::pair<std::string, int> createTempBeside(const std::string& path) {
-  std::string temp = path + ".tmp-XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) fail("cannot create a file beside " + path + ": " + std::strerror(errno));
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  return {temp, fd};
+// Opened without waiting, so that a pipe or a device by the file's name cannot hang the caller.
+int openRegularFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) fail("cannot open " + path + ": " + std::strerror(errno));
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    fail("not a file: " + path);
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
 }
 
 }  // namespace
@@ -181,45 +206,31 @@ bool GbkTextFiles::fileExists(const std::string& path) {
 }
 
 std::unique_ptr<TextReader> GbkTextFiles::openForReading(const std::string& path) {
-  if (!fileExists(path)) fail("no file " + path);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) fail("cannot open " + path + ": " + std::strerror(errno));
-  return std::make_unique<FileReader>(fd);
+  return std::make_unique<FileReader>(openRegularFile(path));
 }
 
 std::unique_ptr<TextWriter> GbkTextFiles::createTextFile(const std::string& path) {
-  auto [temp, fd] = createTempBeside(path);
-  return std::make_unique<AtomicWriter>(path, temp, fd);
+  return std::make_unique<AtomicWriter>(path, tempFiles_);
 }
 
 void GbkTextFiles::copyFile(const std::string& source, const std::string& destination) {
-  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) fail("cannot open " + source);
-  auto [temp, out] = createTempBeside(destination);
-  char chunk[65536];
-  bool ok = true;
-  for (;;) {
-    ssize_t got = ::read(in, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      ok = got == 0;
-      break;
+  const int in = openRegularFile(source);
+  try {
+    FileReplacement copy(destination, tempFiles_);
+    std::string chunk(kReadChunkBytes, '\0');
+    for (;;) {
+      ssize_t got = ::read(in, chunk.data(), chunk.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) fail("cannot read " + source + ": " + std::strerror(errno));
+      if (got == 0) break;
+      copy.write(std::string_view(chunk).substr(0, static_cast<size_t>(got)));
     }
-    for (ssize_t done = 0; ok && done < got;) {
-      ssize_t wrote = ::write(out, chunk + done, static_cast<size_t>(got - done));
-      if (wrote < 0 && errno == EINTR) continue;
-      ok = wrote > 0;
-      done += std::max<ssize_t>(wrote, 0);
-    }
-    if (!ok) break;
+    copy.commit();
+  } catch (...) {
+    ::close(in);
+    throw;
   }
   ::close(in);
-  ok = ::fdatasync(out) == 0 && ok;
-  ok = ::close(out) == 0 && ok;
-  if (!ok || ::rename(temp.c_str(), destination.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    fail("cannot copy " + source + " to " + destination);
-  }
 }
 
 std::vector<FolderEntry> GbkTextFiles::listFiles(const std::string& folder) {
