@@ -1,6 +1,8 @@
 // Loading and storing a library at the station list's limit of 32,767 rows.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+
 #include "fakes/WindowHarness.h"
 
 namespace zelvo::test {
@@ -41,6 +43,23 @@ void StoreCurrentStation32767(benchmark::State& state) {
   }
 }
 BENCHMARK(StoreCurrentStation32767)->Unit(benchmark::kMillisecond);
+
+// The same library saved as UTF-8 by another editor: every line is read with replacement
+// characters and goes back byte for byte.
+void StoreIntoUtf8Library32767(benchmark::State& state) {
+  WindowHarness h;
+  std::string bytes;
+  for (const std::string& line : bigLibrary()) bytes += line + "\r\n";
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::ofstream(h.path("tv_lib.txt"), std::ios::binary | std::ios::trunc) << bytes;
+    h.c.tvm.setText("新台");
+    h.c.dz1.setText("http://example.test/new.m3u8");
+    state.ResumeTiming();
+    h.window->stationFiles().StoreCurrentStation();
+  }
+}
+BENCHMARK(StoreIntoUtf8Library32767)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zelvo::test

@@ -1,11 +1,10 @@
-// Loading station files into the station list, and storing the current station in the library.
+// Loading station files into the station list.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
 
 using ::testing::ElementsAre;
@@ -150,70 +149,6 @@ TEST_F(StationFilesTest, HugeFileFillsTheListToItsLimitAndNoFurther) {
   EXPECT_EQ(h.c.dz1.count(), kMaxListRows);
   EXPECT_EQ(h.c.dz1.row(kMaxListRows - 1), "http://h/32766");
   EXPECT_EQ(h.readFile("wjmxd").size(), static_cast<size_t>(kMaxListRows));
-}
-
-// ---- StoreCurrentStation ----
-
-class StoreTest : public StationFilesTest {
- protected:
-  std::vector<std::string> store(const std::string& name, const std::string& address) {
-    h.c.tvm.setText(name);
-    h.c.dz1.setText(address);
-    h.window->stationFiles().StoreCurrentStation();
-    return h.readFile("tv_lib.txt");
-  }
-};
-
-TEST_F(StoreTest, NewStationGoesBeforeTheFirstLineWithAScoreNotAboveIt) {
-  h.writeFile("tv_lib.txt",
-              {"A,a://1,100,假,假", "B,b://2,-500,假,假", "C,c://3,-999,假,假", "end"});
-  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,100,假,假", "B,b://2,-500,假,假",
-                                               "N,n://x,-999,假,假", "C,c://3,-999,假,假", "end"));
-
-  h.writeFile("tv_lib.txt", {"A,a://1,5,假,假", "end"});
-  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,5,假,假", "N,n://x,-999,假,假", "end"));
-}
-
-TEST_F(StoreTest, StoringAgainLowersTheScoreAndKeepsOneLine) {
-  h.writeFile("tv_lib.txt", {"A,a://1,-1000,假,假", "end"});
-  store("N", "n://x");
-  EXPECT_THAT(store("N", "n://x"),
-              ElementsAre("A,a://1,-1000,假,假", "N,n://x,-1998,假,假", "end"));
-  // The match is exact and case-sensitive on whole fields.
-  EXPECT_THAT(store("n", "n://x"), ElementsAre("n,n://x,-999,假,假", "A,a://1,-1000,假,假",
-                                               "N,n://x,-1998,假,假", "end"));
-}
-
-TEST_F(StoreTest, FractionalScoresAndHandWrittenLines) {
-  h.writeFile("tv_lib.txt", {"A,a://1,-0.5,假,假", "hand written line", "B,b://2,-998.6,x", "end"});
-  // -998.6 rounds to -999, which is above -999.5: the stored line goes last.
-  EXPECT_THAT(store("A", "a://1"),
-              ElementsAre("hand written line", "B,b://2,-998.6,x", "A,a://1,-999.5,假,假", "end"));
-  h.writeFile("tv_lib.txt", {"  X,x://1,5,假,假", "end"});
-  EXPECT_THAT(store("N", "n://x"), ElementsAre("X,x://1,5,假,假", "N,n://x,-999,假,假", "end"));
-}
-
-TEST_F(StoreTest, MissingLibraryOrEndMarker) {
-  EXPECT_THAT(store("N", "n://x"), ElementsAre("N,n://x,-999,假,假", "end"));
-  h.writeFile("tv_lib.txt", {"A,a://1,1,假,假", "B,b://2,2,假,假"});
-  EXPECT_THAT(store("N", "n://x"),
-              ElementsAre("A,a://1,1,假,假", "B,b://2,2,假,假", "N,n://x,-999,假,假", "end"));
-  h.writeFile("tv_lib.txt", {"A,a://1,1,假,假", "eNd", "after,the,end"});
-  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,1,假,假", "N,n://x,-999,假,假", "end"));
-}
-
-TEST_F(StoreTest, CharactersGbkCannotHoldAreWrittenAsQuestionMarks) {
-  EXPECT_THAT(store("Ünï😀台", "n://x"), ElementsAre("?n??台,n://x,-999,假,假", "end"));
-}
-
-TEST_F(StoreTest, AReadOnlyFolderLeavesTheLibraryWholeAndTheLoaderStillFillsTheList) {
-  h.writeFile("tv_lib.txt", {"A,a://1,1,假,假", "end"});
-  ReadOnlyFolder readOnly(h.folder.path());
-  if (!readOnly.active()) GTEST_SKIP() << "this machine cannot make a folder read-only";
-  EXPECT_THAT(store("N", "n://x"), ElementsAre("A,a://1,1,假,假", "end"));
-  h.window->stationFiles().LoadStationFile("tv_lib.txt");
-  EXPECT_THAT(h.rows(), ElementsAre("A|a://1"));
-  EXPECT_FALSE(h.exists("wjmxd"));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "platform/ComboBox.h"
 
@@ -46,15 +45,14 @@ std::optional<double> parseNumber(std::string_view text) {
 double roundHalfEven(double value) { return std::nearbyint(value); }
 
 std::string formatNumber(double value) {
-  if (value == std::trunc(value) && std::fabs(value) < 1e18) {
-    return std::to_string(static_cast<long long>(value));
-  }
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15f", value);
-  std::string text = buffer;
-  while (!text.empty() && text.back() == '0') text.pop_back();
-  if (!text.empty() && text.back() == '.') text.pop_back();
-  return text;
+  if (value == 0 || !std::isfinite(value)) return "0";
+  // The shortest digits that read back as the same value, or all of them for a value too large
+  // to have a fraction: the largest double has 309 digits, the smallest 324 after the point.
+  char buffer[400];
+  auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (error != std::errc()) return "0";
+  return std::string(buffer, end);
 }
 
 std::vector<std::string> splitFields(std::string_view line) {

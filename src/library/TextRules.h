@@ -14,7 +14,8 @@ std::string trimSpaces(std::string_view text);
 std::optional<double> parseNumber(std::string_view text);
 // Rounds to the nearest integer, a half to the even neighbour.
 double roundHalfEven(double value);
-// Plain decimal: no exponent, and a fraction only when the value has one.
+// Any finite value in plain decimal, in full: no exponent, and a fraction only when the value
+// has one. parseNumber() reads it back as the same value.
 std::string formatNumber(double value);
 std::vector<std::string> splitFields(std::string_view line);
 // Splits on CR LF, LF or CR; a line end at the very end gives no empty last line.
