@@ -185,6 +185,34 @@ TEST_F(StartUpTest, ShutDownSavesTheSelectedRowOnlyAfterSomethingWasPlayed) {
   EXPECT_FALSE(third.exists("dqwz.dat"));
 }
 
+TEST_F(StartUpTest, ThePositionSavedAtTheEndIsShownAtTheNextStart) {
+  writeStations();
+  h.window->StartUp();
+  h.c.tvm.userChoseRow(6);  // plays L2
+  h.c.form1.userClosed();
+  EXPECT_THAT(h.readFile("bfwz.dat"), ElementsAre("win", "6"));
+
+  WindowHarness next;
+  for (const char* name : {"tv_lib_ss_jg.txt", "tv_lib_ss_www.txt", "tv_lib.txt", "bfwz.dat"})
+    std::filesystem::copy_file(h.path(name), next.path(name));
+  next.window->StartUp();
+  EXPECT_EQ(next.c.tvm.text(), "L2");
+  EXPECT_EQ(next.c.dz1.text(), "l://2");
+}
+
+TEST_F(StartUpTest, ClosingDuringAScanSavesTheScanPositionBeforeThePlayPosition) {
+  writeStations();
+  h.window->StartUp();
+  h.c.Command5.userClicked();
+  h.s.workMode = WorkMode::ListScan;
+  // Only the first file written at the end succeeds: it must be the scan position.
+  h.files.failOn(FileOperation::Create, 1);
+  h.c.form1.userClosed();
+  EXPECT_THAT(h.readFile("dqwz.dat"), ElementsAre("win", "1"));
+  EXPECT_FALSE(h.exists("bfwz.dat"));
+  EXPECT_THAT(h.process.endedWith, ElementsAre(0));
+}
+
 TEST_F(StartUpTest, AReadOnlyFolderStillStartsAndEndsCleanly) {
   writeStations();
   h.writeFile("bfwz.dat", {"win", "5"});
