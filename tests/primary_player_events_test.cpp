@@ -61,19 +61,24 @@ TEST_F(PrimaryPlayerEventsTest, PlayingEnablesPauseShowsTheLengthAndLogsNewestFi
 TEST_F(PrimaryPlayerEventsTest, ShortClipFilterClosesClipsWhoseLengthSortsBeforeTheThreshold) {
   struct Case {
     bool filterOn;
+    std::string threshold;
     std::string duration;
     bool closed;
   } cases[] = {
-      {true, "00:15", true},   {true, "20:01", false},  {true, "", true},
-      {false, "00:15", false}, {true, "1:00:00", true},  // compared as text, not as time
+      {true, "20", "00:15", true},   {true, "20", "20:01", false}, {true, "20", "", true},
+      {false, "20", "00:15", false}, {true, "05", "10:00", false}, {true, "05", "04:59", true},
+      {true, "60", "62:05", false},  {true, "60", "59:59", true},
   };
-  h.c.Combo1.setText("20");
   for (const auto& test : cases) {
+    ASSERT_GE(h.c.Combo1.count(), 5);
+    h.c.Combo1.setText(test.threshold);
+    ASSERT_GE(h.c.Combo1.selectedIndex(), 0) << "every threshold is a row of the list";
     h.c.Check3.setChecked(test.filterOn);
     h.wmp.duration = test.duration;
     play("mms://a/1");
     report(WmpState::Playing);
-    EXPECT_EQ(!h.log.startingWith("wmp.close").empty(), test.closed) << test.duration;
+    EXPECT_EQ(!h.log.startingWith("wmp.close").empty(), test.closed)
+        << test.threshold << " " << test.duration;
   }
 }
 

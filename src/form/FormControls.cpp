@@ -16,7 +16,9 @@ FormControls::FormControls() {
   Label2.redText = true;
   Text1.multiLine = true;
   Combo1.editable = false;
-  for (const char* value : {"5", "10", "20", "30", "60"}) Combo1.addItem(value);
+  // Minutes, two digits each: compared as text with a length such as "07:30", "5" would sort
+  // after "10:00".
+  for (const char* value : {"05", "10", "20", "30", "60"}) Combo1.addItem(value);
   Combo1.setText("20");
 }
 

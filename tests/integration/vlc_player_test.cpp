@@ -141,7 +141,7 @@ TEST(VlcAddressTest, FormatsDurations) {
   EXPECT_EQ(vlc::durationText(3000), "00:03");
   EXPECT_EQ(vlc::durationText(2600), "00:03");
   EXPECT_EQ(vlc::durationText(59 * 60000 + 59000), "59:59");
-  EXPECT_EQ(vlc::durationText(3725000), "01:02:05");
+  EXPECT_EQ(vlc::durationText(3725000), "62:05");
 }
 
 TEST_F(VlcPlayerTest, StartsReadyAndReportsItsVersion) {

@@ -120,17 +120,9 @@ int32_t errorCodeFromLog(const std::vector<std::string>& messages) {
 std::string durationText(int64_t milliseconds) {
   if (milliseconds <= 0) return {};
   const int64_t total = (milliseconds + 500) / 1000;
-  const int64_t hours = total / 3600;
-  const int64_t minutes = total / 60 % 60;
-  const int64_t seconds = total % 60;
   char text[32];
-  if (hours > 0) {
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(hours),
-                  static_cast<long long>(minutes), static_cast<long long>(seconds));
-  } else {
-    std::snprintf(text, sizeof text, "%02lld:%02lld", static_cast<long long>(minutes),
-                  static_cast<long long>(seconds));
-  }
+  std::snprintf(text, sizeof text, "%02lld:%02lld", static_cast<long long>(total / 60),
+                static_cast<long long>(total % 60));
   return text;
 }
 

@@ -24,7 +24,8 @@ bool engineHasRtspClient();
 // The error code for a failure, from what libVLC logged while opening the stream.
 int32_t errorCodeFromLog(const std::vector<std::string>& messages);
 
-// "MM:SS", or "HH:MM:SS" from an hour on; "" when the length is unknown.
+// "MM:SS", minutes counted on past the hour ("75:00"), so that the text sorts like the length
+// against the short-clip filter's two-digit thresholds; "" when the length is unknown.
 std::string durationText(int64_t milliseconds);
 
 }  // namespace zelvo::vlc
