@@ -69,6 +69,9 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
 ZelvoApplication::~ZelvoApplication() = default;
 
 void ZelvoApplication::start() { parts_->window.StartUp(); }
+void ZelvoApplication::requestUnload() {
+  if (!parts_->process.ending()) parts_->view->requestUnload();
+}
 bool ZelvoApplication::endRequested() const { return parts_->process.endRequested(); }
 int ZelvoApplication::exitStatus() const { return parts_->process.status(); }
 MainWindow& ZelvoApplication::window() { return parts_->window; }

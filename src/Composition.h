@@ -33,6 +33,8 @@ class ZelvoApplication {
 
   // Window creation: runs the start-up of the main window.
   void start();
+  // Runs the window's unload reaction as closing the window does, unless the process is ending.
+  void requestUnload();
   // True when start-up or shut-down asked the process to end, with the status to end with.
   bool endRequested() const;
   int exitStatus() const;

@@ -7,6 +7,7 @@ FormControls::FormControls() {
   dz1.setEnabled(false);
   Text1.setVisible(false);
   Text2.setVisible(false);
+  l.setVisible(false);
   Command3.setVisible(false);
   Command3.setToolTip("数据库中总台数");
   Command10.setToolTip("搜索目前正在播放的电视台");

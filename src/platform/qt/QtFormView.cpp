@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -43,10 +44,16 @@ class Clickable : public Base {
 
 // Mirrors the rows of a list model in a combo box or list widget. Rows appended one by one (a
 // station file loads line by line) are added in batches on the next turn of the event loop.
+// After every change of the shown rows, rowsShown runs.
 class RowMirror : public QObject {
  public:
-  RowMirror(QComboBox* combo, QListWidget* list, const RowList& model, QObject* parent)
-      : QObject(parent), combo_(combo), list_(list), model_(model) {}
+  RowMirror(QComboBox* combo, QListWidget* list, const RowList& model, QObject* parent,
+            std::function<void()> rowsShown = {})
+      : QObject(parent),
+        combo_(combo),
+        list_(list),
+        model_(model),
+        rowsShown_(std::move(rowsShown)) {}
 
   void apply(RowChange change) {
     if (change.kind == RowChange::Inserted &&
@@ -78,15 +85,19 @@ class RowMirror : public QObject {
         if (list_) list_->clear();
         break;
     }
+    if (rowsShown_) rowsShown_();
   }
 
   void flush() {
     if (pending_.isEmpty()) return;
-    const QSignalBlocker blockCombo(combo_);
-    const QSignalBlocker blockList(list_);
-    if (combo_) combo_->addItems(pending_);
-    if (list_) list_->addItems(pending_);
-    pending_.clear();
+    {
+      const QSignalBlocker blockCombo(combo_);
+      const QSignalBlocker blockList(list_);
+      if (combo_) combo_->addItems(pending_);
+      if (list_) list_->addItems(pending_);
+      pending_.clear();
+    }
+    if (rowsShown_) rowsShown_();
   }
 
  private:
@@ -94,7 +105,41 @@ class RowMirror : public QObject {
   QComboBox* combo_;
   QListWidget* list_;
   const RowList& model_;
+  std::function<void()> rowsShown_;
   QStringList pending_;
+};
+
+// A combo box that shows its model's text and row, whatever Qt does by itself: it selects the
+// first row that arrives in an empty list, another row when the current one goes, and it may
+// move the current row while its popup is open.
+class ModelComboBox : public QComboBox {
+ public:
+  ModelComboBox(ComboBox& model, QWidget* parent) : QComboBox(parent), model_(model) {
+    // Deferred: the user's own choice is reported (activated) after the index changed, and the
+    // model must hear of it before the view goes back to the model.
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { showModelLater(); });
+  }
+
+  void showModel() {
+    const QSignalBlocker block(this);
+    const int row = model_.selectedIndex();
+    if (currentIndex() != row) setCurrentIndex(row);
+    const QString text = qs(model_.text());
+    if (isEditable() && currentText() != text) setEditText(text);
+  }
+
+  void hidePopup() override {
+    QComboBox::hidePopup();
+    showModelLater();
+  }
+
+ private:
+  void showModelLater() {
+    QMetaObject::invokeMethod(
+        this, [this] { showModel(); }, Qt::QueuedConnection);
+  }
+
+  ComboBox& model_;
 };
 
 }  // namespace
@@ -105,11 +150,10 @@ QtFormView::QtFormView(Window& window, const std::vector<Control*>& controls) : 
     QWidget* widget = makeWidget(*control);
     widgets_[control] = widget;
     controls_[widget] = control;
-    widget->installEventFilter(this);
-    for (QWidget* child : widget->findChildren<QWidget*>()) {
-      controls_[child] = control;
-      child->installEventFilter(this);
-    }
+    watch(widget);
+    for (QWidget* child : widget->findChildren<QWidget*>()) controls_[child] = control;
+    if (auto* label = dynamic_cast<Label*>(control)) labels_.push_back(label);
+    drawOrder_[control] = drawOrder_.size();
   }
   installEventFilter(this);
   window_.setViewHooks([this] { applyWindow(); }, [this] { activateWindow(); });
@@ -143,7 +187,7 @@ QWidget* QtFormView::makeWidget(Control& control) {
   std::function<void()> sync;
 
   if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
-    auto* box = new QComboBox(this);
+    auto* box = new ModelComboBox(*combo, this);
     box->setEditable(combo->editable);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -155,7 +199,7 @@ QWidget* QtFormView::makeWidget(Control& control) {
           "QComboBox { padding: 0px 0px 0px 2px; } QComboBox::drop-down { width: 10px; }");
     }
     for (int i = 0; i < combo->count(); ++i) box->addItem(qs(combo->row(i)));
-    auto* mirror = new RowMirror(box, nullptr, *combo, box);
+    auto* mirror = new RowMirror(box, nullptr, *combo, box, [box] { box->showModel(); });
     combo->setRowObserver([mirror](RowChange change) { mirror->apply(change); });
     if (box->lineEdit()) {
       connect(box->lineEdit(), &QLineEdit::textEdited, this,
@@ -163,15 +207,9 @@ QWidget* QtFormView::makeWidget(Control& control) {
     }
     connect(box, QOverload<int>::of(&QComboBox::activated), this,
             [combo](int index) { step([&] { combo->userChoseRow(index); }); });
-    sync = [box, combo, mirror] {
+    sync = [box, mirror] {
       mirror->flush();
-      const QSignalBlocker block(box);
-      QString text = qs(combo->text());
-      if (box->isEditable()) {
-        if (box->currentText() != text) box->setEditText(text);
-      } else {
-        box->setCurrentIndex(box->findText(text));
-      }
+      box->showModel();
     };
     widget = box;
   } else if (auto* listModel = dynamic_cast<ListBox*>(&control)) {
@@ -225,7 +263,8 @@ QWidget* QtFormView::makeWidget(Control& control) {
     view->setAutoFillBackground(true);
     sync = [view, label] {
       view->setText(qs(label->caption()));
-      // Over the video a label is a window of its own; an empty one would only cover the picture.
+      // Over the video a label is a window of its own; an empty one would only cover the picture
+      // with an opaque box. It stays clickable: the window routes clicks in its area to it.
       if (label->caption().empty()) view->hide();
     };
     widget = view;
@@ -262,7 +301,40 @@ void QtFormView::attach(Control& host, QWidget* content) {
   if (!area || !content) return;
   content->setParent(area);
   area->layout()->addWidget(content);
+  watch(content);
   content->show();
+}
+
+// Key and mouse events of the widget and of every widget inside it, now or later, pass the
+// window's filter.
+void QtFormView::watch(QWidget* widget) {
+  widget->installEventFilter(this);
+  for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+void QtFormView::requestUnload() {
+  if (unloading_) return;
+  unloading_ = true;
+  step([&] { window_.userClosed(); });
+  unloading_ = false;
+}
+
+// A press inside the area of a visible, enabled label whose caption is empty clicks the label,
+// unless it lands on a control drawn above the label.
+bool QtFormView::clickEmptyLabel(QWidget* target, const QPointF& position) {
+  if (!target || (target != this && !isAncestorOf(target))) return false;
+  const QPoint at = target->mapTo(this, position.toPoint());
+  const Control* below = controlOf(target);
+  for (Label* label : labels_) {
+    if (!label->visible() || !label->enabled() || !label->caption().empty()) continue;
+    if (below && drawOrder_.at(below) > drawOrder_.at(label)) continue;
+    const TwipRect r = label->rect();
+    if (QRect(px(r.left), px(r.top), px(r.width), px(r.height)).contains(at)) {
+      step([&] { label->userClicked(); });
+      return true;
+    }
+  }
+  return false;
 }
 
 void QtFormView::applyGeometry(Control& control, QWidget* widget) {
@@ -288,7 +360,7 @@ void QtFormView::applyWindow() {
 
 void QtFormView::closeEvent(QCloseEvent* event) {
   event->ignore();
-  step([&] { window_.userClosed(); });
+  requestUnload();
 }
 
 void QtFormView::changeEvent(QEvent* event) {
@@ -303,6 +375,19 @@ void QtFormView::changeEvent(QEvent* event) {
 }
 
 bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ChildAdded) {
+    auto* child = static_cast<QChildEvent*>(event)->child();
+    if (child->isWidgetType()) watch(static_cast<QWidget*>(child));
+  }
+  // The second press of a double click clicks too, as on a label with its text.
+  const bool press =
+      event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+  if (press && watched->isWidgetType()) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton &&
+        clickEmptyLabel(static_cast<QWidget*>(watched), mouse->position()))
+      return true;
+  }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     // A key the focused widget ignores travels on to its parents: handle it once.

@@ -23,6 +23,10 @@ class QtFormView : public QWidget {
   void attach(Control& host, QWidget* content);
   QWidget* widgetOf(const Control& control) const;
 
+  // The window's unload reaction, as closing the window runs it. A request that comes while the
+  // reaction runs (it may let events run) is dropped: shut-down is never re-entered.
+  void requestUnload();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -34,11 +38,16 @@ class QtFormView : public QWidget {
   void applyGeometry(Control& control, QWidget* widget);
   void focusChanged(QWidget* old, QWidget* now);
   Control* controlOf(QWidget* widget) const;
+  void watch(QWidget* widget);
+  bool clickEmptyLabel(QWidget* target, const QPointF& position);
 
   Window& window_;
   std::map<Control*, QWidget*> widgets_;
   std::map<QWidget*, Control*> controls_;
+  std::vector<Label*> labels_;
+  std::map<const Control*, size_t> drawOrder_;
   bool applyingWindow_ = false;
+  bool unloading_ = false;
   const void* lastKey_ = nullptr;
   unsigned long lastKeyTime_ = 0;
 };

@@ -7,17 +7,7 @@
 
 namespace zelvo {
 
-namespace {
-constexpr qint64 kYieldEveryMs = 4;
-}
-
-QtEventLoop::QtEventLoop() { sinceLastRun_.start(); }
-
-void QtEventLoop::processPendingEvents() {
-  if (sinceLastRun_.elapsed() < kYieldEveryMs) return;
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-  sinceLastRun_.restart();
-}
+void QtEventLoop::processPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void QtMessageBoxes::show(const std::string& text, const std::string& title, MessageIcon icon) {
   QMessageBox box;
@@ -41,9 +31,9 @@ void QtMessageBoxes::show(const std::string& text, const std::string& title, Mes
 }
 
 void QtProcess::end(int status) {
+  if (!ended_) status_ = status;
   ended_ = true;
-  status_ = status;
-  QCoreApplication::exit(status);
+  QCoreApplication::exit(status_);
 }
 
 void QtTimers::bind(Timer& timer) {

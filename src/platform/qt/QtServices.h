@@ -2,7 +2,6 @@
 // ending the process, and the window's timers on QTimer.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <memory>
@@ -15,15 +14,10 @@
 
 namespace zelvo {
 
-// Lets pending events run, but not more often than every few milliseconds: a loop that yields
-// once per line would otherwise spend most of its time polling an idle event queue.
+// Lets every pending event run, window-system input included, each time it is asked.
 class QtEventLoop : public EventLoop {
  public:
-  QtEventLoop();
   void processPendingEvents() override;
-
- private:
-  QElapsedTimer sinceLastRun_;
 };
 
 class QtMessageBoxes : public MessageBoxes {
@@ -32,6 +26,7 @@ class QtMessageBoxes : public MessageBoxes {
 };
 
 // Ends the Qt event loop; before the loop runs, remembers the request for main() to honour.
+// The first request decides the exit status.
 class QtProcess : public Process {
  public:
   void end(int status) override;

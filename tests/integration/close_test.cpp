@@ -1,0 +1,226 @@
+// The real program under a private X server: a window manager's close request and the signals
+// of a logout or Ctrl+C end it on its own, after it saved the position, every time, also while
+// every core is busy.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "fakes/TempFolder.h"
+#include "platform/posix/GbkCodec.h"
+#include "support/Clips.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TestEnvironment.h"
+#include "support/XClient.h"
+#include "support/XvfbServer.h"
+
+extern char** environ;
+
+namespace zelvo::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr const char* kTitle = "Zelvo ver 3.5";
+// The centre of the play button Command2 (270, 5520, 735, 375 twips; 15 twips a pixel).
+constexpr int kPlayX = (270 + 735 / 2) / 15;
+constexpr int kPlayY = (5520 + 375 / 2) / 15;
+
+// Keeps every core busy while it lives.
+class CpuLoad {
+ public:
+  CpuLoad() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < cores; ++i)
+      spinners_.emplace_back([this] {
+        while (!stop_.load(std::memory_order_relaxed)) {
+        }
+      });
+  }
+  ~CpuLoad() {
+    stop_ = true;
+    for (auto& spinner : spinners_) spinner.join();
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> spinners_;
+};
+
+// One run of the program in its application folder, as a desktop session starts it.
+class Program {
+ public:
+  Program(const std::string& folder, const std::string& display) : folder_(folder) {
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry; ++entry) {
+      const std::string variable = *entry;
+      if (variable.starts_with("DISPLAY=") || variable.starts_with("QT_QPA_PLATFORM=") ||
+          variable.starts_with("WAYLAND_DISPLAY="))
+        continue;
+      variables.push_back(variable);
+    }
+    variables.push_back("DISPLAY=" + display);
+    variables.push_back("QT_QPA_PLATFORM=xcb");
+    std::vector<char*> envp;
+    for (auto& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, (folder + "/output.log").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&files, STDOUT_FILENO, STDERR_FILENO);
+    // A program started from a script in the background inherits ignored SIGINT; a session's
+    // program does not.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults, none;
+    sigemptyset(&defaults);
+    for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, number);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    const std::string program = folder + "/zelvo";
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    if (posix_spawn(&pid_, program.c_str(), &files, &attributes, argv, envp.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attributes);
+  }
+
+  ~Program() {
+    if (pid_ > 0 && !exited_) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  pid_t pid() const { return pid_; }
+
+  // Waits for the process to end; its exit status, or -1 when it still runs after the time.
+  int waitForExit(std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+      int status = 0;
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        exited_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return -1;
+  }
+
+  std::string output() const { return fileBytes(folder_ + "/output.log"); }
+
+ private:
+  std::string folder_;
+  pid_t pid_ = -1;
+  bool exited_ = false;
+};
+
+class CloseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<LoopbackHttpServer>(media_.path());
+    clipUrl_ = server_->url(makeClip(media_.path(), 10));
+    // The application folder is the folder of the program.
+    const std::filesystem::path program = ZELVO_PROGRAM;
+    std::error_code error;
+    std::filesystem::create_hard_link(program, app_.file("zelvo"), error);
+    if (error) std::filesystem::copy_file(program, app_.file("zelvo"));
+    std::ofstream library(app_.file("tv_lib.txt"), std::ios::binary);
+    library << utf8ToGbk("片段," + clipUrl_ + ",-999,假,假\r\nend\r\n");
+    x_ = std::make_unique<XClient>(xvfb_.display());
+  }
+
+  // Starts the program and presses play; the window, or 0 when it never came up.
+  unsigned long startAndPlay(Program& program) {
+    unsigned long window = 0;
+    const auto deadline = Clock::now() + 30s;
+    while (!window && Clock::now() < deadline) {
+      std::this_thread::sleep_for(50ms);
+      window = x_->findWindow(program.pid(), kTitle);
+    }
+    if (!window) return 0;
+    x_->click(window, kPlayX, kPlayY);
+    return window;
+  }
+
+  std::string savedPosition() const { return fileBytes(app_.file("bfwz.dat")); }
+
+  XvfbServer xvfb_;
+  TempFolder media_;
+  TempFolder app_;
+  std::unique_ptr<LoopbackHttpServer> server_;
+  std::string clipUrl_;
+  std::unique_ptr<XClient> x_;
+};
+
+// The first row of the list is the clip. Playing it records the player that took it (the
+// fallback one when the primary fails under load) and row 0.
+bool savedFirstRowAfterPlaying(const std::string& position) {
+  return position == "win\r\n0\r\n" || position == "real\r\n0\r\n";
+}
+
+TEST_F(CloseTest, TheWindowManagersCloseRequestEndsThePlayingProgramEveryTimeUnderLoad) {
+  constexpr int kRuns = 40;
+  CpuLoad load;
+  int ended = 0;
+  for (int run = 1; run <= kRuns; ++run) {
+    std::filesystem::remove(app_.file("bfwz.dat"));
+    Program program(app_.path(), xvfb_.display());
+    ASSERT_GT(program.pid(), 0);
+    const unsigned long window = startAndPlay(program);
+    ASSERT_NE(window, 0u) << "run " << run << ": no window\n" << program.output();
+    std::this_thread::sleep_for(1s);
+    x_->requestClose(window);
+    const int status = program.waitForExit(5s);
+    EXPECT_EQ(status, 0) << "run " << run << (status < 0 ? ": still running" : "") << "\n"
+                         << program.output();
+    EXPECT_TRUE(savedFirstRowAfterPlaying(savedPosition()))
+        << "run " << run << ": \"" << savedPosition() << "\"";
+    if (status == 0 && savedFirstRowAfterPlaying(savedPosition())) ++ended;
+  }
+  EXPECT_EQ(ended, kRuns);
+}
+
+TEST_F(CloseTest, EndSignalsRunTheSameShutDownAsClosingTheWindow) {
+  struct Case {
+    const char* what;
+    std::vector<int> signals;
+  } cases[] = {
+      {"a system shut-down", {SIGTERM}},
+      {"Ctrl+C", {SIGINT}},
+      {"a logout", {SIGHUP}},
+      {"a second signal during the shut-down", {SIGTERM, SIGINT, SIGHUP}},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(app_.file("bfwz.dat"));
+    Program program(app_.path(), xvfb_.display());
+    ASSERT_NE(startAndPlay(program), 0u) << c.what << "\n" << program.output();
+    std::this_thread::sleep_for(1s);
+    for (int number : c.signals) ::kill(program.pid(), number);
+    EXPECT_EQ(program.waitForExit(5s), 0) << c.what << "\n" << program.output();
+    EXPECT_TRUE(savedFirstRowAfterPlaying(savedPosition())) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace zelvo::test
+
+int main(int argc, char** argv) {
+  zelvo::test::prepareTestEnvironment();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

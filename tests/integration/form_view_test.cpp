@@ -1,0 +1,137 @@
+// The window's Qt view offscreen: drop-down lists show their model's text whatever Qt does by
+// itself, empty labels take clicks in their area, and the status line is hidden at design time.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include "form/FormControls.h"
+#include "platform/qt/QtFormView.h"
+#include "support/IntegrationMain.h"
+
+namespace zelvo::test {
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+struct View {
+  FormControls c;
+  std::unique_ptr<QtFormView> view;
+  View() {
+    std::vector<Control*> controls;
+    c.forEachControl([&](Control& control) { controls.push_back(&control); });
+    view = std::make_unique<QtFormView>(c.form1, controls);
+    c.form1.setVisible(true);
+    processEventsFor(50);
+  }
+  QComboBox* combo(ComboBox& model) { return static_cast<QComboBox*>(view->widgetOf(model)); }
+};
+
+TEST(FormView, ADropDownListShowsItsModelsTextAndRowWhateverQtDoesByItself) {
+  View v;
+  ComboBox& tvm = v.c.tvm;
+  QComboBox* box = v.combo(tvm);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+  } steps[] = {
+      {"rows arrive one by one in the empty list",
+       [&] {
+         for (const char* row : {"甲台", "乙台", "丙台"}) tvm.addItem(row);
+       }},
+      {"the text names a row", [&] { tvm.setText("乙台"); }},
+      {"a row goes in at the top", [&] { tvm.addItem("丁台", 0); }},
+      {"the current row goes", [&] { tvm.removeItem(2); }},
+      {"the list is cleared", [&] { tvm.clear(); }},
+      {"the list is loaded again",
+       [&] {
+         for (const char* row : {"甲台", "乙台"}) tvm.addItem(row);
+       }},
+      {"the popup opens and closes without a choice",
+       [&] {
+         box->showPopup();
+         processEventsFor(50);
+         box->hidePopup();
+       }},
+      {"the user picks the second row",
+       [&] {
+         box->setCurrentIndex(1);
+         emit box->activated(1);
+       }},
+      {"the user types a text of no row",
+       [&] {
+         box->lineEdit()->setText("自定义");
+         emit box->lineEdit()->textEdited("自定义");
+       }},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    processEventsFor(50);
+    EXPECT_EQ(box->currentText(), qs(tvm.text())) << step.what;
+    EXPECT_EQ(box->currentIndex(), tvm.selectedIndex()) << step.what;
+    EXPECT_EQ(box->count(), tvm.count()) << step.what;
+  }
+  EXPECT_EQ(tvm.text(), "自定义");
+
+  // The threshold list cannot be typed into: it shows the row of its text.
+  QComboBox* threshold = v.combo(v.c.Combo1);
+  EXPECT_EQ(threshold->currentText(), "20");
+  v.c.Combo1.setText("60");
+  EXPECT_EQ(threshold->currentText(), "60");
+}
+
+void pressAt(QWidget* target, QPoint inForm, QWidget* form) {
+  const QPointF local = target->mapFrom(form, inForm);
+  QMouseEvent press(QEvent::MouseButtonPress, local, target->mapToGlobal(local), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+}
+
+TEST(FormView, AnEmptyLabelCoversNothingYetTakesClicksInItsArea) {
+  View v;
+  Label& length = v.c.Label1;
+  int clicks = 0;
+  length.click.connect([&] { ++clicks; });
+  QWidget* form = v.view.get();
+  QWidget* player = v.view->widgetOf(v.c.WindowsMediaPlayer1);
+  const TwipRect r = length.rect();
+  const QPoint centre((r.left + r.width / 2) / kTwipsPerPixel,
+                      (r.top + r.height / 2) / kTwipsPerPixel);
+  const QPoint outside(centre.x(), (r.top + r.height) / kTwipsPerPixel + 20);
+
+  EXPECT_TRUE(v.view->widgetOf(length)->isHidden());
+  pressAt(player, centre, form);
+  EXPECT_EQ(clicks, 1) << "a press on the player area inside the label's area";
+  pressAt(player, outside, form);
+  EXPECT_EQ(clicks, 1) << "a press beside it";
+  length.setEnabled(false);
+  pressAt(player, centre, form);
+  EXPECT_EQ(clicks, 1) << "a disabled label";
+  length.setEnabled(true);
+  length.setVisible(false);
+  pressAt(player, centre, form);
+  EXPECT_EQ(clicks, 1) << "a hidden label";
+  length.setVisible(true);
+
+  // With its text the label is a widget of its own and takes the press itself.
+  length.setCaption("00:10");
+  QWidget* label = v.view->widgetOf(length);
+  EXPECT_FALSE(label->isHidden());
+  pressAt(label, centre, form);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST(FormView, TheStatusLineIsHiddenAtDesignTime) {
+  View v;
+  EXPECT_FALSE(v.c.l.visible());
+  EXPECT_TRUE(v.view->widgetOf(v.c.l)->isHidden());
+  v.c.l.setVisible(true);  // as start-up does
+  EXPECT_FALSE(v.view->widgetOf(v.c.l)->isHidden());
+}
+
+}  // namespace
+}  // namespace zelvo::test
+
+int main(int argc, char** argv) { return zelvo::test::runIntegrationTests(argc, argv); }

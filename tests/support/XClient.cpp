@@ -1,0 +1,117 @@
+// Xlib and XTest calls of the X client for tests. Every operation ends with XSync, so the
+// server has handled the request before the test goes on.
+#include "support/XClient.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <stdexcept>
+
+namespace zelvo::test {
+
+namespace {
+
+// Windows come and go while the test looks at them: a request about a window that is gone
+// fails, and the test simply looks again.
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+
+long cardinalProperty(Display* display, Window window, const char* name) {
+  Atom property = XInternAtom(display, name, True);
+  if (property == None) return -1;
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  long value = -1;
+  if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) == Success &&
+      data && count == 1 && format == 32) {
+    value = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+  }
+  if (data) XFree(data);
+  return value;
+}
+
+std::string windowTitle(Display* display, Window window) {
+  XTextProperty text;
+  std::string title;
+  Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+  if (XGetTextProperty(display, window, &text, netName) && text.value) {
+    if (text.encoding == utf8) title.assign(reinterpret_cast<char*>(text.value), text.nitems);
+    XFree(text.value);
+  }
+  return title;
+}
+
+}  // namespace
+
+XClient::XClient(const std::string& display) {
+  XSetErrorHandler(ignoreErrors);
+  display_ = XOpenDisplay(display.c_str());
+  if (!display_) throw std::runtime_error("cannot open X display " + display);
+}
+
+XClient::~XClient() {
+  if (display_) XCloseDisplay(display_);
+}
+
+unsigned long XClient::findWindow(pid_t pid, const std::string& title) {
+  Window root = DefaultRootWindow(display_), parent, *children = nullptr;
+  unsigned int count = 0;
+  unsigned long found = 0;
+  if (!XQueryTree(display_, root, &root, &parent, &children, &count)) return 0;
+  for (unsigned int i = 0; i < count && !found; ++i) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display_, children[i], &attributes)) continue;
+    if (attributes.map_state != IsViewable) continue;
+    if (cardinalProperty(display_, children[i], "_NET_WM_PID") != pid) continue;
+    if (windowTitle(display_, children[i]) == title) found = children[i];
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+void XClient::click(unsigned long window, int x, int y) {
+  int rootX = 0, rootY = 0;
+  Window child;
+  XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
+                        &child);
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  XSync(display_, False);
+}
+
+void XClient::requestClose(unsigned long window) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &event);
+  XSync(display_, False);
+}
+
+std::vector<uint32_t> XClient::pixels(unsigned long window, int x, int y, int width, int height) {
+  std::vector<uint32_t> colours;
+  int rootX = 0, rootY = 0;
+  Window child;
+  Window root = DefaultRootWindow(display_);
+  XTranslateCoordinates(display_, window, root, x, y, &rootX, &rootY, &child);
+  XImage* image = XGetImage(display_, root, rootX, rootY, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!image) return colours;
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column)
+      colours.push_back(static_cast<uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
+  }
+  XDestroyImage(image);
+  return colours;
+}
+
+}  // namespace zelvo::test

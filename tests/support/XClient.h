@@ -1,0 +1,35 @@
+// A test's own long-lived connection to an X server, acting as the user and the window manager:
+// finds a program's window, clicks into it with XTest, asks it to close, reads its pixels.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+typedef struct _XDisplay Display;
+
+namespace zelvo::test {
+
+class XClient {
+ public:
+  explicit XClient(const std::string& display);  // throws when the display cannot be opened
+  ~XClient();
+  XClient(const XClient&) = delete;
+  XClient& operator=(const XClient&) = delete;
+
+  // The viewable top-level window of process pid titled title, or 0 when there is none yet.
+  unsigned long findWindow(pid_t pid, const std::string& title);
+  // Presses and releases the left button at (x, y) inside window, then waits for the server.
+  void click(unsigned long window, int x, int y);
+  // The close request a window manager sends: WM_PROTOCOLS carrying WM_DELETE_WINDOW.
+  void requestClose(unsigned long window);
+  // The colours (0xRRGGBB) of the window's pixels in the rectangle, as the screen shows them.
+  std::vector<uint32_t> pixels(unsigned long window, int x, int y, int width, int height);
+
+ private:
+  Display* display_ = nullptr;
+};
+
+}  // namespace zelvo::test
