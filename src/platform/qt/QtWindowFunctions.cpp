@@ -10,8 +10,30 @@
 namespace zelvo {
 
 namespace {
+
 WindowHandle handleOf(QWidget* widget) { return reinterpret_cast<WindowHandle>(widget); }
+
+// Drop-down lists, menus and tooltips are top-level too, but never become active windows.
+bool canBeActive(const QWidget* widget) {
+  const Qt::WindowType type = widget->windowType();
+  return type != Qt::Popup && type != Qt::ToolTip && type != Qt::SplashScreen;
+}
+
 }  // namespace
+
+std::string gbkPrefix(const std::string& utf8Text, size_t maxBytes) {
+  std::string bytes = utf8ToGbk(utf8Text);
+  if (bytes.size() <= maxBytes) return bytes;
+  size_t cut = 0;
+  while (cut < bytes.size()) {
+    // A lead byte (0x81 and up) and its trail byte form one character.
+    const size_t width = static_cast<unsigned char>(bytes[cut]) >= 0x81 ? 2 : 1;
+    if (cut + width > maxBytes) break;
+    cut += width;
+  }
+  bytes.resize(cut);
+  return bytes;
+}
 
 QtWindowFunctions::QtWindowFunctions() { qApp->installEventFilter(this); }
 
@@ -20,12 +42,12 @@ QtWindowFunctions::~QtWindowFunctions() {
 }
 
 bool QtWindowFunctions::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::WindowActivate && watched->isWidgetType()) {
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::WindowActivate || type == QEvent::Show) && watched->isWidgetType()) {
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->isWindow()) {
-      std::erase_if(activations_,
-                    [widget](const QPointer<QWidget>& w) { return !w || w == widget; });
-      activations_.emplace_back(widget);
+      std::erase_if(recent_, [widget](const QPointer<QWidget>& w) { return !w || w == widget; });
+      recent_.emplace_back(widget);
     }
   }
   return QObject::eventFilter(watched, event);
@@ -45,11 +67,12 @@ WindowHandle QtWindowFunctions::activeWindow() { return handleOf(QApplication::a
 WindowHandle QtWindowFunctions::lastActivePopup(WindowHandle owner) {
   QWidget* ownerWidget = widgetOf(owner);
   if (!ownerWidget) return owner;
-  for (auto it = activations_.rbegin(); it != activations_.rend(); ++it) {
+  for (auto it = recent_.rbegin(); it != recent_.rend(); ++it) {
     QWidget* candidate = it->data();
     if (!candidate || candidate == ownerWidget || !candidate->isVisible()) continue;
-    if (candidate->parentWidget() && candidate->parentWidget()->window() == ownerWidget)
-      return handleOf(candidate);
+    if (!canBeActive(candidate)) continue;
+    QWidget* parent = candidate->parentWidget();
+    if (parent && parent->window() == ownerWidget) return handleOf(candidate);
   }
   return owner;
 }
@@ -58,24 +81,14 @@ std::string QtWindowFunctions::windowText(WindowHandle window, int maxCount) {
   QWidget* widget = widgetOf(window);
   if (!widget) fail("no such window");
   if (maxCount <= 1) return {};
-  std::string bytes = utf8ToGbk(widget->windowTitle().toStdString());
-  const size_t limit = static_cast<size_t>(maxCount - 1);
-  if (bytes.size() > limit) {
-    // Step back to the start of the character that crosses the limit.
-    size_t cut = 0;
-    while (cut < bytes.size()) {
-      const size_t width = static_cast<unsigned char>(bytes[cut]) >= 0x81 ? 2 : 1;
-      if (cut + width > limit) break;
-      cut += width;
-    }
-    bytes.resize(cut);
-  }
-  return gbkToUtf8(bytes);
+  return gbkToUtf8(
+      gbkPrefix(widget->windowTitle().toStdString(), static_cast<size_t>(maxCount - 1)));
 }
 
 void QtWindowFunctions::sendClose(WindowHandle window) {
   QWidget* widget = widgetOf(window);
   if (!widget) fail("no such window");
+  // Delivered at once: the window's close handling has run when this returns.
   widget->close();
 }
 

@@ -1,5 +1,5 @@
 // The window functions of the pop-up watch on Qt: the application's top-level widgets stand for
-// windows, a dialog owned by a window (its parent) is that window's pop-up.
+// windows; a dialog whose parent is a widget inside a window is that window's pop-up.
 #pragma once
 
 #include <QObject>
@@ -26,8 +26,12 @@ class QtWindowFunctions : public QObject, public WindowFunctions {
 
  private:
   QWidget* widgetOf(WindowHandle handle) const;
-  // Top-level widgets in the order they were last activated, most recent last.
-  std::vector<QPointer<QWidget>> activations_;
+  // Top-level widgets in the order they were last shown or activated, the latest last. A pop-up
+  // that appears while the application is not active is never activated, yet it is the latest.
+  std::vector<QPointer<QWidget>> recent_;
 };
+
+// The GBK bytes of text, cut to at most maxBytes without splitting a character.
+std::string gbkPrefix(const std::string& utf8Text, size_t maxBytes);
 
 }  // namespace zelvo
