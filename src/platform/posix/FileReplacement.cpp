@@ -127,8 +127,8 @@ void FileReplacement::commit() {
   tempName_.clear();
   ::close(fd_);
   fd_ = -1;
-  // The rename itself reaches the disk with the folder.
-  ::fsync(folderFd_);
+  // The folder is not flushed: after a power cut the rename may be undone, but the old file is
+  // whole, and flushing it would cost every start-up one journal commit per file written.
 }
 
 void FileReplacement::keepOwnerAndMode() {

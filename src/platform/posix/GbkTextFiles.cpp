@@ -23,16 +23,12 @@ class FileReader : public TextReader {
   explicit FileReader(int fd) : fd_(fd) {}
   ~FileReader() override { closeFile(); }
 
-  std::string readLine() override {
-    std::string text;
-    appendGbkAsUtf8(nextLine(kMaxLineBytes), text, true);
-    return text;
-  }
+  std::string readLine() override { return decode(nextLine(kMaxLineBytes)); }
 
   FileLine readLineAndBytes() override {
     FileLine line;
     line.bytes = nextLine(std::string::npos);
-    appendGbkAsUtf8(line.bytes, line.text, true);
+    line.text = decode(line.bytes);
     return line;
   }
 
@@ -56,6 +52,13 @@ class FileReader : public TextReader {
   void close() override { closeFile(); }
 
  private:
+  static std::string decode(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 2);  // a two-byte character takes three in UTF-8
+    appendGbkAsUtf8(bytes, text, true);
+    return text;
+  }
+
   void closeFile() const {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
