@@ -216,6 +216,28 @@ TEST_F(CloseTest, EndSignalsRunTheSameShutDownAsClosingTheWindow) {
   }
 }
 
+TEST_F(CloseTest, ACloseRequestOrASignalDuringTheLoadOfALargeLibraryEndsTheProgramAtOnce) {
+  // About 200 MB: loading it all takes the program many seconds.
+  {
+    std::ofstream library(app_.file("tv_lib.txt"), std::ios::binary | std::ios::trunc);
+    const std::string line = utf8ToGbk("电视台,http://127.0.0.1:1/stream.ts,-999,假,假\r\n");
+    for (size_t written = 0; written < 200u * 1024 * 1024; written += line.size()) library << line;
+  }
+  for (const char* how : {"close request", "SIGTERM"}) {
+    Program program(app_.path(), xvfb_.display());
+    unsigned long window = 0;
+    const auto deadline = Clock::now() + 30s;
+    while (!window && Clock::now() < deadline) window = x_->findWindow(program.pid(), kTitle);
+    ASSERT_NE(window, 0u) << how << "\n" << program.output();
+    if (std::string(how) == "SIGTERM")
+      ::kill(program.pid(), SIGTERM);
+    else
+      x_->requestClose(window);
+    EXPECT_EQ(program.waitForExit(3s), 0) << how << "\n" << program.output();
+    EXPECT_FALSE(std::filesystem::exists(app_.file("bfwz.dat"))) << "nothing was played";
+  }
+}
+
 }  // namespace
 }  // namespace zelvo::test
 
