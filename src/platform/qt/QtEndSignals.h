@@ -1,5 +1,5 @@
 // Turns the signals that ask a program to end (SIGTERM, SIGINT, SIGHUP) into one request on the
-// UI thread, through a self-pipe that a socket notifier watches.
+// UI thread, through a self-pipe that a socket notifier watches. One object at a time.
 #pragma once
 
 #include <QObject>
