@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,8 @@ XvfbServer::XvfbServer() {
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("cannot start Xvfb");
   if (pid_ == 0) {
+    // A test program that dies without unwinding takes its server along.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     ::close(ends[0]);
     const int devNull = ::open("/dev/null", O_RDWR);
     ::dup2(devNull, STDIN_FILENO);
