@@ -15,6 +15,8 @@
 
 namespace zelvo {
 
+bool isListAddress(const std::string& text) { return toLowerAscii(text.substr(0, 4)) == "list"; }
+
 std::string AddressExpansion::ExpandAddress(std::string address, const std::string&) {
   std::string& t = address;
   size_t s = t.find('%');
@@ -44,7 +46,7 @@ std::string AddressExpansion::ExpandAddress(std::string address, const std::stri
   t.replace(s + 1, w, v);
 
   std::string result = concrete;
-  if (toLowerAscii(t.substr(0, 4)) == "list") {
+  if (isListAddress(t)) {
     const int rows = x_.c.dz1.count();
     if (n >= 0 && n < rows) {
       result = x_.c.dz1.row(n);

@@ -8,6 +8,9 @@
 
 namespace zelvo {
 
+// Whether the address text is a list address: "list" at its start, in any letter case.
+bool isListAddress(const std::string& text);
+
 class StationFiles;
 class PositionFiles;
 class Playback;

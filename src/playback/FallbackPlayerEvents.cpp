@@ -7,6 +7,7 @@
 #include "library/FormatDuration.h"
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
+#include "playback/AddressExpansion.h"
 #include "playback/Monitoring.h"
 
 namespace zelvo {

@@ -26,8 +26,6 @@ bool IsCounterTemplate(const std::string& text) {
   return holdsPercentFrom(text, firstPercentPosition(text) + 1);
 }
 
-bool isListAddress(const std::string& text) { return toLowerAscii(text.substr(0, 4)) == "list"; }
-
 void Monitoring::connect() {
   x_.c.Timer8.tick.connect([this] { step([&] { DeferredOpen(); }); });
 }

@@ -18,8 +18,6 @@ bool IsCounterTemplate(const std::string& text);
 size_t firstPercentPosition(const std::string& text);
 // Whether text holds a "%" at or after position (counted from 1).
 bool holdsPercentFrom(const std::string& text, size_t position);
-// Whether the address text is a list address: "list" at its start, in any letter case.
-bool isListAddress(const std::string& text);
 
 class Monitoring {
  public:

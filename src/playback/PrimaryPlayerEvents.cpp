@@ -5,6 +5,7 @@
 #include "form/SharedState.h"
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
+#include "playback/AddressExpansion.h"
 #include "playback/Monitoring.h"
 
 namespace zelvo {
@@ -100,9 +101,9 @@ void PrimaryPlayerEvents::Error() {
     }
   }
   const bool handOff = guard([&] {
-    const std::string pending = toLowerAscii(s.pendingAddress);
     return wmp.errorItem(0).code == WmpError::UnsupportedProtocol ||
-           pending.find(".rm") != std::string::npos || pending.find(".ram") != std::string::npos;
+           containsIgnoringCase(s.pendingAddress, ".rm") ||
+           containsIgnoringCase(s.pendingAddress, ".ram");
   });
   if (!handOff) return;
   step([&] { wmp.clearErrorQueue(); });
