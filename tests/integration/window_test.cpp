@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <fstream>
 #include <iterator>
 
@@ -59,6 +60,30 @@ TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
   EXPECT_TRUE(zelvo.endRequested());
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(fileBytes(app.file("bfwz.dat")), "win\r\n3\r\n");
+}
+
+TEST(Window, ThePopupWatchClosesPromptsOfTheWindowAndShowsTheActiveTitle) {
+  TempFolder app;
+  ZelvoApplication zelvo(app.path(), quietComponents(10000));
+  zelvo.start();
+  QWidget* window = zelvo.view().window();
+  window->activateWindow();
+  ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == window; }, 5000));
+  FormControls& c = zelvo.window().controls();
+  EXPECT_TRUE(waitUntil([&] { return c.l.caption() == "Zelvo ver 3.5"; }, 2000));
+
+  QDialog connect(window);
+  connect.setWindowTitle("Connect");
+  connect.show();
+  QDialog update(zelvo.primaryPlayer().widget());  // a player's own prompt, parented inside
+  update.setWindowTitle("AutoUpdate 检查更新");
+  update.show();
+  update.activateWindow();
+  EXPECT_TRUE(waitUntil([&] { return !update.isVisible(); }, 2000));
+  connect.activateWindow();
+  EXPECT_TRUE(waitUntil([&] { return c.l.caption() == "Connect"; }, 2000));
+  processEventsFor(300);
+  EXPECT_TRUE(connect.isVisible());
 }
 
 }  // namespace
