@@ -64,8 +64,7 @@ void MainWindow::StartUp() {
   if (s_.stationPosition < 0) s_.stationPosition = 0;
   // A position equal to the row count names no row; it shows the first one like any stale value.
   if (s_.stationPosition >= c_.tvm.count()) s_.stationPosition = 0;
-  step([&] { c_.tvm.setText(c_.tvm.row(s_.stationPosition)); });
-  step([&] { c_.dz1.setText(c_.dz1.row(s_.stationPosition)); });
+  showStationRow(c_, s_.stationPosition);
   step([&] { c_.form1.setHeight(kCompactHeight); });
 
   step([&] { p_.real.setCacheSeconds(3); });

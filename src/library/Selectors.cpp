@@ -95,8 +95,7 @@ void Selectors::NameKeyDown(int keyCode) {
   FormControls& c = x_.c;
   const int k = firstRowNamed(c, c.tvm.text());
   if (k < 0) return;
-  step([&] { c.tvm.setText(c.tvm.row(k)); });
-  step([&] { c.dz1.setText(c.dz1.row(k)); });
+  showStationRow(c, k);
   step([&] { playback_.PlayAddress(c.dz1.text()); });
 }
 

@@ -24,8 +24,7 @@ void StationEditing::AddClicked() {
       break;
     }
   }
-  step([&] { c.tvm.setText(c.tvm.row(k)); });
-  step([&] { c.dz1.setText(c.dz1.row(k)); });
+  showStationRow(c, k);
 }
 
 void StationEditing::RemoveClicked() {
@@ -34,8 +33,7 @@ void StationEditing::RemoveClicked() {
   if (i < 0) return;
   step([&] { playback_.StopAll(); });
   step([&] { removeStationRow(c, i); });
-  step([&] { c.tvm.setText(c.tvm.row(i)); });
-  step([&] { c.dz1.setText(c.dz1.row(i)); });
+  showStationRow(c, i);
 }
 
 }  // namespace zelvo

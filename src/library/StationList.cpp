@@ -1,6 +1,7 @@
 #include "library/StationList.h"
 
 #include "platform/Failure.h"
+#include "platform/Steps.h"
 
 namespace zelvo {
 
@@ -28,6 +29,11 @@ void clearStationList(FormControls& c) {
 }
 
 int stationRowCount(const FormControls& c) { return c.dz1.count(); }
+
+void showStationRow(FormControls& c, int index) {
+  step([&] { c.tvm.setText(c.tvm.row(index)); });
+  step([&] { c.dz1.setText(c.dz1.row(index)); });
+}
 
 int firstRowNamed(const FormControls& c, const std::string& name) {
   for (int i = 0; i < c.tvm.count(); ++i) {

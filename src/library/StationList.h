@@ -15,6 +15,9 @@ void addStationRow(FormControls& c, const std::string& name, const std::string& 
 void removeStationRow(FormControls& c, int index);
 void clearStationList(FormControls& c);
 int stationRowCount(const FormControls& c);
+// Shows row index in both selectors: tvm's text (which fires its Change), then dz1's, each on its
+// own. A row outside the list shows as empty text.
+void showStationRow(FormControls& c, int index);
 // The first row of tvm that reads name, ignoring letter case; -1 when there is none.
 int firstRowNamed(const FormControls& c, const std::string& name);
 

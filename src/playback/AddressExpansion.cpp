@@ -7,7 +7,9 @@
 #include "form/FormControls.h"
 #include "form/SharedState.h"
 #include "library/PositionFiles.h"
+#include "library/ScanResultsList.h"
 #include "library/StationFiles.h"
+#include "library/StationList.h"
 #include "library/TextRules.h"
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
@@ -60,19 +62,10 @@ std::string AddressExpansion::ExpandAddress(std::string address, const std::stri
 }
 
 void AddressExpansion::finishListRun() {
-  FormControls& c = x_.c;
-  step([&] {
-    c.tvm.clear();
-    c.dz1.clear();
-  });
-  files_.LoadStationFile(kScanResultFile);
-  x_.p.loop.processPendingEvents();
-  positions_.LoadTempPlaylists();
-  x_.p.loop.processPendingEvents();
+  LoadScanResultsList(x_, files_, positions_);
   step([&] { playback_.StopAll(); });
   step([&] { x_.p.messages.show("搜索完毕！", "搜索", MessageIcon::Error); });
-  step([&] { c.tvm.setText(c.tvm.row(0)); });
-  step([&] { c.dz1.setText(c.dz1.row(0)); });
+  showStationRow(x_.c, 0);
 }
 
 }  // namespace zelvo

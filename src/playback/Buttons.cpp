@@ -43,8 +43,7 @@ void Buttons::moveBy(int offset) {
   const int j = k + offset;
   // At either end of the list the current station stays and nothing new starts.
   if (j < 0 || j >= c.tvm.count()) return;
-  step([&] { c.tvm.setText(c.tvm.row(j)); });
-  step([&] { c.dz1.setText(c.dz1.row(j)); });
+  showStationRow(c, j);
   step([&] { playback_.PlayAddress(expansion_.ExpandAddress(c.dz1.text())); });
 }
 

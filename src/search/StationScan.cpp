@@ -3,6 +3,7 @@
 #include "form/FormControls.h"
 #include "form/SharedState.h"
 #include "library/PositionFiles.h"
+#include "library/ScanResultsList.h"
 #include "library/StationFiles.h"
 #include "library/StationList.h"
 #include "platform/Steps.h"
@@ -26,13 +27,8 @@ void StationScan::StopClicked() {
   SharedState& s = x_.s;
   const bool scanning = s.workMode == WorkMode::ListScan;
   if (scanning) {
-    step([&] { clearStationList(c); });
-    files_.LoadStationFile(kScanResultFile);
-    x_.p.loop.processPendingEvents();
-    positions_.LoadTempPlaylists();
-    x_.p.loop.processPendingEvents();
-    step([&] { c.tvm.setText(c.tvm.row(0)); });
-    step([&] { c.dz1.setText(c.dz1.row(0)); });
+    LoadScanResultsList(x_, files_, positions_);
+    showStationRow(c, 0);
   }
   if (c.Command14.enabled()) step([&] { c.Command14.setCaption(kContinueCaption); });
   step([&] { playback_.StopAll(); });
