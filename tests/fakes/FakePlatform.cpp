@@ -163,17 +163,6 @@ std::string FakeRealPlayer::lastStatus() const {
 }
 void FakeRealPlayer::showImageWindow() { record("real.showImageWindow"); }
 
-void FakeWebBrowser::navigate(const std::string& address) {
-  log_.add("browser.navigate " + address);
-  failures_.check("browser.navigate");
-  location_ = address;
-}
-void FakeWebBrowser::stop() {
-  log_.add("browser.stop");
-  failures_.check("browser.stop");
-}
-std::string FakeWebBrowser::locationURL() const { return location_; }
-
 void FakeMessageBoxes::show(const std::string& text, const std::string& title, MessageIcon icon) {
   log_.add("message " + text);
   shown.push_back({text, title, icon});

@@ -13,7 +13,6 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Process.h"
 #include "platform/RealPlayer.h"
-#include "platform/WebBrowser.h"
 #include "platform/WindowFunctions.h"
 #include "platform/WindowsMediaPlayer.h"
 
@@ -118,19 +117,6 @@ class FakeRealPlayer : public RealPlayer {
   std::string source_;
   unsigned clip_ = 0;
   bool lettingGo_ = false;
-};
-
-class FakeWebBrowser : public WebBrowser {
- public:
-  FakeWebBrowser(CallLog& log, FailureSwitch& failures) : log_(log), failures_(failures) {}
-  void navigate(const std::string& address) override;
-  void stop() override;
-  std::string locationURL() const override;
-
- private:
-  CallLog& log_;
-  FailureSwitch& failures_;
-  std::string location_;
 };
 
 struct ShownMessage {

@@ -10,6 +10,7 @@
 #include "fakes/FailingTextFiles.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeWebBrowser.h"
 #include "fakes/TempFolder.h"
 #include "platform/posix/GbkTextFiles.h"
 
@@ -35,7 +36,7 @@ class WindowHarness {
   FakeEventLoop loop;
   FakeWindowsMediaPlayer wmp{log, failures, loop};
   FakeRealPlayer real{log, failures, loop};
-  FakeWebBrowser browser{log, failures};
+  FakeWebBrowser browser{log, failures, loop};
   FakeMessageBoxes messages{log};
   FakeProcess process;
   FailingTextFiles files;  // the real files, unless a test makes an operation fail

@@ -10,6 +10,8 @@
 #include <QWebEngineView>
 #include <QWidget>
 
+#include "platform/Failure.h"
+
 namespace zelvo {
 
 namespace {
@@ -67,5 +69,11 @@ std::string WebEngineBrowser::locationURL() const {
   if (!view_) return {};
   return view()->url().toString().toStdString();
 }
+
+}  // namespace zelvo
+
+namespace zelvo {
+
+std::vector<std::string> WebEngineBrowser::anchors() const { fail("no document"); }
 
 }  // namespace zelvo

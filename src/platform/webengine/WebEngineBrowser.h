@@ -33,6 +33,7 @@ class WebEngineBrowser : public QObject, public WebBrowser {
   void navigate(const std::string& address) override;
   void stop() override;
   std::string locationURL() const override;
+  std::vector<std::string> anchors() const override;
 
  signals:
   void loadFinished(bool ok);
