@@ -24,6 +24,8 @@ class TextReader {
   virtual FileLine readLineAndBytes() = 0;
   // The whole rest of the stream.
   virtual std::string readAll() = 0;
+  // The whole rest of the stream as text and as the bytes the file holds.
+  virtual FileLine readAllAndBytes() = 0;
   virtual bool atEndOfStream() const = 0;
   // True when the next character is a line end or the stream has ended.
   virtual bool atEndOfLine() const = 0;
@@ -38,6 +40,8 @@ class TextWriter {
   // Writes the bytes as they are, followed by CR LF: a line that readLineAndBytes() gave goes
   // back byte for byte.
   virtual void writeBytesLine(const std::string& bytes) = 0;
+  // Writes the bytes as they are, without a line end.
+  virtual void writeBytes(const std::string& bytes) = 0;
   // Makes the file complete. A writer that is destroyed without close() leaves the old file.
   virtual void close() = 0;
 };

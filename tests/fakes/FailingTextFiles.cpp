@@ -22,6 +22,10 @@ class FailingReader : public TextReader {
     files_.check(FileOperation::Read);
     return real_->readAll();
   }
+  FileLine readAllAndBytes() override {
+    files_.check(FileOperation::Read);
+    return real_->readAllAndBytes();
+  }
   bool atEndOfStream() const override {
     files_.check(FileOperation::Read);
     return real_->atEndOfStream();
@@ -51,6 +55,10 @@ class FailingWriter : public TextWriter {
   void writeBytesLine(const std::string& bytes) override {
     files_.check(FileOperation::Write);
     real_->writeBytesLine(bytes);
+  }
+  void writeBytes(const std::string& bytes) override {
+    files_.check(FileOperation::Write);
+    real_->writeBytes(bytes);
   }
   void close() override {
     files_.check(FileOperation::Close);

@@ -32,13 +32,13 @@ class FileReader : public TextReader {
     return line;
   }
 
-  std::string readAll() override {
-    std::string bytes;
-    while (!atEndOfStream()) {
-      bytes.append(buffer_, pos_);
-      pos_ = buffer_.size();
-    }
-    return gbkToUtf8(bytes);
+  std::string readAll() override { return gbkToUtf8(restBytes()); }
+
+  FileLine readAllAndBytes() override {
+    FileLine rest;
+    rest.bytes = restBytes();
+    rest.text = decode(rest.bytes);
+    return rest;
   }
 
   bool atEndOfStream() const override { return !fill(); }
@@ -57,6 +57,15 @@ class FileReader : public TextReader {
     text.reserve(bytes.size() + bytes.size() / 2);  // a two-byte character takes three in UTF-8
     appendGbkAsUtf8(bytes, text, true);
     return text;
+  }
+
+  std::string restBytes() {
+    std::string bytes;
+    while (!atEndOfStream()) {
+      bytes.append(buffer_, pos_);
+      pos_ = buffer_.size();
+    }
+    return bytes;
   }
 
   void closeFile() const {
@@ -165,6 +174,11 @@ class AtomicWriter : public TextWriter {
     if (closed_) fail("the file is closed");
     buffer_ += bytes;
     endLine();
+  }
+
+  void writeBytes(const std::string& bytes) override {
+    if (closed_) fail("the file is closed");
+    buffer_ += bytes;
   }
 
   void close() override {

@@ -1,0 +1,87 @@
+// The result files: an append adds a line unless the file already holds the record anywhere,
+// keeps the old bytes exactly, and never leaves a file half-written or replaces one it cannot read.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "fakes/WindowHarness.h"
+
+using ::testing::ElementsAre;
+
+namespace zelvo::test {
+namespace {
+
+class ResultFilesTest : public ::testing::Test {
+ protected:
+  ResultFiles& results() { return h.window->resultFiles(); }
+  void writeBytes(const std::string& name, const std::string& bytes) {
+    std::ofstream(h.path(name), std::ios::binary) << bytes;
+  }
+  WindowHarness h;
+};
+
+TEST_F(ResultFilesTest, AnAppendAddsALineUnlessTheRecordOccursAnywhereInTheFile) {
+  results().AppendWebFind("0tvm,mms://a/1,");  // a missing file is created
+  results().AppendWebFind("0tvm,mms://a/1,");
+  results().AppendWebFind("11tvm,mms://a/9,");
+  results().AppendWebFind("1tvm,mms://a/9,");  // inside 11tvm's line: present already
+  results().AppendWebFind("2tvm,mms://a/1,");  // the same address under another name
+  results().AppendWebFind("");
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_www.txt")),
+            "0tvm,mms://a/1,\r\n11tvm,mms://a/9,\r\n2tvm,mms://a/1,\r\n");
+  results().AppendScanFind("台,http://x/1,");
+  EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("台,http://x/1,"));
+}
+
+TEST_F(ResultFilesTest, TheOldBytesStayAsTheyAreWhateverTheirEnding) {
+  // A hand-made file without its last line end gets the record on that same line; bytes that
+  // are no GBK text survive the rewrite unchanged.
+  writeBytes("tv_lib_ss_www.txt", "A,\xff\xfe://1,\r\nB,b://2,");
+  results().AppendWebFind("0tvm,mms://c,");
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_www.txt")), "A,\xff\xfe://1,\r\nB,b://2,0tvm,mms://c,\r\n");
+
+  // After the end marker the record is written, though the loader will not show it.
+  writeBytes("tv_lib_ss_jg.txt", "A,a,\r\nend\r\n");
+  results().AppendScanFind("N,n,");
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_jg.txt")), "A,a,\r\nend\r\nN,n,\r\n");
+}
+
+TEST_F(ResultFilesTest, AFileThatCannotBeReadOrReplacedStaysAsItWas) {
+  writeBytes("tv_lib_ss_www.txt", "A,a,\r\n");
+  h.files.failOn(FileOperation::Read);
+  results().AppendWebFind("0tvm,mms://c,");
+  h.files.heal();
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_www.txt")), "A,a,\r\n");
+
+  // Failing in the middle of writing leaves the old file whole.
+  h.files.failOn(FileOperation::Write, 1);
+  results().AppendWebFind("0tvm,mms://c,");
+  h.files.heal();
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_www.txt")), "A,a,\r\n");
+
+  ASSERT_EQ(::chmod(h.path("tv_lib_ss_www.txt").c_str(), 0444), 0);
+  results().AppendWebFind("0tvm,mms://c,");
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_www.txt")), "A,a,\r\n");
+}
+
+TEST_F(ResultFilesTest, SavingTheScanTextAndRestoringTheDefaultsReplaceTheWholeFile) {
+  h.writeFile("tv_lib_ss_jg.txt", {"A,a,", "B,b,"});
+  h.c.Text2.setText("N,http://n/1,");  // a change appends it
+  EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("A,a,", "B,b,", "N,http://n/1,"));
+  h.c.Check3.userToggled(true);
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_jg.txt")), "N,http://n/1,\r\n");
+  h.c.Text2.setText("");
+  h.c.Check3.userToggled(false);
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_jg.txt")), "\r\n");
+
+  results().RestoreScanDefaults();  // no default file: nothing changes
+  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_jg.txt")), "\r\n");
+  h.writeFile("tv_lib_ss_jg_y.txt", {"默认,http://d/1,"});
+  results().RestoreScanDefaults();
+  EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("默认,http://d/1,"));
+}
+
+}  // namespace
+}  // namespace zelvo::test
