@@ -200,14 +200,17 @@ TEST_F(StartUpTest, ThePositionSavedAtTheEndIsShownAtTheNextStart) {
   EXPECT_EQ(next.c.dz1.text(), "l://2");
 }
 
-TEST_F(StartUpTest, ClosingDuringAScanSavesTheScanPositionBeforeThePlayPosition) {
+TEST_F(StartUpTest, ClosingDuringAScanSavesTheScanTextAndPositionBeforeThePlayPosition) {
   writeStations();
   h.window->StartUp();
   h.c.Command5.userClicked();
   h.s.workMode = WorkMode::ListScan;
-  // Only the first file written at the end succeeds: it must be the scan position.
-  h.files.failOn(FileOperation::Create, 1);
+  h.c.Text2.setText("L9,http://x/9,");
+  h.writeFile("tv_lib_ss_jg.txt", {"A,a,", "B,b,"});
+  // Only the first two files written at the end succeed: the scan text, then the scan position.
+  h.files.failOn(FileOperation::Create, 2);
   h.c.form1.userClosed();
+  EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("L9,http://x/9,"));
   EXPECT_THAT(h.readFile("dqwz.dat"), ElementsAre("win", "1"));
   EXPECT_FALSE(h.exists("bfwz.dat"));
   EXPECT_THAT(h.process.endedWith, ElementsAre(0));

@@ -38,6 +38,8 @@ void MainWindow::connectReactions() {
   popupWatch_.connect();
   selectors_.connect();
   editing_.connect();
+  linkScan_.connect();
+  webSearch_.connect();
   scan_.connect();
 }
 
@@ -106,6 +108,7 @@ void MainWindow::onKeyDown(int keyCode) {
 
 void MainWindow::ShutDown() {
   step([&] { c_.form1.setVisible(false); });
+  if (s_.workMode == WorkMode::ListScan) results_.SaveScanText();
   s_.stationPosition = c_.tvm.selectedIndex();
   if (s_.workMode == WorkMode::ListScan) positionFiles_.SaveScanPosition(s_.stationPosition);
   positionFiles_.SavePlayPosition(s_.stationPosition);

@@ -18,7 +18,12 @@
 #include "playback/PlaybackControl.h"
 #include "playback/PopupWatch.h"
 #include "playback/PrimaryPlayerEvents.h"
+#include "search/LinkScan.h"
+#include "search/PageQueue.h"
+#include "search/ResultFiles.h"
+#include "search/SearchRun.h"
 #include "search/StationScan.h"
+#include "search/WebSearch.h"
 
 namespace zelvo {
 
@@ -40,6 +45,7 @@ class MainWindow {
   Playback& playback() { return playback_; }
   AddressExpansion& expansion() { return expansion_; }
   Monitoring& monitoring() { return monitoring_; }
+  ResultFiles& resultFiles() { return results_; }
 
  private:
   void connectReactions();
@@ -62,7 +68,13 @@ class MainWindow {
   PlaybackControl playbackControl_{playback_, expansion_};
   Selectors selectors_{x_, playbackControl_};
   StationEditing editing_{x_, stationFiles_, playbackControl_};
-  StationScan scan_{x_, stationFiles_, positionFiles_, playback_};
+  ResultFiles results_{x_};
+  SearchRun searchRun_;
+  PageQueue pageQueue_{c_.tvmx};
+  LinkScan linkScan_{x_, pageQueue_, results_, searchRun_};
+  WebSearch webSearch_{x_, playback_, pageQueue_, searchRun_};
+  StationScan scan_{x_,
+                    {stationFiles_, positionFiles_, playback_, expansion_, results_, searchRun_}};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".

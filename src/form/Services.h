@@ -14,6 +14,9 @@
 
 namespace zelvo {
 
+// The search engine's home page: the first page of an automatic web search.
+inline constexpr const char* kBaiduHome = "http://www.baidu.com/";
+
 struct Services {
   EventLoop& loop;
   WindowsMediaPlayer& wmp;
@@ -24,6 +27,7 @@ struct Services {
   Process& process;
   WindowFunctions& windows;
   std::string appFolder;  // where the station and position files live
+  std::string searchHome = kBaiduHome;
 
   std::string pathOf(const std::string& fileName) const { return appFolder + "/" + fileName; }
 };

@@ -75,6 +75,11 @@ class ComboBox : public RowList {
 class ListBox : public RowList {
  public:
   using RowList::RowList;
+  // Sets the text; a text that is no row leaves no row selected.
+  void setText(std::string text) {
+    clickedRow_ = -1;
+    assignText(std::move(text));
+  }
   void userChoseRow(int index);
   Event<> click;
 };

@@ -112,6 +112,9 @@ class CaptionControl : public Control {
 class Button : public CaptionControl {
  public:
   using CaptionControl::CaptionControl;
+  // The user pressed a key while the button had the focus.
+  void userKeyDown(int keyCode) { keyDown.raise(keyCode); }
+  Event<int> keyDown;
 };
 
 class Label : public CaptionControl {

@@ -63,6 +63,9 @@ void Monitoring::DeferredOpen() {
   SharedState& s = x_.s;
   WindowsMediaPlayer& wmp = x_.p.wmp;
   step([&] { CancelDeferredOpen(); });
+  // Nothing opens after a stop: the end of a list run stops everything while the reaction to
+  // the last station is still scheduling this open.
+  if (s.playbackStopped) return;
   if (c.RealAudio1.visible()) return;
   if (!s.pendingAddress.empty()) {
     step([&] { wmp.setURL(s.pendingAddress); });

@@ -7,39 +7,82 @@
 #include "library/StationFiles.h"
 #include "library/StationList.h"
 #include "platform/Steps.h"
+#include "playback/AddressExpansion.h"
 #include "playback/Playback.h"
+#include "search/ResultFiles.h"
+#include "search/SearchRun.h"
 
 namespace zelvo {
 
 namespace {
 constexpr const char* kContinueCaption = "继续";
+constexpr const char* kNoWebSearchCaption = "网上搜索";
 constexpr const char* kWebSearchStartedCaption = "网上";
 constexpr const char* kScanCaption = "搜台";
+constexpr const char* kFirstListAddress = "list%0000000%";
+constexpr int kScanWidth = 8415;
 constexpr int kWidthAfterWebSearch = 8430;
 }  // namespace
 
 void StationScan::connect() {
-  x_.c.Command9.click.connect([this] { step([&] { StopClicked(); }); });
+  FormControls& c = x_.c;
+  c.Command10.click.connect([this] { step([&] { ScanClicked(); }); });
+  c.Command9.click.connect([this] { step([&] { StopClicked(); }); });
+  c.Command16.click.connect([this] { step([&] { DefaultsClicked(); }); });
+  c.Text2.change.connect([this] { p_.results.AppendScanFind(x_.c.Text2.text()); });
+  c.Check3.click.connect([this] { p_.results.SaveScanText(); });
+}
+
+// Row 0 is never tried: the expansion moves the counter on before it uses it.
+void StationScan::ScanClicked() {
+  FormControls& c = x_.c;
+  p_.search.abandon();
+  step([&] { c.form1.setWidth(kScanWidth); });
+  if (c.Command17.caption() == kNoWebSearchCaption) {
+    step([&] { clearStationList(c); });
+    p_.files.LoadStationFile(kWebResultFile);
+    p_.files.LoadStationFile(kCandidateFile);
+  } else {
+    step([&] { c.Command17.setCaption(kNoWebSearchCaption); });
+  }
+  step([&] { p_.playback.StopAll(); });
+  x_.s.workMode = WorkMode::ListScan;
+  step([&] { c.Text2.setText(""); });
+  step([&] { c.dz1.setText(kFirstListAddress); });
+  step([&] { c.dz1.setVisible(true); });
+  step([&] { p_.playback.PlayAddress(p_.expansion.ExpandAddress(c.dz1.text(), "")); });
 }
 
 void StationScan::StopClicked() {
   FormControls& c = x_.c;
   SharedState& s = x_.s;
+  p_.search.abandon();
   const bool scanning = s.workMode == WorkMode::ListScan;
   if (scanning) {
-    LoadScanResultsList(x_, files_, positions_);
+    LoadScanResultsList(x_, p_.files, p_.positions);
     showStationRow(c, 0);
   }
   if (c.Command14.enabled()) step([&] { c.Command14.setCaption(kContinueCaption); });
-  step([&] { playback_.StopAll(); });
+  step([&] { p_.playback.StopAll(); });
   if (c.Command14.caption() == kContinueCaption) step([&] { c.Command14.setEnabled(true); });
-  if (s.workMode == WorkMode::ListScan) positions_.SaveScanPosition(s.stationPosition);
-  positions_.SavePlayPosition(s.stationPosition);
+  if (s.workMode == WorkMode::ListScan) p_.positions.SaveScanPosition(s.stationPosition);
+  p_.positions.SavePlayPosition(s.stationPosition);
   s.workMode = WorkMode::Playing;
   if (c.Command17.caption() == kWebSearchStartedCaption) {
     step([&] { c.Command10.setCaption(kScanCaption); });
     step([&] { c.form1.setWidth(kWidthAfterWebSearch); });
   }
+}
+
+void StationScan::DefaultsClicked() {
+  FormControls& c = x_.c;
+  p_.results.RestoreScanDefaults();
+  step([&] { clearStationList(c); });
+  p_.files.LoadStationFile(kScanResultFile);
+  p_.files.LoadStationFile(kWebResultFile);
+  showStationRow(c, 0);
+  p_.files.LoadStationFile(kLibraryFile);
+  p_.positions.LoadTempPlaylists();
 }
 
 }  // namespace zelvo

@@ -1,5 +1,5 @@
-// The station list scan's buttons. The stop button ("停止") ends whatever runs: a scan (its
-// results are shown), a web search, or ordinary playing, and saves the position.
+// The station list scan's buttons: "搜台" plays every candidate in turn, each change of Text2
+// records a confirmed station, "停止" ends whatever runs, "缺省" restores the default results.
 #pragma once
 
 #include "form/Services.h"
@@ -9,20 +9,31 @@ namespace zelvo {
 class StationFiles;
 class PositionFiles;
 class Playback;
+class AddressExpansion;
+class ResultFiles;
+class SearchRun;
+
+struct ScanParts {
+  StationFiles& files;
+  PositionFiles& positions;
+  Playback& playback;
+  AddressExpansion& expansion;
+  ResultFiles& results;
+  SearchRun& search;
+};
 
 class StationScan {
  public:
-  StationScan(Context context, StationFiles& files, PositionFiles& positions, Playback& playback)
-      : x_(context), files_(files), positions_(positions), playback_(playback) {}
+  StationScan(Context context, ScanParts parts) : x_(context), p_(parts) {}
 
   void connect();
-  void StopClicked();  // Command9
+  void ScanClicked();      // Command10
+  void StopClicked();      // Command9
+  void DefaultsClicked();  // Command16
 
  private:
   Context x_;
-  StationFiles& files_;
-  PositionFiles& positions_;
-  Playback& playback_;
+  ScanParts p_;
 };
 
 }  // namespace zelvo

@@ -401,6 +401,9 @@ bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
     if (auto* combo = dynamic_cast<ComboBox*>(control); combo && code) {
       step([&] { combo->userKeyDown(code); });
     }
+    if (auto* button = dynamic_cast<Button*>(control); button && code) {
+      step([&] { button->userKeyDown(code); });
+    }
     if (code) step([&] { window_.userKeyDown(code); });
   }
   return QWidget::eventFilter(watched, event);
