@@ -27,7 +27,8 @@ struct ZelvoApplication::Parts {
   Parts(std::string folder, const ComponentOptions& options)
       : wmp(VlcPlayerOptions{options.watchdogMs, options.vlcArguments}),
         real(MpvPlayerOptions{options.watchdogMs, options.mpvOptions}),
-        services{loop, wmp, real, browser, files, messages, process, windows, std::move(folder)},
+        services{loop,     wmp,     real,    browser,           files,
+                 messages, process, windows, std::move(folder), options.searchHome},
         window(services) {}
 
   // The players must not outlive their video areas: the view goes first, so the players'

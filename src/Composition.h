@@ -21,6 +21,8 @@ struct ComponentOptions {
   int watchdogMs = 15000;
   std::vector<std::string> vlcArguments;
   std::vector<std::pair<std::string, std::string>> mpvOptions;
+  // The first page of an automatic web search.
+  std::string searchHome = kBaiduHome;
 };
 
 // Must run before the QApplication exists.
