@@ -19,6 +19,10 @@ void prepareProcess() {
   if (std::getenv("WAYLAND_DISPLAY") && std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
     setenv("QT_QPA_PLATFORM", "xcb", 1);
   }
+  // The web view composes its pages through Qt Quick. On OpenGL it turns the whole window into
+  // one GL surface, and the players' native video windows inside it then paint black; drawn in
+  // software it is an ordinary widget like the rest.
+  if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
   VlcWindowsMediaPlayer::prepareProcess();
   WebEngineBrowser::prepareProcess();
 }

@@ -259,7 +259,8 @@ QWidget* QtFormView::makeWidget(Control& control) {
     auto* view = new Clickable<QLabel>(*label, this);
     view->setWordWrap(true);
     view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (label->redText) view->setStyleSheet("color: red;");
+    // The red hint holds two lines in a box sized for the toolkit's small default font.
+    if (label->redText) view->setStyleSheet("color: red; font-size: 11px;");
     view->setAutoFillBackground(true);
     sync = [view, label] {
       view->setText(qs(label->caption()));
