@@ -126,6 +126,17 @@ TEST_F(LinkScanTest, StoppingInTheMiddleOfAPageTakesNoFurtherLinkAndArmsNoStep) 
   EXPECT_FALSE(h.c.Timer9.enabled());
 }
 
+TEST_F(LinkScanTest, ClosingTheWindowDuringAPageScanEndsItAtItsNextLink) {
+  h.browser.servePage("http://site/a.html", {"", "mms://s/1", "mms://s/2", "http://p/1"});
+  h.browser.navigate("http://site/a.html");
+  h.loop.duringYield([] {});
+  h.loop.duringYield([&] { h.c.form1.userClosed(); });
+  h.loop.advance(h.browser.loadMs);
+  EXPECT_THAT(h.process.endedWith, ElementsAre(0));
+  EXPECT_THAT(h.rows(), ElementsAre("0tvm|mms://s/1"));
+  EXPECT_EQ(h.c.tvmx.count(), 0);
+}
+
 TEST_F(LinkScanTest, APageWithoutAnchorsOrWithoutADocumentStillArmsTheStep) {
   open("http://site/empty.html", {});
   EXPECT_TRUE(h.c.Timer9.enabled());
