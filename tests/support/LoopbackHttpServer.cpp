@@ -16,7 +16,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -81,6 +83,23 @@ std::string percentDecoded(const std::string& text) {
   return decoded;
 }
 
+std::string reasonPhrase(int status) {
+  switch (status) {
+    case 200:
+      return "OK";
+    case 401:
+      return "Unauthorized";
+    case 403:
+      return "Forbidden";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    default:
+      return "Status";
+  }
+}
+
 }  // namespace
 
 struct LoopbackHttpServer::Impl {
@@ -95,6 +114,8 @@ struct LoopbackHttpServer::Impl {
   std::condition_variable finished;
   std::set<int> openSockets;
   int runningConnections = 0;
+  std::map<std::string, Reply> replies;
+  std::vector<std::string> requests;
 
   void acceptLoop() {
     while (!stopping) {
@@ -158,6 +179,10 @@ struct LoopbackHttpServer::Impl {
     std::string target = requestLine.substr(firstSpace + 1, secondSpace - firstSpace - 1);
     target = percentDecoded(target.substr(0, target.find('?')));
 
+    {
+      std::lock_guard lock(mutex);
+      requests.push_back(target);
+    }
     if (mode == Mode::Unauthorized) {
       const std::string body = "log-in required\n";
       std::string reply =
@@ -166,6 +191,10 @@ struct LoopbackHttpServer::Impl {
           std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
       if (method != "HEAD") reply += body;
       sendAll(client, reply.data(), reply.size());
+      return;
+    }
+    if (std::optional<Reply> reply = replyFor(target)) {
+      sendReply(client, method, *reply);
       return;
     }
     std::filesystem::path file = std::filesystem::path(folder) / target.substr(1);
@@ -228,10 +257,32 @@ struct LoopbackHttpServer::Impl {
       left -= static_cast<uintmax_t>(got);
     }
     // A stalled server keeps the connection open and quiet until it is stopped.
-    while (mode == Mode::Stall && !stopping) {
+    if (mode == Mode::Stall) waitForClose(client);
+  }
+
+  void waitForClose(int client) {
+    while (!stopping) {
       pollfd closed{client, POLLRDHUP, 0};
       if (::poll(&closed, 1, 100) > 0) break;
     }
+  }
+
+  std::optional<Reply> replyFor(const std::string& target) {
+    std::lock_guard lock(mutex);
+    auto found = replies.find(target);
+    if (found == replies.end()) return std::nullopt;
+    return found->second;
+  }
+
+  void sendReply(int client, const std::string& method, const Reply& reply) {
+    const size_t announced = reply.finished ? reply.body.size() : reply.body.size() + 1000000;
+    std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " +
+                       reasonPhrase(reply.status) + "\r\nContent-Type: " + reply.contentType +
+                       "\r\nContent-Length: " + std::to_string(announced) + "\r\n" +
+                       reply.extraHeaders + "Connection: close\r\n\r\n";
+    if (method != "HEAD") head += reply.body;
+    if (!sendAll(client, head.data(), head.size())) return;
+    if (!reply.finished) waitForClose(client);
   }
 };
 
@@ -251,6 +302,16 @@ LoopbackHttpServer::~LoopbackHttpServer() {
   // Shutting the sockets down wakes every connection thread blocked in recv or send.
   for (int client : impl_->openSockets) ::shutdown(client, SHUT_RDWR);
   impl_->finished.wait(lock, [this] { return impl_->runningConnections == 0; });
+}
+
+void LoopbackHttpServer::setReply(const std::string& path, Reply reply) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->replies[path] = std::move(reply);
+}
+
+std::vector<std::string> LoopbackHttpServer::requestedPaths() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->requests;
 }
 
 uint16_t LoopbackHttpServer::port() const { return impl_->port; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zelvo::test {
 
@@ -22,6 +23,20 @@ class LoopbackHttpServer {
   ~LoopbackHttpServer();
   LoopbackHttpServer(const LoopbackHttpServer&) = delete;
   LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+  // A fixed answer for one path, given instead of the folder's file in every mode that answers
+  // requests (all but Silent and Unauthorized).
+  struct Reply {
+    int status = 200;
+    std::string contentType = "text/html; charset=utf-8";
+    std::string body;
+    std::string extraHeaders;  // whole header lines, each ending in "\r\n"
+    bool finished = true;      // false: announces more than the body, sends the body, then waits
+  };
+  // path: as requested, without its query ("/page.html").
+  void setReply(const std::string& path, Reply reply);
+  // The paths of the requests received so far, in order, decoded and without their queries.
+  std::vector<std::string> requestedPaths() const;
 
   uint16_t port() const;
   // "http://127.0.0.1:PORT/" + path
