@@ -4,9 +4,6 @@
 // Usage: zelvo_scan_probe [runs] [timeline-log-prefix]
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QMessageBox>
-#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +12,7 @@
 #include "Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
+#include "run_until.h"
 #include "scan_timeline.h"
 #include "support/Clips.h"
 #include "support/LoopbackHttpServer.h"
@@ -103,31 +101,23 @@ int lineCount(const std::string& path) {
 
 // Runs the scan until its end message shows, closing that box; returns false on the time limit.
 bool runScan(ZelvoApplication& zelvo, ScanTimeline& timeline) {
-  QEventLoop loop;
   bool endShown = false;
-  QTimer poll;
-  poll.setInterval(5);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    timeline.sample();
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box && box->text() == QString::fromUtf8(kScanEndMessage) && !endShown) {
-      endShown = true;
-      timeline.end();
-      box->accept();
-      QTimer::singleShot(0, &loop, &QEventLoop::quit);
-    } else if (box) {
-      std::printf("  closed an unexpected message box: %s\n", box->text().toUtf8().constData());
-      box->accept();
-    }
-  });
-  QTimer limit;
-  limit.setSingleShot(true);
-  QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-  poll.start();
-  limit.start(kScanLimitMs);
   timeline.begin();
   QTimer::singleShot(0, [&] { zelvo.window().controls().Command10.userClicked(); });
-  loop.exec();
+  runUntil(
+      [&] {
+        timeline.sample();
+        return endShown;
+      },
+      kScanLimitMs,
+      [&](const QString& message) {
+        if (message == QString::fromUtf8(kScanEndMessage) && !endShown) {
+          endShown = true;
+          timeline.end();
+        } else {
+          std::printf("  closed an unexpected message box: %s\n", message.toUtf8().constData());
+        }
+      });
   if (!endShown) timeline.end();
   return endShown;
 }
