@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kCandidates = 100;
 constexpr int kScanLimitMs = 15 * 60 * 1000;
+constexpr int kSettleMs = 3000;
 constexpr const char* kScanEndMessage = "搜索完毕！";
 constexpr const char* kFfprobeTimeoutUs = "5000000";
 
@@ -119,6 +120,14 @@ bool runScan(ZelvoApplication& zelvo, ScanTimeline& timeline) {
         }
       });
   if (!endShown) timeline.end();
+  // Events still queued at the end run now, so that none of them reaches the next scan.
+  int laterEnds = 0;
+  runUntil([] { return false; }, kSettleMs,
+           [&](const QString& message) {
+             laterEnds += message == QString::fromUtf8(kScanEndMessage);
+             std::printf("  after the end, %.1f s after the click: a message box: %s\n",
+                         timeline.elapsedSeconds(), message.toUtf8().constData());
+           });
   return endShown;
 }
 

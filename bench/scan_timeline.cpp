@@ -16,7 +16,16 @@ constexpr const char* kPrimary = "libVLC";
 constexpr const char* kFallback = "libmpv";
 }  // namespace
 
-void ScanTimeline::begin() { clock_.start(); }
+// What the players and Text2 hold from an earlier scan is no news of this one.
+void ScanTimeline::begin() {
+  clock_.start();
+  try {
+    wmpUrl_ = zelvo_.primaryPlayer().URL();
+    realSource_ = zelvo_.fallbackPlayer().source();
+    lastText2_ = zelvo_.window().controls().Text2.text();
+  } catch (const std::exception&) {
+  }
+}
 
 int ScanTimeline::indexOf(const std::string& address) const {
   for (size_t i = 0; i < candidates_.size(); ++i) {

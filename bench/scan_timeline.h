@@ -31,6 +31,7 @@ class ScanTimeline {
   void end();
 
   double seconds() const { return endMs_ / 1000.0; }
+  double elapsedSeconds() const { return clock_.elapsed() / 1000.0; }
   // What each candidate cost, by kind: time from its start to the next candidate's start.
   void printBreakdown(FILE* out) const;
   // Every change seen, one line each, for a closer look.
