@@ -17,6 +17,10 @@ namespace zelvo {
 // loaded at all). A load that turns into a download raises fileDownload, is refused whatever
 // the handler answers, and ends with downloadComplete. stop() abandons the current load: no
 // event of it is raised afterwards.
+// Further cases: an address that names no page the browser shows (empty, "javascript:",
+// "mms:", "mailto:") ends with navigateError(address, 0); a page that moves on by itself
+// before it finished loading reports only as the page it moved to; a load halted inside the
+// browser rather than by stop() ends with downloadComplete alone.
 class WebBrowser {
  public:
   virtual ~WebBrowser() = default;
