@@ -67,6 +67,17 @@ TEST_F(StationScanTest, AScanTriesEveryRowAfterTheFirstAndRecordsOnlyTheLiveOnes
   EXPECT_EQ(h.c.tvm.text(), "C0");
 }
 
+TEST_F(StationScanTest, AScanWhoseLastRowIsDeadEndsOnceAndStartsNothingAfterwards) {
+  h.writeFile("tv_lib_ss.txt",
+              {"A,http://live/a.ts,", "B,http://live/b.ts,", "C,http://dead/c.ts,"});
+  h.window->StartUp();
+  h.c.Command10.userClicked();
+  h.loop.advance(5000);
+  EXPECT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_THAT(tried("real.setSource"), IsEmpty());
+  EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("B,http://live/b.ts,"));
+}
+
 TEST_F(StationScanTest, StopInTheMiddleKeepsTheFindsAndShowsThemWithTheTempPlaylists) {
   h.writeFile("tv_lib_ss.txt", {"A,http://live/a.ts,", "B,http://live/b.ts,", "C,http://live/c.ts,",
                                 "D,http://live/d.ts,"});

@@ -97,6 +97,8 @@ void PrimaryPlayerEvents::Error() {
     step([&] { wmp.clearErrorQueue(); });
     if (guard([&] { return monitoring_.advancePermitted(); })) {
       step([&] { s.pendingAddress = monitoring_.nextExpansion(); });
+      // The expansion ran past the end of a list and stopped everything: nothing starts now.
+      if (s.playbackStopped) return;
       step([&] { monitoring_.ScheduleDeferredOpen(); });
     }
   }
