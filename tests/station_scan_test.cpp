@@ -76,6 +76,16 @@ TEST_F(StationScanTest, AScanWhoseLastRowIsDeadEndsOnceAndStartsNothingAfterward
   EXPECT_EQ(h.messages.shown.size(), 1u);
   EXPECT_THAT(tried("real.setSource"), IsEmpty());
   EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("B,http://live/b.ts,"));
+
+  // The same when the last row fails in the fallback player.
+  h.writeFile("tv_lib_ss.txt",
+              {"A,http://live/a.ts,", "B,http://dead/b.ts,", "C,http://dead/c.ts,"});
+  h.log.clear();
+  h.c.Command10.userClicked();
+  h.loop.advance(5000);
+  EXPECT_EQ(h.messages.shown.size(), 2u);
+  EXPECT_THAT(tried("wmp.URL"), ElementsAre("http://dead/b.ts"));
+  EXPECT_THAT(tried("real.setSource"), ElementsAre("http://dead/c.ts"));
 }
 
 TEST_F(StationScanTest, StopInTheMiddleKeepsTheFindsAndShowsThemWithTheTempPlaylists) {

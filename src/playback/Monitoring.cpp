@@ -36,7 +36,12 @@ bool Monitoring::advancePermitted() const {
 
 std::string Monitoring::nextExpansion() { return expansion_.ExpandAddress(x_.c.dz1.text()); }
 
-void Monitoring::RestartWithNextExpansion() { playback_.PlayAddress(nextExpansion()); }
+void Monitoring::RestartWithNextExpansion() {
+  const std::string next = nextExpansion();
+  // Past the end of a list the expansion has stopped everything and shown the results.
+  if (x_.s.playbackStopped) return;
+  playback_.PlayAddress(next);
+}
 
 void Monitoring::HandOffToRealPlayer() {
   const SharedState& s = x_.s;
