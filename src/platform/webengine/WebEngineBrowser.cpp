@@ -29,7 +29,7 @@ constexpr const char* kQuietEngineFlags =
 // How long a navigation that stopped before showing anything may take to turn up as a download.
 // The download manager answers within milliseconds; without a download the load simply ended
 // (an answer without content, a link the engine does not open, the user pressing Escape).
-constexpr int kDownloadWaitMs = 2000;
+constexpr int kDownloadWaitMs = 5000;
 
 // The address as the engine should load it, or an empty address when it names nothing the
 // engine shows itself: an empty text, a script, a stream or mail link, a host-less address.
