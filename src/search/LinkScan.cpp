@@ -9,6 +9,7 @@
 #include "search/PageQueue.h"
 #include "search/ResultFiles.h"
 #include "search/SearchRun.h"
+#include "search/WebSearch.h"
 
 namespace zelvo {
 
@@ -34,7 +35,7 @@ void LinkScan::DocumentComplete(const std::string& url) {
     if (!passesLinkFilters(link, prefix)) continue;
     if (!TakeLink(link, run)) return;
   }
-  step([&] { x_.c.Timer9.setEnabled(true); });
+  step([&] { armSearchStep(x_.c.Timer9); });
 }
 
 bool LinkScan::TakeLink(const std::string& link, unsigned run) {

@@ -29,13 +29,14 @@ void WebSearch::connect() {
   c.Timer9.tick.connect([this] { step([&] { Timer9Tick(); }); });
   c.tvmx.click.connect([this] { step([&] { QueueRowClicked(); }); });
   c.Command10.keyDown.connect([this](int key) { step([&] { ScanButtonKeyDown(key); }); });
-  browser.downloadComplete.connect([this] { armStep(); });
-  browser.navigateError.connect([this](const std::string&, int) { armStep(); });
+  browser.downloadComplete.connect([this] { step([&] { armSearchStep(x_.c.Timer9); }); });
+  browser.navigateError.connect(
+      [this](const std::string&, int) { step([&] { armSearchStep(x_.c.Timer9); }); });
   browser.fileDownload.connect([](bool& cancel) { cancel = true; });
 }
 
-void WebSearch::armStep() {
-  step([&] { x_.c.Timer9.setEnabled(true); });
+void armSearchStep(Timer& timer9) {
+  if (!timer9.enabled()) timer9.setEnabled(true);
 }
 
 // The address is read from tvm before the lists are cleared: the first page finds them empty.

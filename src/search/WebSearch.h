@@ -7,6 +7,12 @@
 namespace zelvo {
 
 class PageQueue;
+class Timer;
+
+// Arms the one-shot step of the search. A step already armed keeps its count: a page's load
+// reports its end twice, and the step comes 100 ms after the first news.
+void armSearchStep(Timer& timer9);
+
 class Playback;
 class SearchRun;
 
@@ -22,7 +28,6 @@ class WebSearch {
   void VisitNextPage();
 
  private:
-  void armStep();
   void ScanButtonKeyDown(int keyCode);  // Command10
   // Whether the head of the queue may be loaded.
   bool usable(const std::string& head) const;
