@@ -117,6 +117,37 @@ TEST(WebEngineBrowserTest, EachLoadEndsWithCompletionOrWithAnErrorAlone) {
   EXPECT_EQ(browser.anchors(), std::vector<std::string>{server.url("x.html")});
 }
 
+TEST(WebEngineBrowserTest, AFailingHandlerKeepsNoEventFromComing) {
+  test::TempFolder folder;
+  LoopbackHttpServer server(folder.path());
+  server.setReply("/page.html", html("<a href=\"x.html\">x</a>"));
+  LoopbackHttpServer::Reply playlist;
+  playlist.contentType = "video/x-ms-asf";
+  server.setReply("/live.asx", playlist);
+
+  WebEngineBrowser browser;
+  Events events;
+  browser.downloadComplete.connect([&] {
+    events.push_back("downloadComplete");
+    fail("the handler's step failed");
+  });
+  browser.documentComplete.connect([&](const std::string& url) {
+    events.push_back("documentComplete " + url);
+    throw std::runtime_error("unexpected");
+  });
+  browser.fileDownload.connect([&](bool&) {
+    events.push_back("fileDownload");
+    fail("the handler's step failed");
+  });
+  browser.navigate(server.url("page.html"));
+  ASSERT_TRUE(waitUntil([&] { return events.size() >= 2; }, 20000));
+  EXPECT_EQ(events, completed(server.url("page.html")));
+  events.clear();
+  browser.navigate(server.url("live.asx"));
+  ASSERT_TRUE(waitUntil([&] { return events.size() >= 2; }, 20000));
+  EXPECT_EQ(events, (Events{"fileDownload", "downloadComplete"}));
+}
+
 TEST(WebEngineBrowserTest, PagesThePageOpensItselfRaiseTheirOwnEvents) {
   test::TempFolder folder;
   LoopbackHttpServer server(folder.path());

@@ -46,6 +46,15 @@ QUrl pageUrl(const std::string& address) {
 
 std::string addressText(const QUrl& url) { return url.toString(QUrl::FullyEncoded).toStdString(); }
 
+// A handler's failure must not reach Qt's event loop, nor keep the events after it from coming.
+template <class Raise>
+void guarded(Raise&& raise) {
+  try {
+    raise();
+  } catch (...) {
+  }
+}
+
 }  // namespace
 
 void WebEngineBrowser::prepareProcess() {
@@ -142,7 +151,7 @@ void WebEngineBrowser::deliver(std::function<void()> raise) {
   QMetaObject::invokeMethod(
       this,
       [this, generation = generation_, raise = std::move(raise)] {
-        if (generation == generation_) raise();
+        if (generation == generation_) guarded(raise);
       },
       Qt::QueuedConnection);
 }
@@ -217,7 +226,7 @@ void WebEngineBrowser::downloadRequested(QWebEngineDownloadRequest* download) {
 void WebEngineBrowser::refuseDownload() {
   deliver([this, generation = generation_] {
     bool cancel = true;
-    fileDownload.raise(cancel);  // the download is refused already; the answer changes nothing
+    guarded([&] { fileDownload.raise(cancel); });  // refused already, whatever the answer
     if (generation == generation_) downloadComplete.raise();
   });
 }
@@ -229,13 +238,17 @@ void WebEngineBrowser::readAnchors(const std::string& url) {
       anchorScript(), QWebEngineScript::ApplicationWorld,
       [self, url, generation = generation_](const QVariant& answer) {
         if (!self || generation != self->generation_) return;
-        auto texts = std::make_shared<std::vector<std::string>>(anchorTexts(answer));
-        WebEngineBrowser* browser = self.data();
-        browser->deliver([browser, url, texts, generation] {
-          browser->anchors_ = std::move(*texts);
-          browser->downloadComplete.raise();
-          if (generation == browser->generation_) browser->documentComplete.raise(url);
-        });
+        try {
+          auto texts = std::make_shared<std::vector<std::string>>(anchorTexts(answer));
+          WebEngineBrowser* browser = self.data();
+          browser->deliver([browser, url, texts, generation] {
+            browser->anchors_ = std::move(*texts);
+            guarded([&] { browser->downloadComplete.raise(); });
+            if (generation == browser->generation_) browser->documentComplete.raise(url);
+          });
+        } catch (...) {
+          // Nothing may unwind into the engine's callback.
+        }
       });
 }
 
