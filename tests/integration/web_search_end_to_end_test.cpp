@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <filesystem>
 #include <fstream>
 
 #include "Composition.h"
@@ -47,6 +48,10 @@ std::vector<std::string> lines(const std::string& path) {
 TEST(WebSearchEndToEnd, TheCrawlFindsEveryStreamLinkAndTheScanKeepsOnlyLiveStations) {
   TempFolder site;
   const std::string clip = makeClip(site.path(), 20);
+  // A stream marker in a folder's name keeps the clip's own ending: libVLC trusts an address's
+  // ending when it probes a stream, and under load it gives up on a clip called ".rm".
+  std::filesystem::create_directory(site.file("tv.rm"));
+  std::filesystem::copy_file(site.file(clip), site.file("tv.rm/" + clip));
   LoopbackHttpServer server(site.path());
   makeAsx(site.path(), "live.asx", server.url(clip));
   const std::string dead = "127.0.0.1:" + std::to_string(refusedPort());
@@ -61,7 +66,7 @@ TEST(WebSearchEndToEnd, TheCrawlFindsEveryStreamLinkAndTheScanKeepsOnlyLiveStati
   writePage(site, "b.html", {{"c.html", "C"}, {"missing.wmv", "404"}, {"live.asx", "直播二"}});
   writePage(site, "c.html",
             {{"MMS://" + dead + "/gone", "死"},
-             {clip + "?again=.rm", "直播三"},
+             {"tv.rm/" + clip, "直播三"},
              {"http://www.microsoft.com/windows/", "ms"}});
 
   TempFolder app;
@@ -88,7 +93,7 @@ TEST(WebSearchEndToEnd, TheCrawlFindsEveryStreamLinkAndTheScanKeepsOnlyLiveStati
                                           "2tvm," + server.url("missing.wmv") + ",",
                                           "3tvm," + server.url("live.asx") + ",",
                                           "4tvm,mms://" + dead + "/gone,",
-                                          "5tvm," + server.url(clip + "?again=.rm") + ","};
+                                          "5tvm," + server.url("tv.rm/" + clip) + ","};
   // The browser writes every scheme in lower case, as it resolves the addresses.
   EXPECT_EQ(lines(app.file("tv_lib_ss_www.txt")), found);
 
@@ -100,7 +105,9 @@ TEST(WebSearchEndToEnd, TheCrawlFindsEveryStreamLinkAndTheScanKeepsOnlyLiveStati
   ASSERT_TRUE(waitUntil(
       [&] { return boxes.texts().size() == 2 && boxes.texts().back() == "搜索完毕！"; }, 120000));
   const std::vector<std::string> confirmed = lines(app.file("tv_lib_ss_jg.txt"));
-  ASSERT_EQ(confirmed.size(), 2u);
+  std::string recorded;
+  for (const std::string& line : confirmed) recorded += line + "\n";
+  ASSERT_EQ(confirmed.size(), 2u) << recorded;
   EXPECT_EQ(confirmed[0], found[3]);
   EXPECT_EQ(confirmed[1], found[5]);
   EXPECT_EQ(c.tvm.row(0), "3tvm");
