@@ -15,7 +15,7 @@ namespace zelvo::test {
 
 class BrowserEventLog {
  public:
-  explicit BrowserEventLog(WebBrowser& browser) {
+  explicit BrowserEventLog(WebBrowser& browser) : browser_(browser) {
     browser.documentComplete.connect(
         [this](const std::string& url) { events_.push_back("documentComplete " + url); });
     browser.downloadComplete.connect([this] { events_.push_back("downloadComplete"); });
@@ -43,10 +43,18 @@ class BrowserEventLog {
     return events_;
   }
 
+  // Loads the page and returns its anchors once it completed.
+  std::vector<std::string> anchorsOf(const std::string& url) {
+    const std::vector<std::string> completed = {"downloadComplete", "documentComplete " + url};
+    EXPECT_EQ(after([&] { browser_.navigate(url); }, 2, 30000, 100), completed);
+    return browser_.anchors();
+  }
+
   const std::vector<std::string>& events() const { return events_; }
   void clear() { events_.clear(); }
 
  private:
+  WebBrowser& browser_;
   std::vector<std::string> events_;
 };
 

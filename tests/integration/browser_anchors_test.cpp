@@ -36,12 +36,7 @@ LoopbackHttpServer::Reply html(const std::string& head, const std::string& body,
 // One browser for the whole program: the engine starts once.
 class WebEngineAnchorsTest : public ::testing::Test {
  protected:
-  // Loads the page and returns its anchors once it completed.
-  Texts anchorsOf(const std::string& url) {
-    const std::vector<std::string> completed = {"downloadComplete", "documentComplete " + url};
-    EXPECT_EQ(log_.after([&] { browser_.navigate(url); }, 2, 30000, 100), completed);
-    return browser_.anchors();
-  }
+  Texts anchorsOf(const std::string& url) { return log_.anchorsOf(url); }
 
   test::TempFolder folder_;
   LoopbackHttpServer server_{folder_.path()};

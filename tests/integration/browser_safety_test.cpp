@@ -65,11 +65,7 @@ class WebEngineSafetyTest : public ::testing::Test {
     return reported() ? log_.events().back().substr(prefix.size()) : std::string();
   }
 
-  std::vector<std::string> anchorsOf(const std::string& url) {
-    const Events completed = {"downloadComplete", "documentComplete " + url};
-    EXPECT_EQ(log_.after([&] { browser_.navigate(url); }, 2, 30000, 100), completed);
-    return browser_.anchors();
-  }
+  std::vector<std::string> anchorsOf(const std::string& url) { return log_.anchorsOf(url); }
 
   test::TempFolder folder_;
   LoopbackHttpServer server_{folder_.path()};
