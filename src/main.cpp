@@ -3,9 +3,18 @@
 
 #include "Composition.h"
 #include "app/AppFolder.h"
+#include "cli/CommandLine.h"
+#include "cli/RunCommand.h"
 #include "platform/qt/QtEndSignals.h"
 
 int main(int argc, char** argv) {
+  // Commands that need no window run before anything of the window or the players exists.
+  const zelvo::Command command = zelvo::parseCommandLine({argv, argv + argc});
+  if (command.action != zelvo::Command::Action::OpenWindow) {
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName("zelvo");
+    return zelvo::runCommand(command);
+  }
   zelvo::prepareProcess();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelvo");

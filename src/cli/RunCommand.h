@@ -1,0 +1,17 @@
+// Runs a command of the command line that needs no window: help, version, and the complaint
+// about a wrong command line. Returns the program's exit status.
+#pragma once
+
+#include "cli/CommandLine.h"
+
+namespace zelvo {
+
+// Exit statuses: 0 done, 1 the command could not be done, 2 a wrong command line.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitWrongUsage = 2;
+
+// Needs a QCoreApplication. Never opens a window and never starts a player.
+int runCommand(const Command& command);
+
+}  // namespace zelvo
