@@ -68,6 +68,82 @@ std::set<std::string> namesIn(const std::string& folder) {
   return names;
 }
 
+// Points XDG_DATA_HOME at a folder while it lives.
+class DataHomeAt {
+ public:
+  explicit DataHomeAt(const std::string& folder) {
+    const char* old = std::getenv("XDG_DATA_HOME");
+    if (old) saved_ = old;
+    hadOne_ = old != nullptr;
+    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+  }
+  ~DataHomeAt() {
+    if (hadOne_)
+      setenv("XDG_DATA_HOME", saved_.c_str(), 1);
+    else
+      unsetenv("XDG_DATA_HOME");
+  }
+
+ private:
+  std::string saved_;
+  bool hadOne_ = false;
+};
+
+// Lays out what `cmake --install` puts into prefix: the program and its shipped station files.
+void installInto(const std::string& prefix, const std::string& library) {
+  namespace fs = std::filesystem;
+  fs::create_directories(prefix + "/bin");
+  fs::create_directories(prefix + "/share/zelvo/shipped");
+  std::ofstream(prefix + "/bin/zelvo") << "program";
+  std::ofstream(prefix + "/share/zelvo/shipped/tv_lib.txt", std::ios::trunc) << library;
+  std::ofstream(prefix + "/share/zelvo/shipped/tv_lib_ss.txt", std::ios::trunc) << "candidates";
+  std::ofstream(prefix + "/share/zelvo/shipped/tv_lib_ss_jg_y.txt", std::ios::trunc) << "results";
+}
+
+TEST(AppFolder, AnInstalledProgramKeepsItsFilesInTheUserFolderSeededFromItsShippedFiles) {
+  // The per-user folder is $XDG_DATA_HOME/zelvo. Installed with the prefix ~/.local, the
+  // shipped files are inside it.
+  for (const bool prefixIsDataHomesParent : {false, true}) {
+    SCOPED_TRACE(prefixIsDataHomesParent ? "prefix ~/.local" : "prefix /usr");
+    TempFolder root;
+    const std::string prefix = root.file("prefix");
+    const std::string dataHome = prefixIsDataHomesParent ? prefix + "/share" : root.file("data");
+    DataHomeAt home(dataHome);
+    installInto(prefix, "shipped");
+    const std::string bin = prefix + "/bin";
+    const std::string user = dataHome + "/zelvo";
+
+    // The program's own folder is writable here, as it is for root, yet nothing goes there.
+    EXPECT_EQ(resolveAppFolder(bin), user);
+    EXPECT_EQ(fileBytes(user + "/tv_lib.txt"), "shipped");
+    EXPECT_EQ(fileBytes(user + "/tv_lib_ss.txt"), "candidates");
+    EXPECT_EQ(fileBytes(user + "/tv_lib_ss_jg_y.txt"), "results");
+    EXPECT_TRUE(std::filesystem::is_directory(user + "/temp"));
+    EXPECT_EQ(namesIn(bin), std::set<std::string>{"zelvo"});
+
+    // An update installs new shipped files; the user's own stay as the user left them.
+    std::ofstream(user + "/tv_lib.txt", std::ios::trunc) << "mine";
+    std::filesystem::remove(user + "/tv_lib_ss.txt");
+    installInto(prefix, "shipped, newer");
+    EXPECT_EQ(resolveAppFolder(bin), user);
+    EXPECT_EQ(fileBytes(user + "/tv_lib.txt"), "mine");
+    EXPECT_FALSE(std::filesystem::exists(user + "/tv_lib_ss.txt"));
+  }
+}
+
+TEST(AppFolder, AFolderTheUserMadeBeforeZelvoFirstRanGetsOnlyTheShippedFilesItLacks) {
+  TempFolder root, dataHome;
+  DataHomeAt home(dataHome.path());
+  installInto(root.file("prefix"), "shipped");
+  const std::string user = dataHome.file("zelvo");
+  std::filesystem::create_directories(user);
+  std::ofstream(user + "/tv_lib.txt") << "brought along";
+
+  EXPECT_EQ(resolveAppFolder(root.file("prefix/bin")), user);
+  EXPECT_EQ(fileBytes(user + "/tv_lib.txt"), "brought along");
+  EXPECT_EQ(fileBytes(user + "/tv_lib_ss.txt"), "candidates");
+}
+
 TEST(AppFolder, AWriterKilledHalfWayLeavesNothingAfterTheNextStart) {
   for (TempFileKind kind : {TempFileKind::UnnamedWhereSupported, TempFileKind::Named}) {
     TempFolder program;

@@ -23,6 +23,13 @@ std::string userDataFolder() {
   return std::string(home && *home ? home : "/tmp") + "/.local/share/zelvo";
 }
 
+// Where an installed program's shipped station files are: a folder that exists only when the
+// program was installed. The build gives the path from the program's folder, relative so an
+// installed tree still works when it is moved to another prefix.
+std::string installedShippedFolder(const std::string& programFolder) {
+  return programFolder + "/" ZELVO_SHIPPED_FROM_PROGRAM;
+}
+
 }  // namespace
 
 bool canCreateFilesIn(const std::string& folder) {
@@ -53,11 +60,16 @@ void seedUserFolder(const std::string& shippedFolder, const std::string& userFol
 
 std::string resolveAppFolder(const std::string& programFolder) {
   std::string folder = programFolder;
-  if (!canCreateFilesIn(programFolder)) {
+  std::error_code error;
+  const std::string installedShipped = installedShippedFolder(programFolder);
+  const bool installed = fs::is_directory(installedShipped, error);
+  if (installed || !canCreateFilesIn(programFolder)) {
     folder = userDataFolder();
-    std::error_code error;
-    // Seeded once, when the folder is first made: what the user removes later stays removed.
-    if (!fs::exists(folder, error)) seedUserFolder(programFolder, folder);
+    // Seeded once, when Zelvo first sets the folder up (seeding makes its temp folder): what
+    // the user removes later stays removed. Installed with the prefix ~/.local, the folder
+    // already exists then, holding only the shipped files' own folder.
+    if (!fs::exists(fs::path(folder) / kTempFolder, error))
+      seedUserFolder(installed ? installedShipped : programFolder, folder);
   }
   removeStaleTempFiles(folder);
   return folder;

@@ -1,5 +1,5 @@
-// Where the station and position files live: beside the program, or, when that folder is not
-// writable (an installed program), in a per-user folder seeded once from the shipped files.
+// Where the station and position files live: beside the program, or, for an installed program
+// or one whose folder is not writable, in a per-user folder seeded once from the shipped files.
 #pragma once
 
 #include <string>
@@ -7,7 +7,8 @@
 namespace zelvo {
 
 // The application folder, cleared of the temporary files that writers killed on an earlier
-// run left behind.
+// run left behind. An installed program (its shipped files in share/zelvo/shipped beside its
+// bin folder) always keeps its files in the per-user folder, even when it could write its own.
 std::string resolveAppFolder(const std::string& programFolder);
 
 // Whether a file can really be created in folder: write permission alone says nothing for
