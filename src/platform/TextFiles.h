@@ -67,6 +67,8 @@ class TextFileService {
   virtual void copyFile(const std::string& source, const std::string& destination) = 0;
   // The files of a folder (not its sub-folders); fails when the folder is missing.
   virtual std::vector<FolderEntry> listFiles(const std::string& folder) = 0;
+  // The text as a line written by writeLine() reads back: characters GBK cannot hold are "?".
+  virtual std::string textAsStored(const std::string& text) = 0;
 };
 
 }  // namespace zelvo

@@ -34,6 +34,7 @@ class FailingTextFiles : public TextFileService {
   std::unique_ptr<TextWriter> createTextFile(const std::string& path) override;
   void copyFile(const std::string& source, const std::string& destination) override;
   std::vector<FolderEntry> listFiles(const std::string& folder) override;
+  std::string textAsStored(const std::string& text) override { return real.textAsStored(text); }
 
   GbkTextFiles real;
 

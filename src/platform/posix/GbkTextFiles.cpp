@@ -264,4 +264,8 @@ std::vector<FolderEntry> GbkTextFiles::listFiles(const std::string& folder) {
   return entries;
 }
 
+std::string GbkTextFiles::textAsStored(const std::string& text) {
+  return gbkToUtf8(utf8ToGbk(text));
+}
+
 }  // namespace zelvo

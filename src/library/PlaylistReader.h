@@ -1,0 +1,16 @@
+// Reading a playlist: M3U and M3U8 (plain or extended), PLS and ASX, told apart by their
+// content. The text is UTF-8; decoding the file's bytes is the caller's part.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "library/Playlist.h"
+
+namespace zelvo {
+
+// folder: the playlist's folder, against which relative entries are resolved. Any text gives
+// a result: what cannot be read as a station is skipped and described in problems.
+Playlist readPlaylist(std::string_view text, const std::string& folder);
+
+}  // namespace zelvo

@@ -1,0 +1,35 @@
+#include "library/StationExport.h"
+
+#include "library/PlaylistWriter.h"
+#include "library/StationList.h"
+
+namespace zelvo {
+
+ExportReport exportStationFile(TextFileService& files, const std::string& stationFilePath,
+                               const std::string& playlistPath) {
+  ExportReport report;
+  std::vector<PlaylistEntry> entries;
+  std::unique_ptr<TextReader> reader = files.openForReading(stationFilePath);
+  for (size_t i = 0; !reader->atEndOfStream(); ++i) {
+    const std::string line = reader->readLine();
+    if (stopsLoader(line, i)) break;
+    std::optional<StationLine> station = readStationLine(line);
+    if (!station || (station->name == kSeparatorRow && station->address == kSeparatorRow)) continue;
+    if (isCounterTemplateAddress(station->address)) {
+      report.templates.push_back(std::move(*station));
+    } else if (!fitsM3uLine(station->address)) {
+      report.unwritable.push_back(std::move(*station));
+    } else {
+      entries.push_back({std::move(station->name), std::move(station->address), {}});
+    }
+  }
+  reader->close();
+
+  std::unique_ptr<TextWriter> writer = files.createTextFile(playlistPath);
+  writer->writeBytes(writeExtendedM3u(entries));
+  writer->close();
+  report.written = static_cast<int>(entries.size());
+  return report;
+}
+
+}  // namespace zelvo
