@@ -1,10 +1,12 @@
 // Zelvo: finds television stations broadcast over the internet and plays them.
 #include <QApplication>
+#include <iostream>
 
 #include "Composition.h"
 #include "app/AppFolder.h"
 #include "cli/CommandLine.h"
 #include "cli/RunCommand.h"
+#include "cli/WindowPlaylists.h"
 #include "platform/qt/QtEndSignals.h"
 
 int main(int argc, char** argv) {
@@ -23,7 +25,9 @@ int main(int argc, char** argv) {
   zelvo::ZelvoApplication zelvo(folder);
   // A logout, a system shut-down or Ctrl+C closes the window as its close box does.
   zelvo::QtEndSignals endSignals([&zelvo] { zelvo.requestUnload(); });
+  const auto playlists = zelvo::readWindowPlaylists(command.files, std::cerr);
   zelvo.start();
   if (zelvo.endRequested()) return zelvo.exitStatus();
+  zelvo.window().OpenStationGroups(playlists);
   return app.exec();
 }

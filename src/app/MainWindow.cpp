@@ -106,6 +106,21 @@ void MainWindow::onKeyDown(int keyCode) {
   c_.form1.setWidth(kEscapeWidth);
 }
 
+void MainWindow::OpenStationGroups(const std::vector<std::vector<PlaylistEntry>>& groups) {
+  int first = -1;
+  for (const std::vector<PlaylistEntry>& group : groups) {
+    if (group.empty()) continue;
+    int n = stationRowCount(c_);
+    if (n > 0 && step([&] { addStationRow(c_, kSeparatorRow, kSeparatorRow, n); })) ++n;
+    for (const PlaylistEntry& entry : group) {
+      if (!step([&] { addStationRow(c_, entry.name, entry.address, n); })) break;
+      if (first < 0) first = n;
+      ++n;
+    }
+  }
+  if (first >= 0) step([&] { c_.tvm.userChoseRow(first); });
+}
+
 void MainWindow::ShutDown() {
   step([&] { c_.form1.setVisible(false); });
   if (s_.workMode == WorkMode::ListScan) results_.SaveScanText();

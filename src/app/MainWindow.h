@@ -6,6 +6,7 @@
 #include "form/FormControls.h"
 #include "form/Services.h"
 #include "form/SharedState.h"
+#include "library/Playlist.h"
 #include "library/PositionFiles.h"
 #include "library/Selectors.h"
 #include "library/StationEditing.h"
@@ -37,6 +38,9 @@ class MainWindow {
   void StartUp();
   // Window unload: saves the position and ends the process.
   void ShutDown();
+  // Appends each group of stations to the station list after a separator row, as a load does,
+  // then chooses the first station as a click on it does, which plays it. Writes no file.
+  void OpenStationGroups(const std::vector<std::vector<PlaylistEntry>>& groups);
 
   FormControls& controls() { return c_; }
   SharedState& state() { return s_; }

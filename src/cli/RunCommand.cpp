@@ -1,12 +1,25 @@
 #include "cli/RunCommand.h"
 
+#include <QCoreApplication>
 #include <iostream>
 
+#include "app/AppFolder.h"
+#include "cli/PlaylistCommands.h"
 #include "form/AppTitle.h"
+#include "platform/posix/GbkTextFiles.h"
 
 namespace zelvo {
 
+namespace {
+
+std::string appFolder() {
+  return resolveAppFolder(QCoreApplication::applicationDirPath().toStdString());
+}
+
+}  // namespace
+
 int runCommand(const Command& command) {
+  GbkTextFiles files;
   switch (command.action) {
     case Command::Action::ShowHelp:
       std::cout << helpText() << std::flush;
@@ -18,6 +31,10 @@ int runCommand(const Command& command) {
       std::cerr << "zelvo: " << command.problem << "\nTry 'zelvo --help' for more information."
                 << std::endl;
       return kExitWrongUsage;
+    case Command::Action::Import:
+      return runImport(files, command.playlist, appFolder(), std::cout, std::cerr);
+    case Command::Action::Export:
+      return runExport(files, command.playlist, command.from, appFolder(), std::cout, std::cerr);
     default:
       break;
   }

@@ -1,5 +1,5 @@
-// Runs a command of the command line that needs no window: help, version, and the complaint
-// about a wrong command line. Returns the program's exit status.
+// Runs a command of the command line that needs no window: help, version, import, export, and
+// the complaint about a wrong command line. Returns the program's exit status.
 #pragma once
 
 #include "cli/CommandLine.h"

@@ -2,13 +2,22 @@
 // returns for the commands that need no window.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "cli/CommandLine.h"
+#include "fakes/ReadOnlyFolder.h"
 #include "fakes/TempFolder.h"
+#include "platform/posix/GbkCodec.h"
 #include "support/ProgramRun.h"
+#include "support/TestEnvironment.h"
 
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace zelvo::test {
@@ -31,15 +40,32 @@ TEST(CommandLine, ReadsWhatEachArgumentListAsksFor) {
       // The window toolkit's own options reach the window, in either spelling.
       {{"zelvo", "-platform", "offscreen"}, Action::OpenWindow},
       {{"zelvo", "--style=fusion", "-reverse"}, Action::OpenWindow},
+      {{"zelvo", "a.m3u", "file:///b%20c.pls"}, Action::OpenWindow},
+      {{"zelvo", "--import", "a.m3u"}, Action::Import},
+      {{"zelvo", "--export", "a.m3u"}, Action::Export},
+      {{"zelvo", "--export=a.m3u", "--from", "tv_lib_ss_jg.txt"}, Action::Export},
       {{"zelvo", "--bogus"}, Action::Wrong},
       {{"zelvo", "-x"}, Action::Wrong},
       {{"zelvo", "-platform"}, Action::Wrong},
+      {{"zelvo", "--import"}, Action::Wrong},
+      {{"zelvo", "--import", "a.m3u", "--import", "b.m3u"}, Action::Wrong},
+      {{"zelvo", "--import", "a.m3u", "--export", "b.m3u"}, Action::Wrong},
+      {{"zelvo", "--import", "a.m3u", "c.m3u"}, Action::Wrong},
+      {{"zelvo", "--from", "tv_lib.txt"}, Action::Wrong},
+      {{"zelvo", "--export", "a.m3u", "--from", "../tv_lib.txt"}, Action::Wrong},
   };
   for (const Case& c : cases) {
     const Command command = parseCommandLine(c.arguments);
     EXPECT_EQ(command.action, c.action) << ::testing::PrintToString(c.arguments);
   }
   EXPECT_THAT(parseCommandLine({"zelvo", "--bogus"}).problem, HasSubstr("bogus"));
+
+  const Command window = parseCommandLine(
+      {"zelvo", "-platform", "offscreen", "a.m3u", "file:///b%20c.pls", "--", "-d.m3u"});
+  EXPECT_THAT(window.files, ElementsAre("a.m3u", "/b c.pls", "-d.m3u"));
+  const Command exporting = parseCommandLine({"zelvo", "--export", "a.m3u", "--from", "x.txt"});
+  EXPECT_EQ(exporting.playlist, "a.m3u");
+  EXPECT_EQ(exporting.from, "x.txt");
 }
 
 // Without a display a window could not even start: these commands must never try.
@@ -79,10 +105,138 @@ TEST_F(ProgramTest, AWrongCommandLineSaysWhatIsWrongAndEndsWithStatusTwo) {
   EXPECT_THAT(run({"--bogus"}).err, HasSubstr("Unknown option 'bogus'"));
 }
 
+// The program in a folder of its own, which is then its application folder.
+class ProgramFolderTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    std::error_code error;
+    std::filesystem::create_hard_link(ZELVO_PROGRAM, app_.file("zelvo"), error);
+    if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app_.file("zelvo"));
+  }
+  ProgramResult zelvo(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), app_.file("zelvo"));
+    return runProgram(arguments, scratch_.path(), 30000);
+  }
+  void writeGbk(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << utf8ToGbk(text);
+  }
+  std::string library() const { return gbkToUtf8(fileBytes(app_.file("tv_lib.txt"))); }
+  TempFolder app_;
+  TempFolder lists_;
+};
+
+TEST_F(ProgramFolderTest, ImportAddsThePlaylistToTheLibraryAndSaysWhatItDid) {
+  writeGbk(app_.file("tv_lib.txt"), "老台,http://old/1,-999,假,假\r\nend\r\n");
+  std::ofstream(lists_.file("list.m3u"), std::ios::binary)
+      << "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:-1 group-title=\"新闻\",新台\r\nhttp://new/1\r\n"
+         "#EXTINF:-1,老台\r\nhttp://old/1\r\n#EXTINF:-1,📺 Emoji\r\nhttp://new/2\r\n"
+         "#EXTINF:-1,Comma\r\nhttp://new/3,4\r\nclip.ts\r\n";
+
+  const ProgramResult result = zelvo({"--import", lists_.file("list.m3u")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_THAT(result.out, HasSubstr("Added 3 stations to " + app_.file("tv_lib.txt") +
+                                    "; skipped 1 already there and 1 not usable."));
+  EXPECT_THAT(result.out, HasSubstr("line 9: skipped, a station address cannot hold a comma"));
+  EXPECT_THAT(result.out, HasSubstr("  📺 Emoji\n"));
+  EXPECT_EQ(library(),
+            "老台,http://old/1,-999,假,假\r\n新台,http://new/1,-999,假,假\r\n"
+            "? Emoji,http://new/2,-999,假,假\r\n" +
+                lists_.file("clip.ts") + "," + lists_.file("clip.ts") + ",-999,假,假\r\nend\r\n");
+
+  const ProgramResult again = zelvo({"--import", lists_.file("list.m3u")});
+  EXPECT_THAT(again.out, HasSubstr("Added 0 stations"));
+  EXPECT_THAT(again.out, HasSubstr("skipped 4 already there"));
+
+  const std::string before = library();
+  const ProgramResult missing = zelvo({"--import", lists_.file("missing.m3u")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_THAT(missing.err, HasSubstr("nothing imported: " + lists_.file("missing.m3u")));
+  EXPECT_EQ(library(), before);
+}
+
+TEST_F(ProgramFolderTest, ExportWritesTheLibraryOrAStationFileAsExtendedM3u) {
+  writeGbk(app_.file("tv_lib.txt"),
+           "中央一台,http://a/1,-999,假,假\r\n系列,http://a/ch%05%.ts,-999,假,假\r\nend\r\n");
+  writeGbk(app_.file("tv_lib_ss_jg.txt"), "结果,http://r/1,\r\n");
+
+  const ProgramResult library = zelvo({"--export", lists_.file("lib.m3u")});
+  EXPECT_EQ(library.status, 0) << library.err;
+  EXPECT_THAT(library.out, HasSubstr("Wrote 1 station of " + app_.file("tv_lib.txt")));
+  EXPECT_THAT(library.out, HasSubstr("counter templates"));
+  EXPECT_THAT(library.out, HasSubstr("  系列,http://a/ch%05%.ts\n"));
+  EXPECT_EQ(fileBytes(lists_.file("lib.m3u")),
+            "#EXTM3U\n#EXTINF:-1 tvg-name=\"中央一台\",中央一台\nhttp://a/1\n");
+
+  const ProgramResult results =
+      zelvo({"--export", lists_.file("results.m3u"), "--from", "tv_lib_ss_jg.txt"});
+  EXPECT_EQ(results.status, 0) << results.err;
+  EXPECT_EQ(fileBytes(lists_.file("results.m3u")),
+            "#EXTM3U\n#EXTINF:-1 tvg-name=\"结果\",结果\nhttp://r/1\n");
+}
+
+TEST_F(ProgramFolderTest, ExportToWhereNothingCanBeWrittenEndsWithStatusOneAndWritesNothing) {
+  writeGbk(app_.file("tv_lib.txt"), "A,http://a/1,-999,假,假\r\nend\r\n");
+  const std::string before = fileBytes(app_.file("tv_lib.txt"));
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string says;
+  } cases[] = {
+      {{"--export", lists_.file("no/such/folder/x.m3u")}, "nothing exported"},
+      {{"--export", app_.file("tv_lib.txt")}, "is the station file itself"},
+      {{"--export", lists_.file("x.m3u"), "--from", "tv_lib_ss.txt"}, "no station file"},
+  };
+  for (const Case& c : cases) {
+    const ProgramResult result = zelvo(c.arguments);
+    EXPECT_EQ(result.status, 1) << c.says;
+    EXPECT_THAT(result.err, HasSubstr(c.says));
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_EQ(fileBytes(app_.file("tv_lib.txt")), before);
+  EXPECT_FALSE(std::filesystem::exists(lists_.file("x.m3u")));
+
+  std::ofstream(lists_.file("old.m3u")) << "#EXTM3U\nold\n";
+  ReadOnlyFolder readOnly(lists_.path());
+  if (!readOnly.active()) GTEST_SKIP() << "no way to make a folder read-only here";
+  const ProgramResult result = zelvo({"--export", lists_.file("old.m3u")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(fileBytes(lists_.file("old.m3u")), "#EXTM3U\nold\n");
+}
+
+// The window opens with the playlist's stations after the library's and plays the first; the
+// end signal then saves that row. Nothing else is written.
+TEST_F(ProgramFolderTest, PlaylistsGivenToTheWindowAreGroupsAndTheFirstStationPlays) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  writeGbk(app_.file("tv_lib.txt"), "A,http://127.0.0.1:1/a.ts,-999,假,假\r\nend\r\n");
+  const std::string before = fileBytes(app_.file("tv_lib.txt"));
+  std::ofstream(lists_.file("one.m3u")) << "#EXTINF:-1,One\nhttp://127.0.0.1:1/one.ts\n";
+  std::ofstream(lists_.file("two.pls")) << "[playlist]\nFile1=http://127.0.0.1:1/two.ts\n";
+
+  std::vector<std::string> arguments = {app_.file("zelvo"), lists_.file("one.m3u"),
+                                        lists_.file("missing.m3u"), lists_.file("two.pls")};
+  RunningProgram program(arguments, scratch_.path());
+  // The load echo file appears during start-up, once the end signals are handled.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!std::filesystem::exists(app_.file("wjmxd")) &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  ::kill(program.pid(), SIGTERM);
+  const ProgramResult result = program.finish(30000);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.err, HasSubstr(lists_.file("missing.m3u")));
+  // Rows: A, separator, One, separator, two.ts: row 2 was chosen and played.
+  const std::string position = fileBytes(app_.file("bfwz.dat"));
+  EXPECT_TRUE(position == "win\r\n2\r\n" || position == "real\r\n2\r\n") << position;
+  EXPECT_EQ(fileBytes(app_.file("tv_lib.txt")), before);
+}
+
 }  // namespace
 }  // namespace zelvo::test
 
 int main(int argc, char** argv) {
+  zelvo::test::prepareTestEnvironment();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -15,45 +15,57 @@ extern char** environ;
 
 namespace zelvo::test {
 
-ProgramResult runProgram(const std::vector<std::string>& arguments,
-                         const std::string& scratchFolder, int timeoutMs) {
-  const std::string outFile = scratchFolder + "/program.out";
-  const std::string errFile = scratchFolder + "/program.err";
+RunningProgram::RunningProgram(const std::vector<std::string>& arguments,
+                               const std::string& scratchFolder)
+    : outFile_(scratchFolder + "/program.out"), errFile_(scratchFolder + "/program.err") {
   std::vector<char*> argv;
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-
   posix_spawn_file_actions_t files;
   posix_spawn_file_actions_init(&files);
   posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outFile.c_str(),
+  posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outFile_.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errFile.c_str(),
+  posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errFile_.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
+  if (posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), environ) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&files);
-  ProgramResult result;
-  if (spawned != 0) return result;
+}
 
+RunningProgram::~RunningProgram() {
+  if (pid_ > 0) finish(0);
+}
+
+ProgramResult RunningProgram::finish(int timeoutMs) {
+  ProgramResult result;
+  if (pid_ <= 0) return result;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   int waitStatus = 0;
   for (;;) {
-    const pid_t done = waitpid(pid, &waitStatus, WNOHANG);
-    if (done == pid) break;
-    if (done < 0) return result;
+    const pid_t done = waitpid(pid_, &waitStatus, WNOHANG);
+    if (done == pid_) break;
+    if (done < 0) {
+      waitStatus = -1;
+      break;
+    }
     if (std::chrono::steady_clock::now() >= deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &waitStatus, 0);
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &waitStatus, 0);
       waitStatus = -1;
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  pid_ = -1;
   if (waitStatus != -1 && WIFEXITED(waitStatus)) result.status = WEXITSTATUS(waitStatus);
-  result.out = fileBytes(outFile);
-  result.err = fileBytes(errFile);
+  result.out = fileBytes(outFile_);
+  result.err = fileBytes(errFile_);
   return result;
+}
+
+ProgramResult runProgram(const std::vector<std::string>& arguments,
+                         const std::string& scratchFolder, int timeoutMs) {
+  return RunningProgram(arguments, scratchFolder).finish(timeoutMs);
 }
 
 }  // namespace zelvo::test

@@ -2,6 +2,8 @@
 // would see of it: its exit status, its standard output and its standard error.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -13,8 +15,25 @@ struct ProgramResult {
   std::string err;
 };
 
-// arguments[0] is the program. Standard input is /dev/null; the program is killed after
-// timeoutMs. scratchFolder holds the captured output.
+// A program started with standard input on /dev/null and its output captured in files of
+// scratchFolder. arguments[0] is the program.
+class RunningProgram {
+ public:
+  RunningProgram(const std::vector<std::string>& arguments, const std::string& scratchFolder);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  pid_t pid() const { return pid_; }
+  // Waits for its end; kills it after timeoutMs.
+  ProgramResult finish(int timeoutMs);
+
+ private:
+  std::string outFile_;
+  std::string errFile_;
+  pid_t pid_ = -1;
+};
+
 ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::string& scratchFolder, int timeoutMs = 60000);
 

@@ -1,0 +1,89 @@
+#include "cli/PlaylistCommands.h"
+
+#include <filesystem>
+
+#include "cli/PlaylistReport.h"
+#include "library/LibraryMerge.h"
+#include "library/StationExport.h"
+#include "library/StationFiles.h"
+#include "platform/ComboBox.h"
+
+namespace zelvo {
+
+namespace {
+
+std::string plural(size_t count, const std::string& word) {
+  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+std::vector<std::string> asLines(const std::vector<StationLine>& stations) {
+  std::vector<std::string> lines;
+  for (const StationLine& station : stations) lines.push_back(station.name + "," + station.address);
+  return lines;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
+
+}  // namespace
+
+int runImport(TextFileService& files, const std::string& playlistPath, const std::string& appFolder,
+              std::ostream& out, std::ostream& err) {
+  const std::string libraryPath = appFolder + "/" + kLibraryFile;
+  Playlist playlist;
+  MergeReport report;
+  try {
+    playlist = readPlaylistFile(playlistPath);
+    report = mergeIntoLibrary(files, libraryPath, playlist.entries);
+  } catch (const std::exception& failure) {
+    err << "zelvo: nothing imported: " << failure.what() << std::endl;
+    return 1;
+  }
+  out << "Added " << plural(report.added, "station") << " to " << libraryPath << "; skipped "
+      << report.alreadyThere << " already there";
+  if (!playlist.problems.empty()) out << " and " << playlist.problems.size() << " not usable";
+  out << ".\n";
+  printProblems(playlistPath, playlist.problems, out);
+  printList("Skipped, GBK cannot hold these addresses:", report.addressesNotStorable, out);
+  printList("Stored with \"?\" for the characters GBK cannot hold:", report.namesLosingCharacters,
+            out);
+  if (report.stationsInLibrary > kMaxListRows)
+    out << "The library holds " << report.stationsInLibrary << " stations; the station list shows "
+        << "the first " << kMaxListRows << ".\n";
+  out << std::flush;
+  return 0;
+}
+
+int runExport(TextFileService& files, const std::string& playlistPath,
+              const std::string& stationFile, const std::string& appFolder, std::ostream& out,
+              std::ostream& err) {
+  const std::string source = appFolder + "/" + (stationFile.empty() ? kLibraryFile : stationFile);
+  if (!files.fileExists(source)) {
+    err << "zelvo: nothing exported: there is no station file " << source << std::endl;
+    return 1;
+  }
+  if (sameFile(source, playlistPath)) {
+    err << "zelvo: nothing exported: " << playlistPath << " is the station file itself"
+        << std::endl;
+    return 1;
+  }
+  ExportReport report;
+  try {
+    report = exportStationFile(files, source, playlistPath);
+  } catch (const std::exception& failure) {
+    err << "zelvo: nothing exported: " << failure.what() << std::endl;
+    return 1;
+  }
+  out << "Wrote " << plural(report.written, "station") << " of " << source << " to " << playlistPath
+      << ".\n";
+  printList("Left out, counter templates (a numbered series that only Zelvo plays):",
+            asLines(report.templates), out);
+  printList("Left out, addresses that cannot stand on a playlist line:", asLines(report.unwritable),
+            out);
+  out << std::flush;
+  return 0;
+}
+
+}  // namespace zelvo
