@@ -38,8 +38,8 @@ struct Options {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         "Zelvo finds television stations broadcast over the internet and plays them.\n"
-        "Without options it opens its window; playlists (M3U, M3U8, PLS, ASX) given as FILE "
-        "are added to the station list, each as a group of its own, and the first station "
+        "Without options it opens its window. Playlists (M3U, M3U8, PLS, ASX) given as FILE\n"
+        "are added to its station list, each as a group of its own, and the first station\n"
         "plays.");
     parser.addOptions({help, version, importFrom, exportTo, from});
     for (const QString& name : kToolkitOptionsWithValue) {

@@ -1,5 +1,6 @@
 #include "library/LibraryMerge.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "library/StationLines.h"

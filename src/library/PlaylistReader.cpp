@@ -1,5 +1,7 @@
 #include "library/PlaylistReader.h"
 
+#include <algorithm>
+
 #include "library/PlaylistFormats.h"
 
 namespace zelvo {
