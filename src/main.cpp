@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
   zelvo::prepareProcess();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelvo");
+  // Lets a desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("org.zelvo.Zelvo");
   const std::string folder =
       zelvo::resolveAppFolder(QCoreApplication::applicationDirPath().toStdString());
   zelvo::ZelvoApplication zelvo(folder);
