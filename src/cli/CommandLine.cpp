@@ -33,6 +33,21 @@ struct Options {
                           "With --export: writes the station file NAME of the application "
                           "folder instead of the library.",
                           "NAME"};
+  QCommandLineOption check{"check",
+                           "Checks every station of a station file or playlist without a window: "
+                           "each address is played headless, and counts as live only when "
+                           "pictures or sound were decoded. Counter templates are not checked.",
+                           "FILE"};
+  QCommandLineOption jobs{"jobs",
+                          "With --check: how many stations are played at once (default: one for "
+                          "each processor core).",
+                          "N"};
+  QCommandLineOption timeout{"timeout",
+                             "With --check: the seconds each station may take (default: 10).", "S"};
+  QCommandLineOption output{"output",
+                            "With --check: writes the live stations to OUT, as extended M3U "
+                            "when its name ends in .m3u or .m3u8, else as a station file.",
+                            "OUT"};
 
   void describe(QCommandLineParser& parser) const {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -41,7 +56,7 @@ struct Options {
         "Without options it opens its window. Playlists (M3U, M3U8, PLS, ASX) given as FILE\n"
         "are added to its station list, each as a group of its own, and the first station\n"
         "plays.");
-    parser.addOptions({help, version, importFrom, exportTo, from});
+    parser.addOptions({help, version, importFrom, exportTo, from, check, jobs, timeout, output});
     for (const QString& name : kToolkitOptionsWithValue) {
       QCommandLineOption option(name, {}, "value");
       option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -72,6 +87,41 @@ bool givenTwice(const QCommandLineParser& parser, const QCommandLineOption& opti
   return parser.values(option).size() > 1;
 }
 
+// Reads --check and the options that go with it into command; the problem, if any.
+const char* checkProblem(const QCommandLineParser& parser, const Options& o, bool otherCommand,
+                         Command& command) {
+  const bool checking = parser.isSet(o.check);
+  if (!checking) {
+    for (const QCommandLineOption* option : {&o.jobs, &o.timeout, &o.output}) {
+      if (parser.isSet(*option))
+        return "--jobs, --timeout and --output are used only with --check.";
+    }
+    return nullptr;
+  }
+  if (otherCommand) return "--check cannot be used with --import or --export.";
+  if (!command.files.empty())
+    return "Playlists to open in the window cannot be given with --check.";
+  command.action = Command::Action::Check;
+  command.check.input = bytesOf(parser.value(o.check));
+  command.check.output = bytesOf(parser.value(o.output));
+  if (parser.isSet(o.jobs)) {
+    bool whole = false;
+    const int jobs = parser.value(o.jobs).toInt(&whole);
+    if (!whole || jobs < 1) return "--jobs takes a whole number above 0.";
+    command.check.jobs = jobs;
+  }
+  if (parser.isSet(o.timeout)) {
+    bool number = false;
+    const double seconds = parser.value(o.timeout).toDouble(&number);
+    if (!number || !(seconds > 0) || seconds > 86400) {
+      return "--timeout takes a number of seconds above 0 and at most 86400.";
+    }
+    command.check.timeoutSeconds = seconds;
+  }
+  if (command.check.input.empty()) return "--check takes the station file or playlist to check.";
+  return nullptr;
+}
+
 }  // namespace
 
 Command parseCommandLine(const std::vector<std::string>& arguments) {
@@ -99,7 +149,8 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     command.files.push_back(bytesOf(url.isLocalFile() ? url.toLocalFile() : file));
   }
 
-  for (const QCommandLineOption* option : {&o.importFrom, &o.exportTo, &o.from}) {
+  for (const QCommandLineOption* option :
+       {&o.importFrom, &o.exportTo, &o.from, &o.check, &o.jobs, &o.timeout, &o.output}) {
     if (givenTwice(parser, *option))
       return wrong("--" + option->names().constLast().toStdString() + " is given more than once.");
   }
@@ -109,6 +160,10 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
   if (parser.isSet(o.from) && !exporting) return wrong("--from is used only with --export.");
   if ((importing || exporting) && !command.files.empty())
     return wrong("Playlists to open in the window cannot be given with --import or --export.");
+  if (const char* problem = checkProblem(parser, o, importing || exporting, command)) {
+    return wrong(problem);
+  }
+  if (parser.isSet(o.check)) return command;
   if (importing) {
     command.action = Command::Action::Import;
     command.playlist = bytesOf(parser.value(o.importFrom));

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/AppFolder.h"
+#include "check/StationCheckCommand.h"
 #include "cli/PlaylistCommands.h"
 #include "form/AppTitle.h"
 #include "platform/posix/GbkTextFiles.h"
@@ -35,6 +36,8 @@ int runCommand(const Command& command) {
       return runImport(files, command.playlist, appFolder(), std::cout, std::cerr);
     case Command::Action::Export:
       return runExport(files, command.playlist, command.from, appFolder(), std::cout, std::cerr);
+    case Command::Action::Check:
+      return runStationCheck(command.check);
     default:
       break;
   }
