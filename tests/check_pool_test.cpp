@@ -235,5 +235,25 @@ TEST(CheckPoolTest, APlayerThatCannotBeMadeLetsTheOtherEngineTry) {
   EXPECT_THAT(seen, ElementsAre("vlc", "vlc", "mpv: libmpv did not start; vlc: refused"));
 }
 
+TEST(CheckPoolTest, NoPlayerAtAllStillEndsEveryStationAndCanBeInterrupted) {
+  PoolRun run;
+  CheckEnvironment environment = run.h.environment();
+  environment.makeProbe = [](ProbeEngine engine) -> std::unique_ptr<StreamProbe> {
+    throw std::runtime_error(std::string(engineName(engine)) + " missing");
+  };
+  StationCheck pool(numbered(1000), 4, 5000, environment);
+  size_t dead = 0;
+  bool ended = false;
+  pool.onVerdict = [&](size_t, const StationVerdict& v) {
+    dead += v.verdict == Verdict::Dead && v.detail == "mpv: mpv missing; vlc: vlc missing";
+  };
+  pool.onDone = [&] { ended = true; };
+  pool.start();
+  EXPECT_EQ(dead, 1000u);
+  EXPECT_TRUE(ended);
+  pool.interrupt();
+  run.h.loop.advance(10000);
+}
+
 }  // namespace
 }  // namespace zelvo::test

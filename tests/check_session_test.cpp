@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "fakes/CheckHarness.h"
 #include "platform/posix/GbkCodec.h"
 
@@ -59,7 +61,8 @@ TEST_F(CheckSessionTest, ALogGetsOneLinePerStationAndASummary) {
 TEST_F(CheckSessionTest, ATerminalGetsAStatusLineWithTheLiveStationsAbove) {
   h.console.terminal = true;
   EXPECT_EQ(h.run(settings()), kCheckDone);
-  EXPECT_THAT(h.console.statuses, Contains("3/5 done, 1 live, 1 dead, 400.0 per minute"));
+  EXPECT_THAT(h.console.statuses, Contains("3/5 done, 1 live, 1 dead"));
+  EXPECT_THAT(h.console.statuses, Contains("5/5 done, 2 live, 2 dead, 45.3 per minute"));
   EXPECT_EQ(h.console.statuses.back(), "");
   for (const std::string& line : h.console.lines) EXPECT_THAT(line, Not(HasSubstr(" dead ")));
   EXPECT_THAT(h.console.lines, Contains("4/5 live  Live2  http://live/2  (mpv: audio 44100 Hz)"));
@@ -165,6 +168,19 @@ TEST_F(CheckSessionTest, WhatTheInputLeavesOutIsSaidBeforeTheCheck) {
   EXPECT_EQ(h.run(settings()), kCheckDone);
   EXPECT_THAT(h.console.lines[0], HasSubstr("line 2 is empty"));
   EXPECT_THAT(h.console.lines[1], HasSubstr("checking 1 station (1 address)"));
+}
+
+TEST_F(CheckSessionTest, AHugeBrokenPlaylistSaysAScreenfulOfItsProblems) {
+  std::string text = "#EXTM3U\n";
+  for (int i = 0; i < 100000; ++i)
+    text += "#EXTINF:-1,T" + std::to_string(i) + "\nhttp://x/" + std::to_string(i) + ",a\n";
+  text += "#EXTINF:-1,Live\nhttp://live/1\n";
+  std::ofstream(h.folder.file("huge.m3u"), std::ios::binary) << text;
+  input = h.folder.file("huge.m3u");
+  EXPECT_EQ(h.run(settings("live.m3u")), kCheckDone);
+  EXPECT_EQ(h.console.lines[20], input + ": and 99980 more like these");
+  EXPECT_THAT(h.console.lines[21], HasSubstr("checking 1 station"));
+  EXPECT_THAT(fileBytes(h.folder.file("live.m3u")), HasSubstr("\nhttp://live/1\n"));
 }
 
 }  // namespace

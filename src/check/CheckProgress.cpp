@@ -6,6 +6,8 @@ namespace zelvo {
 
 namespace {
 
+constexpr long long kRateAfterMs = 1000;
+
 std::string plural(size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
@@ -89,9 +91,12 @@ void CheckProgress::end(bool interrupted) {
 }
 
 std::string CheckProgress::statusText() const {
-  return std::to_string(counts_.done()) + "/" + std::to_string(counts_.total) + " done, " +
-         std::to_string(counts_.live) + " live, " + std::to_string(counts_.dead) + " dead, " +
-         fixed1(rate()) + " per minute";
+  std::string text = std::to_string(counts_.done()) + "/" + std::to_string(counts_.total) +
+                     " done, " + std::to_string(counts_.live) + " live, " +
+                     std::to_string(counts_.dead) + " dead";
+  // A rate over the first moments says little and jumps about.
+  if (nowMs_() - startedAt_ >= kRateAfterMs) text += ", " + fixed1(rate()) + " per minute";
+  return text;
 }
 
 double CheckProgress::rate() const {

@@ -10,6 +10,8 @@ namespace zelvo {
 
 namespace {
 
+constexpr size_t kShownNotes = 20;
+
 std::string reasonOf(const std::exception& problem) {
   const std::string what = problem.what();
   return what.empty() ? "unknown reason" : what;
@@ -42,7 +44,13 @@ void CheckSession::start() {
     }
     outputIsInput_ = platform_.sameFile && platform_.sameFile(settings_.input, settings_.output);
   }
-  for (const std::string& note : input.notes) console.printLine(settings_.input + ": " + note);
+  // A broken playlist can give a note for each of its lines: a screenful says enough.
+  const size_t shown = std::min(input.notes.size(), kShownNotes);
+  for (size_t i = 0; i < shown; ++i) console.printLine(settings_.input + ": " + input.notes[i]);
+  if (input.notes.size() > shown) {
+    console.printLine(settings_.input + ": and " + std::to_string(input.notes.size() - shown) +
+                      " more like these");
+  }
 
   live_.assign(input.stations.size(), false);
   const size_t total = input.stations.size();

@@ -94,7 +94,7 @@ void StationCheck::interrupt() {
     slot->deadline.setEnabled(false);
     if (!slot->busy) continue;
     slot->busy = false;
-    probeOf(*slot, slot->engine).cancel();
+    cancelProbe(*slot);
   }
 }
 
@@ -159,6 +159,11 @@ StreamProbe& StationCheck::probeOf(Slot& slot, ProbeEngine engine) {
   return *probe;
 }
 
+void StationCheck::cancelProbe(Slot& slot) {
+  // A player that could not be made has nothing to cancel.
+  if (auto& probe = slot.probes[static_cast<size_t>(slot.engine)]) probe->cancel();
+}
+
 void StationCheck::probeFinished(Slot& slot, ProbeEngine engine, const ProbeResult& result) {
   if (stopped_ || !slot.busy || engine != slot.engine) return;
   switch (result.outcome) {
@@ -190,7 +195,7 @@ void StationCheck::probeFinished(Slot& slot, ProbeEngine engine, const ProbeResu
 void StationCheck::deadlinePassed(Slot& slot) {
   slot.deadline.setEnabled(false);
   if (stopped_ || !slot.busy) return;
-  probeOf(slot, slot.engine).cancel();
+  cancelProbe(slot);
   std::string detail = "nothing decoded within " + secondsText(timeoutMs_);
   if (!slot.firstDetail.empty()) detail = slot.firstDetail + "; " + detail;
   settle(slot, {Verdict::Dead, detail});

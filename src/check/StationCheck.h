@@ -70,6 +70,7 @@ class StationCheck {
   void launch(Slot& slot, size_t target);
   void play(Slot& slot, ProbeEngine engine, int timeoutMs);
   StreamProbe& probeOf(Slot& slot, ProbeEngine engine);
+  void cancelProbe(Slot& slot);
   void probeFinished(Slot& slot, ProbeEngine engine, const ProbeResult& result);
   void deadlinePassed(Slot& slot);
   void settle(Slot& slot, StationVerdict verdict);

@@ -286,7 +286,8 @@ void VlcStreamProbe::heard(News news, uint64_t attempt, const std::string& detai
         // The picture's own size, not the decoder's padded one the callbacks see.
         unsigned width = 0, height = 0;
         std::string decoded = detail;
-        if (detail == "video" && libvlc_video_get_size(player_, 0, &width, &height) == 0) {
+        if (detail == "video" && libvlc_video_get_size(player_, 0, &width, &height) == 0 &&
+            width > 0 && height > 0) {
           decoded += " " + std::to_string(width) + "x" + std::to_string(height);
         }
         conclude(ProbeResult::Outcome::Decoded, decoded);
