@@ -16,6 +16,7 @@
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/LoopbackRtspServer.h"
 
 namespace zelvo {
 namespace {
@@ -200,6 +201,23 @@ TEST_F(CheckProbeTest, AnAddressNoEngineKnowsIsNotUnderstood) {
     ASSERT_TRUE(probed.result);
     EXPECT_EQ(probed.result->outcome, Outcome::NotUnderstood) << probed.result->detail;
   }
+}
+
+TEST_F(CheckProbeTest, RtspIsForMpvSinceThisLibVlcHasNoRtspClient) {
+  test::LoopbackRtspServer rtsp;
+  MpvStreamProbe mpv;
+  const Probed live = probe(mpv, rtsp.url(), 10000);
+  ASSERT_TRUE(live.result);
+  EXPECT_EQ(live.result->outcome, Outcome::Decoded) << live.result->detail;
+  const Probed refusedRtsp =
+      probe(mpv, "rtsp://127.0.0.1:" + std::to_string(test::refusedPort()) + "/live");
+  ASSERT_TRUE(refusedRtsp.result);
+  EXPECT_NE(refusedRtsp.result->outcome, Outcome::Decoded);
+  VlcStreamProbe vlc;
+  const Probed byVlc = probe(vlc, rtsp.url(), 10000);
+  ASSERT_TRUE(byVlc.result);
+  // Either libVLC plays it, or it says it cannot, so that libmpv gets its turn.
+  EXPECT_NE(byVlc.result->outcome, Outcome::Dead) << byVlc.result->detail;
 }
 
 TEST_F(CheckProbeTest, ACancelledProbeSaysNothingAndTheNextStartIsHeard) {
