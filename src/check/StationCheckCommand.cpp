@@ -21,6 +21,7 @@
 #include "platform/mpv/MpvStreamProbe.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "platform/qt/QtEndSignals.h"
+#include "platform/qt/QtServices.h"
 #include "platform/vlc/VlcStreamProbe.h"
 
 namespace zelvo {
@@ -31,31 +32,6 @@ constexpr int kWrongRequest = 2;
 // More players than this at once would only fight over the processor and the network.
 constexpr int kMostJobs = 64;
 constexpr double kMostTimeoutSeconds = 24 * 60 * 60;
-
-// The check's timers on QTimers that never fire early, as coarse ones may by 5%: a station
-// gets all of its time.
-class PreciseTimers {
- public:
-  void bind(Timer& timer) {
-    auto qtimer = std::make_unique<QTimer>();
-    qtimer->setTimerType(Qt::PreciseTimer);
-    QTimer* raw = qtimer.get();
-    auto apply = [raw, &timer] {
-      if (timer.enabled() && timer.interval() > 0) {
-        raw->start(timer.interval());
-      } else {
-        raw->stop();
-      }
-    };
-    QObject::connect(raw, &QTimer::timeout, [&timer] { step([&] { timer.fire(); }); });
-    timer.setScheduler(apply);
-    apply();
-    timers_.push_back(std::move(qtimer));
-  }
-
- private:
-  std::vector<std::unique_ptr<QTimer>> timers_;
-};
 
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code error;
@@ -95,7 +71,8 @@ int runStationCheck(const CheckRequest& request) {
 
   GbkTextFiles files;
   // Declared before the session: the check stops its timers when it goes.
-  PreciseTimers timers;
+  // A station gets all of its time: the check's timers never fire early.
+  QtTimers timers(Qt::PreciseTimer);
   QElapsedTimer clock;
   clock.start();
 

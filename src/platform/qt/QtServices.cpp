@@ -38,6 +38,7 @@ void QtProcess::end(int status) {
 
 void QtTimers::bind(Timer& timer) {
   auto qtimer = std::make_unique<QTimer>();
+  qtimer->setTimerType(type_);
   QTimer* raw = qtimer.get();
   auto apply = [raw, &timer] {
     if (timer.enabled() && timer.interval() > 0) {

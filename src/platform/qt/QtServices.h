@@ -42,9 +42,12 @@ class QtProcess : public Process {
 // Drives the window's timer models with QTimers.
 class QtTimers {
  public:
+  // Coarse timers may fire up to 5% early; precise ones give every interval in full.
+  explicit QtTimers(Qt::TimerType type = Qt::CoarseTimer) : type_(type) {}
   void bind(Timer& timer);
 
  private:
+  Qt::TimerType type_;
   std::vector<std::unique_ptr<QTimer>> timers_;
 };
 
