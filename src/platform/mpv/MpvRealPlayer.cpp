@@ -125,7 +125,7 @@ void MpvRealPlayer::ensureEngine() {
   mpv_observe_property(handle_, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
   mpv_observe_property(handle_, kDuration, "duration", MPV_FORMAT_DOUBLE);
   mpv_observe_property(handle_, kBufferingState, "cache-buffering-state", MPV_FORMAT_INT64);
-  mpv_set_wakeup_callback(handle_, &MpvRealPlayer::onWakeup, this);
+  wakeup_.attach(handle_);
 }
 
 MpvRealPlayer::~MpvRealPlayer() {
@@ -133,8 +133,7 @@ MpvRealPlayer::~MpvRealPlayer() {
   ++generation_;
   cancelFetch();
   if (handle_) {
-    // Once this returns mpv is no longer inside the callback and never calls it again.
-    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+    MpvWakeup::detach(handle_);
     mpv_terminate_destroy(handle_);
     handle_ = nullptr;
   }
@@ -264,19 +263,8 @@ void MpvRealPlayer::showImageWindow() {
   videoArea_->raise();
 }
 
-void MpvRealPlayer::onWakeup(void* context) {
-  auto* self = static_cast<MpvRealPlayer*>(context);
-  if (self->wakeupPending_.exchange(true)) return;
-  try {
-    QMetaObject::invokeMethod(
-        self, [self] { self->drainEvents(); }, Qt::QueuedConnection);
-  } catch (...) {
-    self->wakeupPending_.store(false);
-  }
-}
-
 void MpvRealPlayer::drainEvents() {
-  wakeupPending_.store(false);
+  wakeup_.draining();
   while (handle_) {
     const mpv_event* event = mpv_wait_event(handle_, 0);
     if (event->event_id == MPV_EVENT_NONE) return;
@@ -556,7 +544,7 @@ void MpvRealPlayer::engineDied() {
   handle_ = nullptr;
   // The next call that needs the engine starts a fresh one.
   engineTried_ = false;
-  mpv_set_wakeup_callback(dead, nullptr, nullptr);
+  MpvWakeup::detach(dead);
   mpv_terminate_destroy(dead);
   if (phase_ != Phase::Idle) {
     failPlayback(

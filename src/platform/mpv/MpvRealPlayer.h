@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/RealPlayer.h"
+#include "platform/mpv/MpvWakeup.h"
 
 struct mpv_handle;
 struct mpv_event;
@@ -89,7 +90,6 @@ class MpvRealPlayer : public QObject, public RealPlayer {
  private:
   enum class Phase { Idle, Fetching, Opening, Loaded };
 
-  static void onWakeup(void* context);
   void ensureEngine();
   void drainEvents();
   void handleEvent(const mpv_event& event);
@@ -127,7 +127,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   QTimer watchdog_;
   QNetworkAccessManager* network_ = nullptr;
   QPointer<QNetworkReply> pendingFetch_;
-  std::atomic<bool> wakeupPending_{false};
+  MpvWakeup wakeup_{this, [this] { drainEvents(); }};
 
   std::string source_;
   std::string clipSource_;     // the source the current clip was started from

@@ -96,7 +96,7 @@ bool MpvStreamProbe::ensureEngine() {
     }
     mpv_free_node_contents(&list);
   }
-  mpv_set_wakeup_callback(handle_, &MpvStreamProbe::onWakeup, this);
+  wakeup_.attach(handle_);
   return true;
 }
 
@@ -112,8 +112,7 @@ void MpvStreamProbe::dropEngine() {
   if (!handle_) return;
   mpv_handle* handle = handle_;
   handle_ = nullptr;
-  // Once this returns mpv is no longer inside the callback and never calls it again.
-  mpv_set_wakeup_callback(handle, nullptr, nullptr);
+  MpvWakeup::detach(handle);
   mpv_terminate_destroy(handle);
 }
 
@@ -196,19 +195,8 @@ void MpvStreamProbe::conclude(ProbeResult::Outcome outcome, const std::string& d
       Qt::QueuedConnection);
 }
 
-void MpvStreamProbe::onWakeup(void* context) {
-  auto* self = static_cast<MpvStreamProbe*>(context);
-  if (self->wakeupPending_.exchange(true)) return;
-  try {
-    QMetaObject::invokeMethod(
-        self, [self] { self->drainEvents(); }, Qt::QueuedConnection);
-  } catch (...) {
-    self->wakeupPending_.store(false);
-  }
-}
-
 void MpvStreamProbe::drainEvents() {
-  wakeupPending_.store(false);
+  wakeup_.draining();
   while (handle_) {
     const mpv_event* event = mpv_wait_event(handle_, 0);
     if (event->event_id == MPV_EVENT_NONE) return;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/StreamProbe.h"
+#include "platform/mpv/MpvWakeup.h"
 
 struct mpv_handle;
 struct mpv_event;
@@ -32,7 +33,6 @@ class MpvStreamProbe : public QObject, public StreamProbe {
   void cancel() override;
 
  private:
-  static void onWakeup(void* context);
   bool ensureEngine();
   void dropEngine();
   void drainEvents();
@@ -46,7 +46,7 @@ class MpvStreamProbe : public QObject, public StreamProbe {
   bool unknownProtocol(const std::string& address) const;
 
   mpv_handle* handle_ = nullptr;
-  std::atomic<bool> wakeupPending_{false};
+  MpvWakeup wakeup_{this, [this] { drainEvents(); }};
   QTimer timeout_;
   // Moves on with every start and cancel; a result on its way is delivered only if it still
   // belongs to the current attempt.
