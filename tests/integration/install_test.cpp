@@ -1,11 +1,8 @@
 // The installed program: `cmake --install` into a temporary prefix puts every file where the
 // desktop looks for it, the desktop's validators accept them, and the program starts from there.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,9 +15,8 @@
 #include <vector>
 
 #include "fakes/TempFolder.h"
+#include "support/ProgramRun.h"
 #include "support/TestEnvironment.h"
-
-extern char** environ;
 
 namespace zelvo::test {
 namespace {
@@ -35,65 +31,6 @@ const std::string kIcon = "share/icons/hicolor/scalable/apps/" + kId + ".svg";
 const std::string kMetainfo = "share/metainfo/" + kId + ".metainfo.xml";
 const char* const kStationFiles[] = {"tv_lib.txt", "tv_lib_ss.txt", "tv_lib_ss_jg_y.txt"};
 
-// A program started with its output in a file, ended by SIGKILL if it outlives the test.
-class Process {
- public:
-  Process(const std::vector<std::string>& command, const std::string& outputFile,
-          const std::map<std::string, std::string>& setEnvironment = {})
-      : outputFile_(outputFile) {
-    std::vector<std::string> variables;
-    for (char** entry = environ; *entry; ++entry) {
-      const std::string variable = *entry;
-      if (!setEnvironment.count(variable.substr(0, variable.find('='))))
-        variables.push_back(variable);
-    }
-    for (const auto& [name, value] : setEnvironment) variables.push_back(name + "=" + value);
-    std::vector<char*> envp, argv;
-    for (auto& variable : variables) envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> words = command;
-    for (auto& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outputFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&files, STDOUT_FILENO, STDERR_FILENO);
-    if (posix_spawnp(&pid_, argv[0], &files, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&files);
-  }
-  ~Process() {
-    if (pid_ > 0 && !exited_) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  pid_t pid() const { return pid_; }
-
-  // The exit status, or -1 when the process still runs after the time.
-  int waitForExit(std::chrono::milliseconds limit) {
-    for (const auto deadline = Clock::now() + limit; pid_ > 0 && Clock::now() < deadline;) {
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(20ms);
-    }
-    return -1;
-  }
-
-  std::string output() const { return fileBytes(outputFile_); }
-
- private:
-  std::string outputFile_;
-  pid_t pid_ = -1;
-  bool exited_ = false;
-};
-
 struct Result {
   int status;
   std::string output;
@@ -101,9 +38,9 @@ struct Result {
 
 Result run(const std::vector<std::string>& command, const std::string& scratch,
            std::chrono::seconds limit = 60s) {
-  Process process(command, scratch + "/command.log");
-  const int status = process.waitForExit(limit);
-  return {status, process.output()};
+  const ProgramResult result =
+      runProgram(command, scratch, static_cast<int>(std::chrono::milliseconds(limit).count()));
+  return {result.status, result.out + result.err};
 }
 
 // The value of a key of the desktop entry's main group, or "" when it has none.
@@ -220,17 +157,19 @@ TEST_F(InstallTest, TheInstalledProgramStartsWithItsFilesInTheUsersFolder) {
   const std::string home = scratch_.file("home");
   const std::string dataHome = scratch_.file("data");
   fs::create_directories(home);
-  Process program({installed("bin/zelvo")}, scratch_.file("zelvo.log"),
-                  {{"HOME", home}, {"XDG_DATA_HOME", dataHome}, {"QT_QPA_PLATFORM", "offscreen"}});
+  RunningProgram program(
+      {installed("bin/zelvo")}, scratch_.path(),
+      {{"HOME", home}, {"XDG_DATA_HOME", dataHome}, {"QT_QPA_PLATFORM", "offscreen"}});
   ASSERT_GT(program.pid(), 0);
   // Start-up seeds the folder before it opens the window; then let the window come up.
   const auto deadline = Clock::now() + 30s;
   while (!fs::exists(dataHome + "/zelvo/temp") && Clock::now() < deadline)
     std::this_thread::sleep_for(50ms);
   std::this_thread::sleep_for(3s);
-  ASSERT_EQ(program.waitForExit(0ms), -1) << "ended by itself:\n" << program.output();
+  if (!program.running()) FAIL() << "ended by itself:\n" << program.finish(0).err;
   ::kill(program.pid(), SIGTERM);
-  EXPECT_EQ(program.waitForExit(15s), 0) << program.output();
+  const ProgramResult ended = program.finish(15000);
+  EXPECT_EQ(ended.status, 0) << ended.err;
 
   for (const char* name : kStationFiles)
     EXPECT_EQ(fileBytes(dataHome + "/zelvo/" + name),

@@ -16,8 +16,19 @@ extern char** environ;
 namespace zelvo::test {
 
 RunningProgram::RunningProgram(const std::vector<std::string>& arguments,
-                               const std::string& scratchFolder)
+                               const std::string& scratchFolder,
+                               const std::map<std::string, std::string>& setEnvironment)
     : outFile_(scratchFolder + "/program.out"), errFile_(scratchFolder + "/program.err") {
+  std::vector<std::string> variables;
+  for (char** entry = environ; *entry; ++entry) {
+    const std::string variable = *entry;
+    if (!setEnvironment.count(variable.substr(0, variable.find('='))))
+      variables.push_back(variable);
+  }
+  for (const auto& [name, value] : setEnvironment) variables.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
   std::vector<char*> argv;
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -28,7 +39,7 @@ RunningProgram::RunningProgram(const std::vector<std::string>& arguments,
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errFile_.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), environ) != 0) pid_ = -1;
+  if (posix_spawnp(&pid_, argv[0], &files, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&files);
 }
 
@@ -36,12 +47,18 @@ RunningProgram::~RunningProgram() {
   if (pid_ > 0) finish(0);
 }
 
+bool RunningProgram::running() {
+  if (pid_ <= 0 || ended_) return false;
+  ended_ = waitpid(pid_, &endedStatus_, WNOHANG) == pid_;
+  return !ended_;
+}
+
 ProgramResult RunningProgram::finish(int timeoutMs) {
   ProgramResult result;
   if (pid_ <= 0) return result;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  int waitStatus = 0;
-  for (;;) {
+  int waitStatus = endedStatus_;
+  while (!ended_) {
     const pid_t done = waitpid(pid_, &waitStatus, WNOHANG);
     if (done == pid_) break;
     if (done < 0) {
@@ -64,8 +81,9 @@ ProgramResult RunningProgram::finish(int timeoutMs) {
 }
 
 ProgramResult runProgram(const std::vector<std::string>& arguments,
-                         const std::string& scratchFolder, int timeoutMs) {
-  return RunningProgram(arguments, scratchFolder).finish(timeoutMs);
+                         const std::string& scratchFolder, int timeoutMs,
+                         const std::map<std::string, std::string>& setEnvironment) {
+  return RunningProgram(arguments, scratchFolder, setEnvironment).finish(timeoutMs);
 }
 
 }  // namespace zelvo::test

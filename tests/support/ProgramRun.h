@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,15 +17,19 @@ struct ProgramResult {
 };
 
 // A program started with standard input on /dev/null and its output captured in files of
-// scratchFolder. arguments[0] is the program.
+// scratchFolder. arguments[0] is the program, found on PATH when it names no folder; the
+// environment is this process's, with the variables of setEnvironment set.
 class RunningProgram {
  public:
-  RunningProgram(const std::vector<std::string>& arguments, const std::string& scratchFolder);
+  RunningProgram(const std::vector<std::string>& arguments, const std::string& scratchFolder,
+                 const std::map<std::string, std::string>& setEnvironment = {});
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   pid_t pid() const { return pid_; }
+  // Whether it has not ended yet.
+  bool running();
   // Waits for its end; kills it after timeoutMs.
   ProgramResult finish(int timeoutMs);
 
@@ -32,9 +37,12 @@ class RunningProgram {
   std::string outFile_;
   std::string errFile_;
   pid_t pid_ = -1;
+  int endedStatus_ = 0;  // the wait status, once running() saw it end
+  bool ended_ = false;
 };
 
 ProgramResult runProgram(const std::vector<std::string>& arguments,
-                         const std::string& scratchFolder, int timeoutMs = 60000);
+                         const std::string& scratchFolder, int timeoutMs = 60000,
+                         const std::map<std::string, std::string>& setEnvironment = {});
 
 }  // namespace zelvo::test
