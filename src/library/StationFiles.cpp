@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "form/FormControls.h"
+#include "library/StationLines.h"
 #include "library/StationList.h"
 #include "library/TextRules.h"
 #include "platform/ComboBox.h"
@@ -11,27 +12,7 @@
 namespace zelvo {
 
 namespace {
-
 constexpr long kChancesPerYield = 64;
-
-struct StationLine {
-  std::string name;
-  std::string address;
-};
-
-// A line gives a station when it has a name, an address and the comma that ends the address.
-std::optional<StationLine> parseStationLine(const std::string& line) {
-  size_t first = line.find(',');
-  if (first == std::string::npos) return std::nullopt;
-  size_t second = line.find(',', first + 1);
-  if (second == std::string::npos) return std::nullopt;
-  std::string name = line.substr(0, first);
-  std::string address = line.substr(first + 1, second - first - 1);
-  if (name.empty() || address.empty()) return std::nullopt;
-  if (containsIgnoringCase(address, "play\\temp")) return std::nullopt;
-  return StationLine{trimSpaces(name), trimSpaces(address)};
-}
-
 }  // namespace
 
 void StationFiles::LoadStationFile(const std::string& fileName) {
@@ -69,7 +50,7 @@ void StationFiles::LoadStationFile(const std::string& fileName) {
     }
     if (!goOn || isEndMarker(line)) break;
 
-    if (auto station = parseStationLine(line)) {
+    if (auto station = readStationLine(line)) {
       // Handlers that ran during the yields may have emptied the list under us.
       n = std::min(n, stationRowCount(c));
       if (step([&] { addStationRow(c, station->name, station->address, n); })) {
