@@ -111,6 +111,10 @@ TEST_F(InstallTest, EveryFileGoesWhereTheDesktopAndTheProgramLookForIt) {
         << name;
   for (const std::string& file : {kDesktopEntry, kIcon, kMetainfo})
     EXPECT_TRUE(fs::is_regular_file(installed(file))) << file;
+  EXPECT_NE(fileBytes(installed("share/doc/zelvo/copyright")).find("License: GPL-3+"),
+            std::string::npos);
+  EXPECT_NE(fileBytes(installed(kMetainfo)).find("<project_license>GPL-3.0-or-later<"),
+            std::string::npos);
   // Only the station files are shipped data: start-up makes the temp folder itself.
   std::set<std::string> shipped;
   for (const auto& entry : fs::directory_iterator(installed("share/zelvo/shipped")))
@@ -212,7 +216,7 @@ TEST_F(InstallTest, TheDebianPackageHoldsTheInstallAndDependsOnWhatTheProgramLin
 
   const Result contents = run({"dpkg-deb", "--contents", package}, scratch_.path());
   const std::string packaged[] = {"bin/zelvo", "share/zelvo/shipped/tv_lib.txt", kDesktopEntry,
-                                  kIcon, kMetainfo};
+                                  kIcon, kMetainfo, "share/doc/zelvo/copyright"};
   for (const std::string& file : packaged)
     EXPECT_NE(contents.output.find(" ./usr/" + file + "\n"), std::string::npos) << file;
 }
