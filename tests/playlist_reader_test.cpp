@@ -34,7 +34,7 @@ std::vector<std::string> problems(std::string_view text) {
   return out;
 }
 
-TEST(M3uReading, TheNameIsTheTitleAfterTheLastCommaElseTvgNameElseTheAddress) {
+TEST(M3uReading, TheNameIsTheTitleAfterTheAttributesElseTvgNameElseTheAddress) {
   const std::string text =
       "#EXTM3U x-tvg-url=\"http://epg\"\n"
       "#EXTINF:-1 tvg-id=\"c1\" tvg-name=\"CCTV1\" group-title=\"央视, 综合\",CCTV-1 综合\n"
@@ -46,14 +46,20 @@ TEST(M3uReading, TheNameIsTheTitleAfterTheLastCommaElseTvgNameElseTheAddress) {
       "#EXTINF:-1,\n"
       "http://a/4.m3u8\n"
       "#EXTINF:-1,Sports, Live\n"
-      "http://a/5.m3u8\n";
+      "http://a/5.m3u8\n"
+      "#EXTINF:-1 tvg-id=\"x\" group-title=\"News\",Rai 1, Italia\n"
+      "http://a/6.m3u8\n"
+      "#EXTINF:-1 tvg-name=\"CCTV,1\" group-title=\"News\"\n"
+      "http://a/7.m3u8\n";
   EXPECT_THAT(stations(text),
               ElementsAre("CCTV-1 综合|http://a/1.m3u8", "只有台标名|http://a/2.m3u8",
                           "Single|http://a/3.m3u8", "http://a/4.m3u8|http://a/4.m3u8",
-                          "Live|http://a/5.m3u8"));
+                          "Sports， Live|http://a/5.m3u8", "Rai 1， Italia|http://a/6.m3u8",
+                          "CCTV，1|http://a/7.m3u8"));
   const Playlist playlist = readPlaylist(text, "/lists");
   EXPECT_EQ(playlist.entries[0].group, "央视， 综合");
   EXPECT_EQ(playlist.entries[2].group, "News");
+  EXPECT_EQ(playlist.entries[6].group, "News");
   EXPECT_THAT(playlist.problems, IsEmpty());
 }
 

@@ -1,5 +1,6 @@
 // M3U and M3U8 playlists: one address a line, each after an optional #EXTINF line that gives
 // its title and attributes; other lines starting with "#" are comments.
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -17,23 +18,23 @@ struct Info {
   int line = 0;
 };
 
-// #EXTINF:duration key="value" ...,title. The title is what follows the last comma; the
-// attributes are read before it.
+// #EXTINF:duration key="value" ...,title. The attributes come first, and a quoted value may
+// hold commas; the title is everything after the first comma outside quotes.
 Info readInfo(std::string_view line, int number) {
-  std::string_view rest = line.substr(line.find(':') + 1);
+  const std::string_view rest = line.substr(line.find(':') + 1);
   Info info;
   info.line = number;
-  const size_t lastComma = rest.rfind(',');
-  if (lastComma != std::string_view::npos) {
-    info.title = rest.substr(lastComma + 1);
-    rest = rest.substr(0, lastComma);
-  }
   size_t i = 0;
   while (i < rest.size()) {
+    if (rest[i] == ',') {
+      info.title = rest.substr(i + 1);
+      break;
+    }
     const size_t keyStart = i;
-    while (i < rest.size() && rest[i] != '=' && rest[i] != ' ' && rest[i] != '\t') ++i;
+    while (i < rest.size() && rest[i] != '=' && rest[i] != ' ' && rest[i] != '\t' && rest[i] != ',')
+      ++i;
     if (i >= rest.size() || rest[i] != '=') {
-      ++i;  // a word without a value, such as the duration
+      if (i < rest.size() && rest[i] != ',') ++i;  // a word without a value, such as the duration
       continue;
     }
     const std::string key = toLowerAscii(std::string(rest.substr(keyStart, i - keyStart)));
@@ -43,9 +44,9 @@ Info readInfo(std::string_view line, int number) {
       const size_t close = rest.find(rest[i], i + 1);
       const size_t end = close == std::string_view::npos ? rest.size() : close;
       value = rest.substr(i + 1, end - i - 1);
-      i = end + 1;
+      i = std::min(end + 1, rest.size());
     } else {
-      const size_t end = std::min(rest.find_first_of(" \t", i), rest.size());
+      const size_t end = std::min(rest.find_first_of(" \t,", i), rest.size());
       value = rest.substr(i, end - i);
       i = end;
     }
