@@ -84,9 +84,11 @@ TEST(CheckPoolTest, TemplatesAreReportedFirstAndNeverPlayed) {
   EXPECT_THAT(run.check({{"T", "mms://a/ch%05%.asf"},
                          {"P", "http://plain"},
                          {"L", "list%0%"},
-                         {"One", "http://50%off"}}),
-              ElementsAre("T template", "L template", "P live", "One live"));
-  EXPECT_THAT(run.h.mpv.starts, ElementsAre("http://plain 5000", "http://50%off 5000"));
+                         {"One", "http://50%off"},
+                         {"Encoded", "http://h/%E4%B8%AD.ts"}}),
+              ElementsAre("T template", "L template", "P live", "One live", "Encoded live"));
+  EXPECT_THAT(run.h.mpv.starts,
+              ElementsAre("http://plain 5000", "http://50%off 5000", "http://h/%E4%B8%AD.ts 5000"));
   EXPECT_THAT(run.details[0], HasSubstr("not checked"));
 }
 
