@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
+#include "library/PositionFiles.h"
 #include "platform/Steps.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/posix/GbkTextFiles.h"
@@ -68,6 +69,8 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->view->attach(c.WindowsMediaPlayer1, parts_->wmp.widget());
   parts_->view->attach(c.RealAudio1, parts_->real.widget());
   parts_->view->attach(c.WebBrowser1, parts_->browser.widget());
+  // The user puts pages into the temp folder to watch what they embed.
+  parts_->browser.allowRemoteContentForPagesIn(parts_->services.pathOf(kTempFolder));
   c.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
 }
 

@@ -6,16 +6,19 @@
 #include <QApplication>
 #include <QProcess>
 #include <QWidget>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "BrowserEventLog.h"
 #include "BrowserTestMain.h"
+#include "Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/webengine/WebEngineBrowser.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/QuietComponents.h"
 
 namespace zelvo {
 namespace {
@@ -113,10 +116,49 @@ TEST_F(WebEngineSafetyTest, PagesCannotReadLocalFiles) {
   EXPECT_EQ(anchorsOf(server_.url("remote.html")),
             std::vector<std::string>{server_.url("remote.html?refused")});
 
-  // A page of the user's own folder still shows, but reads no other file.
-  const std::string local = folder_.file("local.html");
-  std::ofstream(local) << "<html><body>" << attempt << "</body></html>";
-  EXPECT_EQ(anchorsOf("file://" + local), std::vector<std::string>{"file://" + local + "?refused"});
+  // A page of the user's own folder still shows, but reads no other file. Pages of the folder
+  // opened to remote content load pictures from the network; other local pages do not.
+  for (const char* folder : {"pages", "pages-not"})
+    std::filesystem::create_directory(folder_.file(folder));
+  browser_.allowRemoteContentForPagesIn(folder_.file("pages"));
+  struct Case {
+    const char* page;
+    const char* picture;
+    bool loadsRemoteContent;
+  } cases[] = {
+      {"pages/inside.htm", "/inside.png", true},
+      {"local.html", "/outside.png", false},
+      {"pages-not/beside.htm", "/beside.png", false},
+      {"pages/again.htm", "/again.png", true},
+  };
+  for (const Case& c : cases) {
+    const std::string local = folder_.file(c.page);
+    std::ofstream(local) << "<html><body><img src=\"" << server_.url(c.picture + 1) << "\">"
+                         << attempt << "</body></html>";
+    EXPECT_EQ(anchorsOf("file://" + local),
+              std::vector<std::string>{"file://" + local + "?refused"})
+        << c.page;
+    EXPECT_EQ(requested(server_, c.picture), c.loadsRemoteContent) << c.page;
+  }
+}
+
+// The window opens the temp folder to remote content: a page the user put there shows what it
+// embeds from the network.
+TEST(LocalPageInTheWindow, APageOfTheTempFolderLoadsItsRemotePicture) {
+  test::TempFolder media;
+  LoopbackHttpServer server(media.path());
+  test::TempFolder app;
+  std::filesystem::create_directory(app.file("temp"));
+  std::ofstream(app.file("temp/page.htm"))
+      << "<html><body><img src=\"" << server.url("picture.png") << "\"></body></html>";
+  ZelvoApplication zelvo(app.path(), test::quietComponents());
+  zelvo.start();
+  ComboBox& names = zelvo.window().controls().tvm;
+  int row = 0;
+  while (row < names.count() && names.row(row) != "page") ++row;
+  ASSERT_LT(row, names.count());
+  names.userChoseRow(row);
+  EXPECT_TRUE(test::waitUntil([&] { return requested(server, "/picture.png"); }, 30000));
 }
 
 TEST_F(WebEngineSafetyTest, PermissionsAreDenied) {

@@ -4,6 +4,8 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QWebEngineCertificateError>
 #include <QWebEngineClientCertificateSelection>
 #include <QWebEngineFileSystemAccessRequest>
@@ -77,6 +79,30 @@ GuardedWebPage::GuardedWebPage(QWebEngineProfile* profile, QObject* parent)
   connect(this, &QWebEnginePage::quotaRequested, this,
           [](QWebEngineQuotaRequest request) { request.reject(); });
   QT_WARNING_POP
+}
+
+void GuardedWebPage::allowRemoteContentForPagesIn(const QString& folder) {
+  remoteContentFolder_ = folder;
+}
+
+// Links and symbolic links count by where they lead: a page reached through "../" or a link out
+// of the folder is not one of its pages.
+bool GuardedWebPage::mayLoadRemoteContent(const QUrl& url) const {
+  if (remoteContentFolder_.isEmpty() || !url.isLocalFile()) return false;
+  const QString folder = QFileInfo(remoteContentFolder_).canonicalFilePath();
+  const QString page = QFileInfo(url.toLocalFile()).canonicalFilePath();
+  return !folder.isEmpty() && !page.isEmpty() && page.startsWith(folder + QDir::separator());
+}
+
+// The page's own settings override the profile's for the document the navigation brings; the
+// engine applies them before that document commits.
+bool GuardedWebPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {
+  if (isMainFrame) {
+    const bool remote = mayLoadRemoteContent(url);
+    if (settings()->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls) != remote)
+      settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, remote);
+  }
+  return true;
 }
 
 QWebEnginePage* GuardedWebPage::createWindow(WebWindowType) { return nullptr; }

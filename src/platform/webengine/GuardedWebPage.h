@@ -2,6 +2,7 @@
 // window, grants no permission, and lives in a private profile that keeps nothing on disk.
 #pragma once
 
+#include <QString>
 #include <QWebEnginePage>
 
 class QWebEngineProfile;
@@ -19,7 +20,12 @@ class GuardedWebPage : public QWebEnginePage {
  public:
   GuardedWebPage(QWebEngineProfile* profile, QObject* parent);
 
+  // Local pages inside this folder (and only those) may load images, scripts and players from
+  // the network, as pages opened in a desktop browser do. They still read no other local file.
+  void allowRemoteContentForPagesIn(const QString& folder);
+
  protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
   QWebEnginePage* createWindow(WebWindowType type) override;
   QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
                           const QStringList& acceptedMimeTypes) override;
@@ -29,6 +35,11 @@ class GuardedWebPage : public QWebEnginePage {
                         const QString& defaultValue, QString* result) override;
   void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                 int lineNumber, const QString& sourceId) override;
+
+ private:
+  bool mayLoadRemoteContent(const QUrl& url) const;
+
+  QString remoteContentFolder_;  // empty for none
 };
 
 }  // namespace zelvo

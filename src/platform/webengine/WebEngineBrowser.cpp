@@ -93,10 +93,18 @@ void WebEngineBrowser::startEngine() {
   auto* view = new QWebEngineView(container_);
   view->setContextMenuPolicy(Qt::NoContextMenu);
   auto* page = new GuardedWebPage(profile_, view);
+  page->allowRemoteContentForPagesIn(remoteContentFolder_);
   view->setPage(page);
   connect(page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::loadingChanged);
   container_->layout()->addWidget(view);
   view_ = view;
+}
+
+void WebEngineBrowser::allowRemoteContentForPagesIn(const std::string& folder) {
+  remoteContentFolder_ = QString::fromStdString(folder);
+  if (view_)
+    static_cast<GuardedWebPage*>(view()->page())
+        ->allowRemoteContentForPagesIn(remoteContentFolder_);
 }
 
 void WebEngineBrowser::navigate(const std::string& address) {

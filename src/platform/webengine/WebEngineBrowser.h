@@ -37,6 +37,10 @@ class WebEngineBrowser : public QObject, public WebBrowser {
   // True once the engine has been started by a navigation.
   bool started() const { return view_ != nullptr; }
 
+  // Local pages in this folder may load remote content, as they would in a desktop browser;
+  // every other page keeps to the crawl's rules.
+  void allowRemoteContentForPagesIn(const std::string& folder);
+
   void navigate(const std::string& address) override;
   void stop() override;
   std::string locationURL() const override;
@@ -62,6 +66,7 @@ class WebEngineBrowser : public QObject, public WebBrowser {
   QPointer<QWidget> container_;
   QPointer<QWidget> view_;                // a QWebEngineView, once started
   QWebEngineProfile* profile_ = nullptr;  // a child of this, made with the view
+  QString remoteContentFolder_;
 
   // navigate() and stop() start a new generation; the engine's news of older loads is dropped.
   // Its signals reach us through the event queue, so a marker queued right after the call
