@@ -1,10 +1,7 @@
 #include "fakes/CheckHarness.h"
 
-#include <fstream>
-
 #include "check/CheckInput.h"
-#include "library/TextRules.h"
-#include "platform/posix/GbkCodec.h"
+#include "fakes/GbkFiles.h"
 
 namespace zelvo::test {
 
@@ -26,14 +23,12 @@ CheckPlatform CheckHarness::platform() {
 
 std::string CheckHarness::writeStationFile(const std::string& name,
                                            const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  std::ofstream(folder.file(name), std::ios::binary | std::ios::trunc) << utf8ToGbk(text);
+  writeGbkLines(folder.file(name), lines);
   return folder.file(name);
 }
 
 std::vector<std::string> CheckHarness::readLines(const std::string& name) const {
-  return splitLines(gbkToUtf8(fileBytes(folder.file(name))));
+  return readGbkLines(folder.file(name));
 }
 
 int CheckHarness::run(CheckSettings settings, long limitMs) {

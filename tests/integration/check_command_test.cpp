@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
-#include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
@@ -101,9 +101,7 @@ class CheckCommandTest : public ::testing::Test {
   }
 
   std::string writeStations(const std::string& name, const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    std::ofstream(lists_.file(name), std::ios::binary) << utf8ToGbk(text);
+    writeGbkLines(lists_.file(name), lines);
     return lists_.file(name);
   }
   std::string refused() const {
@@ -136,13 +134,12 @@ TEST_F(CheckCommandTest, OnlyStationsThatReallyPlayAreWrittenAndEveryBadServerEn
                  "直播二," + serve_->url(clip_) + "?again,"});
   QElapsedTimer clock;
   clock.start();
-  const ProgramResult result =
-      runProgram(arguments({"--check", input, "--jobs", "4", "--timeout", "4", "--output",
-                            lists_.file("live.txt")}),
-                 scratch_.path(), 60000);
+  const ProgramResult result = runProgram(arguments({"--check", input, "--jobs", "4", "--timeout",
+                                                     "4", "--output", lists_.file("live.txt")}),
+                                          scratch_.path(), 60000);
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(gbkToUtf8(fileBytes(lists_.file("live.txt"))),
+  EXPECT_EQ(readGbkText(lists_.file("live.txt")),
             "直播一," + serve_->url(clip_) + ",-999,假,假\r\n列表," + serve_->url("list.asx") +
                 ",-999,假,假\r\n直播二," + serve_->url(clip_) + "?again,-999,假,假\r\nend\r\n");
   // Not a terminal: a line for every station, and the summary.
@@ -159,16 +156,16 @@ TEST_F(CheckCommandTest, OnlyStationsThatReallyPlayAreWrittenAndEveryBadServerEn
 TEST_F(CheckCommandTest, TheTimeIsEachStationsOwn) {
   std::vector<std::string> lines;
   for (int i = 0; i < 4; ++i) {
-    lines.push_back("沉默" + std::to_string(i) + "," + silent_->url(std::to_string(i) + ".ts") + ",");
+    lines.push_back("沉默" + std::to_string(i) + "," + silent_->url(std::to_string(i) + ".ts") +
+                    ",");
   }
   lines.push_back("直播," + serve_->url(clip_) + ",");
   const std::string input = writeStations("silent.txt", lines);
   QElapsedTimer clock;
   clock.start();
-  const ProgramResult result = runProgram(
-      arguments({"--check", input, "--jobs", "1", "--timeout", "1.5", "--output",
-                 lists_.file("live.txt")}),
-      scratch_.path(), 60000);
+  const ProgramResult result = runProgram(arguments({"--check", input, "--jobs", "1", "--timeout",
+                                                     "1.5", "--output", lists_.file("live.txt")}),
+                                          scratch_.path(), 60000);
   const qint64 elapsed = clock.elapsed();
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_THAT(result.out, HasSubstr(": 1 live, 4 dead"));
@@ -176,19 +173,19 @@ TEST_F(CheckCommandTest, TheTimeIsEachStationsOwn) {
   // One after the other, each silent server gets its 1.5 s, no more and no less.
   EXPECT_GE(elapsed, 4 * 1500);
   EXPECT_LT(elapsed, 4 * 1500 + 10000);
-  EXPECT_EQ(gbkToUtf8(fileBytes(lists_.file("live.txt"))),
+  EXPECT_EQ(readGbkText(lists_.file("live.txt")),
             "直播," + serve_->url(clip_) + ",-999,假,假\r\nend\r\n");
 }
 
 TEST_F(CheckCommandTest, APlaylistInAndAnM3uOut) {
   std::ofstream(lists_.file("in.m3u"), std::ios::binary)
-      << "#EXTM3U\n#EXTINF:-1 group-title=\"新闻\",中央 13\n" << serve_->url(clip_)
-      << "\n#EXTINF:-1,Gone\n" << refused() << "\n#EXTINF:-1,Local\n" << media_->file(clip_)
-      << "\n";
-  const ProgramResult result = runProgram(
-      arguments({"--check", lists_.file("in.m3u"), "--timeout", "4", "--output",
-                 lists_.file("live.m3u")}),
-      scratch_.path(), 60000);
+      << "#EXTM3U\n#EXTINF:-1 group-title=\"新闻\",中央 13\n"
+      << serve_->url(clip_) << "\n#EXTINF:-1,Gone\n"
+      << refused() << "\n#EXTINF:-1,Local\n"
+      << media_->file(clip_) << "\n";
+  const ProgramResult result = runProgram(arguments({"--check", lists_.file("in.m3u"), "--timeout",
+                                                     "4", "--output", lists_.file("live.m3u")}),
+                                          scratch_.path(), 60000);
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(fileBytes(lists_.file("live.m3u")),
             "#EXTM3U\n#EXTINF:-1 tvg-name=\"中央 13\" group-title=\"新闻\",中央 13\n" +
@@ -220,7 +217,8 @@ TEST_F(CheckCommandTest, CtrlCLeavesAWholeFileOfTheLiveStationsFoundSoFar) {
   std::vector<std::string> lines = {"直播一," + serve_->url(clip_) + ",",
                                     "直播二," + serve_->url(clip_) + "?2,"};
   for (int i = 0; i < 20; ++i) {
-    lines.push_back("沉默" + std::to_string(i) + "," + silent_->url(std::to_string(i) + ".ts") + ",");
+    lines.push_back("沉默" + std::to_string(i) + "," + silent_->url(std::to_string(i) + ".ts") +
+                    ",");
   }
   const std::string input = writeStations("in.txt", lines);
   for (const char* output : {"live.txt", "live.m3u"}) {
@@ -243,7 +241,7 @@ TEST_F(CheckCommandTest, CtrlCLeavesAWholeFileOfTheLiveStationsFoundSoFar) {
     EXPECT_EQ(result.status, 130) << result.err;
     EXPECT_THAT(result.out, HasSubstr("interrupted after 2 of 22 stations"));
     if (std::string(output) == "live.txt") {
-      EXPECT_EQ(gbkToUtf8(fileBytes(lists_.file(output))),
+      EXPECT_EQ(readGbkText(lists_.file(output)),
                 "直播一," + serve_->url(clip_) + ",-999,假,假\r\n直播二," + serve_->url(clip_) +
                     "?2,-999,假,假\r\nend\r\n");
     } else {

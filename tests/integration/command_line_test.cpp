@@ -11,11 +11,11 @@
 #include <thread>
 
 #include "cli/CommandLine.h"
+#include "fakes/GbkFiles.h"
 #include "fakes/ReadOnlyFolder.h"
 #include "fakes/TempFolder.h"
-#include "platform/posix/GbkCodec.h"
+#include "support/IntegrationMain.h"
 #include "support/ProgramRun.h"
-#include "support/TestEnvironment.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -118,16 +118,13 @@ class ProgramFolderTest : public ProgramTest {
     arguments.insert(arguments.begin(), app_.file("zelvo"));
     return runProgram(arguments, scratch_.path(), 30000);
   }
-  void writeGbk(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << utf8ToGbk(text);
-  }
-  std::string library() const { return gbkToUtf8(fileBytes(app_.file("tv_lib.txt"))); }
+  std::string library() const { return readGbkText(app_.file("tv_lib.txt")); }
   TempFolder app_;
   TempFolder lists_;
 };
 
 TEST_F(ProgramFolderTest, ImportAddsThePlaylistToTheLibraryAndSaysWhatItDid) {
-  writeGbk(app_.file("tv_lib.txt"), "老台,http://old/1,-999,假,假\r\nend\r\n");
+  writeGbkText(app_.file("tv_lib.txt"), "老台,http://old/1,-999,假,假\r\nend\r\n");
   std::ofstream(lists_.file("list.m3u"), std::ios::binary)
       << "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:-1 group-title=\"新闻\",新台\r\nhttp://new/1\r\n"
          "#EXTINF:-1,老台\r\nhttp://old/1\r\n#EXTINF:-1,📺 Emoji\r\nhttp://new/2\r\n"
@@ -157,9 +154,9 @@ TEST_F(ProgramFolderTest, ImportAddsThePlaylistToTheLibraryAndSaysWhatItDid) {
 }
 
 TEST_F(ProgramFolderTest, ExportWritesTheLibraryOrAStationFileAsExtendedM3u) {
-  writeGbk(app_.file("tv_lib.txt"),
-           "中央一台,http://a/1,-999,假,假\r\n系列,http://a/ch%05%.ts,-999,假,假\r\nend\r\n");
-  writeGbk(app_.file("tv_lib_ss_jg.txt"), "结果,http://r/1,\r\n");
+  writeGbkText(app_.file("tv_lib.txt"),
+               "中央一台,http://a/1,-999,假,假\r\n系列,http://a/ch%05%.ts,-999,假,假\r\nend\r\n");
+  writeGbkText(app_.file("tv_lib_ss_jg.txt"), "结果,http://r/1,\r\n");
 
   const ProgramResult library = zelvo({"--export", lists_.file("lib.m3u")});
   EXPECT_EQ(library.status, 0) << library.err;
@@ -177,7 +174,7 @@ TEST_F(ProgramFolderTest, ExportWritesTheLibraryOrAStationFileAsExtendedM3u) {
 }
 
 TEST_F(ProgramFolderTest, ExportToWhereNothingCanBeWrittenEndsWithStatusOneAndWritesNothing) {
-  writeGbk(app_.file("tv_lib.txt"), "A,http://a/1,-999,假,假\r\nend\r\n");
+  writeGbkText(app_.file("tv_lib.txt"), "A,http://a/1,-999,假,假\r\nend\r\n");
   const std::string before = fileBytes(app_.file("tv_lib.txt"));
   struct Case {
     std::vector<std::string> arguments;
@@ -208,7 +205,7 @@ TEST_F(ProgramFolderTest, ExportToWhereNothingCanBeWrittenEndsWithStatusOneAndWr
 // end signal then saves that row. Nothing else is written.
 TEST_F(ProgramFolderTest, PlaylistsGivenToTheWindowAreGroupsAndTheFirstStationPlays) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  writeGbk(app_.file("tv_lib.txt"), "A,http://127.0.0.1:1/a.ts,-999,假,假\r\nend\r\n");
+  writeGbkText(app_.file("tv_lib.txt"), "A,http://127.0.0.1:1/a.ts,-999,假,假\r\nend\r\n");
   const std::string before = fileBytes(app_.file("tv_lib.txt"));
   std::ofstream(lists_.file("one.m3u")) << "#EXTINF:-1,One\nhttp://127.0.0.1:1/one.ts\n";
   std::ofstream(lists_.file("two.pls")) << "[playlist]\nFile1=http://127.0.0.1:1/two.ts\n";
@@ -235,8 +232,4 @@ TEST_F(ProgramFolderTest, PlaylistsGivenToTheWindowAreGroupsAndTheFirstStationPl
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) {
-  zelvo::test::prepareTestEnvironment();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return zelvo::test::runProgramTests(argc, argv); }

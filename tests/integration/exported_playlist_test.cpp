@@ -10,7 +10,7 @@
 
 #include "fakes/WindowHarness.h"
 #include "library/StationExport.h"
-#include "support/TestEnvironment.h"
+#include "support/IntegrationMain.h"
 
 using ::testing::ElementsAreArray;
 
@@ -112,8 +112,4 @@ TEST_F(ExportedPlaylistTest, LibMpvReadsEveryStation) {
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) {
-  zelvo::test::prepareTestEnvironment();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return zelvo::test::runProgramTests(argc, argv); }

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "fakes/TempFolder.h"
+#include "support/IntegrationMain.h"
 #include "support/ProgramRun.h"
-#include "support/TestEnvironment.h"
 
 namespace zelvo::test {
 namespace {
@@ -224,8 +224,4 @@ TEST_F(InstallTest, TheDebianPackageHoldsTheInstallAndDependsOnWhatTheProgramLin
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) {
-  zelvo::test::prepareTestEnvironment();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return zelvo::test::runProgramTests(argc, argv); }

@@ -5,12 +5,11 @@
 
 #include <QApplication>
 #include <filesystem>
-#include <fstream>
 
 #include "Composition.h"
+#include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"
-#include "platform/posix/GbkCodec.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
@@ -24,8 +23,7 @@ namespace {
 constexpr int kBoundMs = 30000;
 
 void writeLibrary(const TempFolder& app, const std::string& name, const std::string& address) {
-  std::ofstream out(app.file("tv_lib.txt"), std::ios::binary);
-  out << utf8ToGbk(name + "," + address + ",-999,假,假") << "\r\nend\r\n";
+  writeGbkLines(app.file("tv_lib.txt"), {name + "," + address + ",-999,假,假", "end"});
 }
 
 TEST(SeriesAndFallback, AnRtspStationPlaysInTheFallbackPlayer) {

@@ -22,6 +22,12 @@ int runIntegrationTests(int argc, char** argv) {
   return RUN_ALL_TESTS();
 }
 
+int runProgramTests(int argc, char** argv) {
+  prepareTestEnvironment();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+
 bool waitUntil(std::function<bool()> condition, int timeoutMs) {
   QElapsedTimer clock;
   clock.start();

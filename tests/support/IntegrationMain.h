@@ -10,6 +10,10 @@ namespace zelvo::test {
 // Call it from main().
 int runIntegrationTests(int argc, char** argv);
 
+// The same for tests that only start the program as a process of its own: a private
+// environment, and no Qt application in the test itself.
+int runProgramTests(int argc, char** argv);
+
 // Runs the event loop until condition holds (true) or timeoutMs passes (false).
 bool waitUntil(std::function<bool()> condition, int timeoutMs);
 
