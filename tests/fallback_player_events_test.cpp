@@ -76,7 +76,7 @@ TEST_F(FallbackPlayerEventsTest, ASeriesMovesOnWhenTheFallbackPlayerStopsOrFails
 
   // A failure raises an error and a stop: the series moves on by one number, not two.
   handOver(kSeries);
-  h.real.failWith(static_cast<int32_t>(0x80040011u));
+  h.real.failWith(kFallbackOpenFailed);
   h.loop.runPending();
   h.loop.advance(200);
   EXPECT_EQ(opened().size(), 1u);
@@ -110,7 +110,7 @@ TEST_F(FallbackPlayerEventsTest, NothingMovesOnForAPlainAddressAfterStopOrForThe
   h.c.Command9.userClicked();
   report(RealState::Playing);
   report(RealState::Stopped);
-  h.real.failWith(static_cast<int32_t>(0x80040011u));
+  h.real.failWith(kFallbackOpenFailed);
   h.loop.runPending();
   h.loop.advance(500);
   EXPECT_THAT(opened(), IsEmpty());

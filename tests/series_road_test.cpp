@@ -12,8 +12,6 @@ using ::testing::IsEmpty;
 namespace zelvo::test {
 namespace {
 
-constexpr int32_t kFallbackOpenFailed = static_cast<int32_t>(0x80040011u);
-
 TEST(SeriesRoad, ACounterTemplateWalksThroughBothPlayersUntilTheUserStops) {
   WindowHarness h;
   h.writeFile("tv_lib.txt", {"系列,http://s/ch%05%.ts,-999,假,假", "end"});

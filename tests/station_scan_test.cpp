@@ -11,34 +11,10 @@ using ::testing::IsEmpty;
 namespace zelvo::test {
 namespace {
 
-constexpr int32_t kFallbackOpenFailed = static_cast<int32_t>(0x80040011u);
-
 class StationScanTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // Addresses under http://live/ play in the primary player; every other address fails in
-    // both players, each after a server's delay.
-    h.wmp.onOpen = [this](const std::string& address) {
-      h.loop.postAfter(10, [this, address] {
-        if (h.wmp.URL() != address) return;
-        if (address.rfind("http://live/", 0) == 0) {
-          h.wmp.enter(WmpState::Playing);
-        } else {
-          h.wmp.failWith(WmpError::FileNotFound);
-        }
-      });
-    };
-    h.real.onPlay = [this](const std::string&) {
-      h.loop.postAfter(10, [this] { h.real.failWith(kFallbackOpenFailed); });
-    };
-  }
-  // The addresses handed to a player, by the call that hands them over.
-  std::vector<std::string> tried(const std::string& call) const {
-    std::vector<std::string> addresses;
-    for (const std::string& entry : h.log.startingWith(call + " "))
-      addresses.push_back(entry.substr(call.size() + 1));
-    return addresses;
-  }
+  void SetUp() override { h.playOnlyLiveAddresses(); }
+  std::vector<std::string> tried(const std::string& call) const { return h.addressesGivenTo(call); }
   WindowHarness h;
 };
 

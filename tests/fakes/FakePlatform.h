@@ -72,6 +72,9 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
   std::vector<PlayerError> errors_;
 };
 
+// The fallback player's code for a clip it could not open (refused, not found, bad data).
+inline constexpr int32_t kFallbackOpenFailed = static_cast<int32_t>(0x80040011u);
+
 class FakeRealPlayer : public RealPlayer {
  public:
   FakeRealPlayer(CallLog& log, FailureSwitch& failures, FakeEventLoop& loop)

@@ -3,8 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "library/TextRules.h"
-#include "platform/posix/GbkCodec.h"
+#include "fakes/GbkFiles.h"
 
 namespace zelvo::test {
 
@@ -20,12 +19,11 @@ WindowHarness::WindowHarness()
     : window(makeWindow(services, loop)), c(window->controls()), s(window->state()) {}
 
 void WindowHarness::writeFile(const std::string& name, const std::vector<std::string>& lines) {
-  std::ofstream out(folder.file(name), std::ios::binary);
-  for (const auto& line : lines) out << utf8ToGbk(line) << "\r\n";
+  writeGbkLines(folder.file(name), lines);
 }
 
 std::vector<std::string> WindowHarness::readFile(const std::string& name) const {
-  return splitLines(gbkToUtf8(fileBytes(folder.file(name))));
+  return readGbkLines(folder.file(name));
 }
 
 bool WindowHarness::exists(const std::string& name) const {
@@ -36,6 +34,29 @@ std::vector<std::string> WindowHarness::rows() const {
   std::vector<std::string> out;
   for (int i = 0; i < c.tvm.count(); ++i) out.push_back(c.tvm.row(i) + "|" + c.dz1.row(i));
   return out;
+}
+
+void WindowHarness::playOnlyLiveAddresses(int delayMs) {
+  wmp.onOpen = [this, delayMs](const std::string& address) {
+    loop.postAfter(delayMs, [this, address] {
+      if (wmp.URL() != address) return;
+      if (address.rfind("http://live/", 0) == 0) {
+        wmp.enter(WmpState::Playing);
+      } else {
+        wmp.failWith(WmpError::FileNotFound);
+      }
+    });
+  };
+  real.onPlay = [this, delayMs](const std::string&) {
+    loop.postAfter(delayMs, [this] { real.failWith(kFallbackOpenFailed); });
+  };
+}
+
+std::vector<std::string> WindowHarness::addressesGivenTo(const std::string& call) const {
+  std::vector<std::string> addresses;
+  for (const std::string& entry : log.startingWith(call + " "))
+    addresses.push_back(entry.substr(call.size() + 1));
+  return addresses;
 }
 
 }  // namespace zelvo::test

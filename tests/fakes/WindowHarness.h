@@ -30,6 +30,12 @@ class WindowHarness {
   // The rows of tvm and dz1 as "name|address".
   std::vector<std::string> rows() const;
 
+  // Players as a list scan meets them: an address under http://live/ plays in the primary
+  // player, every other address fails in both players, each answer after a server's delay.
+  void playOnlyLiveAddresses(int delayMs = 10);
+  // The addresses handed to the players by one call ("wmp.URL", "real.setSource"), in order.
+  std::vector<std::string> addressesGivenTo(const std::string& call) const;
+
   TempFolder folder;
   CallLog log;
   FailureSwitch failures;
