@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "fakes/WindowHarness.h"
@@ -66,18 +67,47 @@ TEST_F(ResultFilesTest, AFileThatCannotBeReadOrReplacedStaysAsItWas) {
   EXPECT_EQ(fileBytes(h.path("tv_lib_ss_www.txt")), "A,a,\r\n");
 }
 
-TEST_F(ResultFilesTest, SavingTheScanTextAndRestoringTheDefaultsReplaceTheWholeFile) {
-  h.writeFile("tv_lib_ss_jg.txt", {"A,a,", "B,b,"});
-  h.c.Text2.setText("N,http://n/1,");  // a change appends it
-  EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("A,a,", "B,b,", "N,http://n/1,"));
-  h.c.Check3.userToggled(true);
-  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_jg.txt")), "N,http://n/1,\r\n");
-  h.c.Text2.setText("");
-  h.c.Check3.userToggled(false);
-  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_jg.txt")), "\r\n");
+TEST_F(ResultFilesTest, SavingTheScanTextKeepsEveryFindAndAddsTheRecordWhenAbsent) {
+  struct Case {
+    const char* what;
+    const char* before;  // nullptr: no file
+    const char* text2;
+    const char* after;  // nullptr: no file
+  } cases[] = {
+      {"present", "A,a,\r\nN,n,\r\nB,b,\r\n", "N,n,", "A,a,\r\nN,n,\r\nB,b,\r\n"},
+      {"absent", "A,a,\r\nB,b,\r\n", "N,n,", "A,a,\r\nB,b,\r\nN,n,\r\n"},
+      {"inside a longer line", "1N,n,\r\n", "N,n,", "1N,n,\r\nN,n,\r\n"},
+      {"after a last line without its end", "A,a,", "N,n,", "A,a,\r\nN,n,\r\n"},
+      {"no file", nullptr, "台,n,", "\xcc\xa8,n,\r\n"},
+      {"empty Text2", "A,a,\r\n", "", "A,a,\r\n"},
+      {"empty Text2, no file", nullptr, "", nullptr},
+  };
+  const std::string path = h.path("tv_lib_ss_jg.txt");
+  for (const Case& test : cases) {
+    h.c.Text2.setText(test.text2);  // its change appends it: the file is written after
+    std::remove(path.c_str());
+    if (test.before) writeBytes("tv_lib_ss_jg.txt", test.before);
+    h.c.Check3.userToggled(!h.c.Check3.checked());
+    if (test.after) {
+      EXPECT_EQ(fileBytes(path), test.after) << test.what;
+    } else {
+      EXPECT_FALSE(std::ifstream(path).good()) << test.what;
+    }
+  }
 
+  // A file that cannot be read stays as it is.
+  h.c.Text2.setText("N,n,");
+  writeBytes("tv_lib_ss_jg.txt", "A,a,\r\n");
+  h.files.failOn(FileOperation::Read);
+  h.c.Check3.userToggled(false);
+  h.files.heal();
+  EXPECT_EQ(fileBytes(path), "A,a,\r\n");
+}
+
+TEST_F(ResultFilesTest, RestoringTheDefaultsReplacesTheWholeFile) {
+  h.writeFile("tv_lib_ss_jg.txt", {"A,a,", "B,b,"});
   results().RestoreScanDefaults();  // no default file: nothing changes
-  EXPECT_EQ(fileBytes(h.path("tv_lib_ss_jg.txt")), "\r\n");
+  EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("A,a,", "B,b,"));
   h.writeFile("tv_lib_ss_jg_y.txt", {"默认,http://d/1,"});
   results().RestoreScanDefaults();
   EXPECT_THAT(h.readFile("tv_lib_ss_jg.txt"), ElementsAre("默认,http://d/1,"));

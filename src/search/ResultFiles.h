@@ -16,13 +16,14 @@ class ResultFiles {
   void AppendWebFind(const std::string& record);
   // Appends Text2's text to tv_lib_ss_jg.txt.
   void AppendScanFind(const std::string& text);
-  // Replaces tv_lib_ss_jg.txt by Text2's text as its only line.
+  // Makes sure tv_lib_ss_jg.txt holds Text2's text as one of its lines, keeping all others.
   void SaveScanText();
   // Copies the default results over tv_lib_ss_jg.txt.
   void RestoreScanDefaults();
 
  private:
   void append(const char* fileName, const std::string& record);
+  bool readWhole(const std::string& path, FileLine& old);
   Context x_;
 };
 
