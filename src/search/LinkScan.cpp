@@ -15,7 +15,13 @@ namespace zelvo {
 
 namespace {
 constexpr const char* kBrowserStartLocation = "http:///";
+
+bool inStationList(const FormControls& c, const std::string& address) {
+  for (int i = 0; i < c.dz1.count(); ++i)
+    if (equalsIgnoringCase(c.dz1.row(i), address)) return true;
+  return false;
 }
+}  // namespace
 
 void LinkScan::connect() {
   x_.p.browser.documentComplete.connect(
@@ -27,6 +33,7 @@ void LinkScan::connect() {
 void LinkScan::DocumentComplete(const std::string& url) {
   if (toLowerAscii(url) == x_.p.searchHome || url.empty() || url == kBrowserStartLocation) return;
   const unsigned run = run_.current();
+  run_.visit(url);
   std::vector<std::string> anchors;
   step([&] { anchors = x_.p.browser.anchors(); });
   const std::string prefix = resultPagePrefix(x_.p.searchHome);
@@ -46,8 +53,8 @@ bool LinkScan::TakeLink(const std::string& link, unsigned run) {
   step([&] { x_.c.l.setCaption(std::to_string(waiting)); });
   if (waiting > 0 && queue_.holds(link)) return true;
   if (isStreamLink(link)) {
-    takeStreamLink(link, rowCount);
-  } else {
+    if (!inStationList(x_.c, link)) takeStreamLink(link, rowCount);
+  } else if (!run_.visited(link)) {
     step([&] { queue_.append(link); });  // a full queue drops the link
   }
   return true;

@@ -36,7 +36,7 @@ void StationScan::connect() {
 // Row 0 is never tried: the expansion moves the counter on before it uses it.
 void StationScan::ScanClicked() {
   FormControls& c = x_.c;
-  p_.search.abandon();
+  p_.search.startAfresh();  // the web search, if any, ends here
   step([&] { c.form1.setWidth(kScanWidth); });
   if (c.Command17.caption() == kNoWebSearchCaption) {
     step([&] { clearStationList(c); });

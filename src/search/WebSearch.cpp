@@ -42,7 +42,7 @@ void armSearchStep(Timer& timer9) {
 // The address is read from tvm before the lists are cleared: the first page finds them empty.
 void WebSearch::StartClicked() {
   FormControls& c = x_.c;
-  run_.abandon();
+  run_.startAfresh();
   step([&] { x_.p.messages.show(kStartMessage, kAppTitle, MessageIcon::None); });
   step([&] { c.Command17.setCaption(kSearchStartedCaption); });
   step([&] { c.Text2.setText(""); });
@@ -53,6 +53,7 @@ void WebSearch::StartClicked() {
   step([&] { c.WebBrowser1.setVisible(true); });
   step([&] { c.Command14.setEnabled(false); });
   const std::string first = c.Check2.checked() ? c.tvm.text() : x_.p.searchHome;
+  run_.visit(first);
   step([&] { x_.p.browser.navigate(first); });
   step([&] { queue_.clear(); });
   step([&] { clearStationList(c); });
@@ -67,7 +68,10 @@ void WebSearch::Timer9Tick() {
 void WebSearch::QueueRowClicked() {
   if (x_.c.Check2.checked()) {
     const std::string address = x_.c.tvmx.text();
-    if (isWebPageLink(address)) step([&] { x_.p.browser.navigate(address); });
+    if (isWebPageLink(address)) {
+      run_.visit(address);
+      step([&] { x_.p.browser.navigate(address); });
+    }
   } else {
     VisitNextPage();
   }
@@ -107,7 +111,10 @@ void WebSearch::VisitNextPage() {
   if (!c.Check2.checked()) {
     const std::string head = queue_.head();
     step([&] { x_.p.browser.stop(); });
-    if (usable(head)) step([&] { x_.p.browser.navigate(head); });
+    if (usable(head)) {
+      run_.visit(head);
+      step([&] { x_.p.browser.navigate(head); });
+    }
   }
   step([&] { queue_.removeHead(); });
 }

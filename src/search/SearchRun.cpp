@@ -1,0 +1,15 @@
+#include "search/SearchRun.h"
+
+#include "platform/ComboBox.h"
+
+namespace zelvo {
+
+void SearchRun::visit(const std::string& page) {
+  if (!page.empty()) visited_.insert(toLowerAscii(page));
+}
+
+bool SearchRun::visited(const std::string& page) const {
+  return visited_.count(toLowerAscii(page)) > 0;
+}
+
+}  // namespace zelvo
