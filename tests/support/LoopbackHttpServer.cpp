@@ -116,6 +116,7 @@ struct LoopbackHttpServer::Impl {
   int runningConnections = 0;
   std::map<std::string, Reply> replies;
   std::vector<std::string> requests;
+  std::vector<std::string> requestTargets;
 
   void acceptLoop() {
     while (!stopping) {
@@ -177,11 +178,14 @@ struct LoopbackHttpServer::Impl {
     if (firstSpace == std::string::npos || secondSpace == std::string::npos) return;
     std::string method = requestLine.substr(0, firstSpace);
     std::string target = requestLine.substr(firstSpace + 1, secondSpace - firstSpace - 1);
-    target = percentDecoded(target.substr(0, target.find('?')));
+    const size_t queryStart = target.find('?');
+    const std::string query = queryStart == std::string::npos ? "" : target.substr(queryStart);
+    target = percentDecoded(target.substr(0, queryStart));
 
     {
       std::lock_guard lock(mutex);
       requests.push_back(target);
+      requestTargets.push_back(target + query);
     }
     if (mode == Mode::Unauthorized) {
       const std::string body = "log-in required\n";
@@ -312,6 +316,11 @@ void LoopbackHttpServer::setReply(const std::string& path, Reply reply) {
 std::vector<std::string> LoopbackHttpServer::requestedPaths() const {
   std::lock_guard lock(impl_->mutex);
   return impl_->requests;
+}
+
+std::vector<std::string> LoopbackHttpServer::requestedTargets() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->requestTargets;
 }
 
 uint16_t LoopbackHttpServer::port() const { return impl_->port; }

@@ -37,6 +37,8 @@ class LoopbackHttpServer {
   void setReply(const std::string& path, Reply reply);
   // The paths of the requests received so far, in order, decoded and without their queries.
   std::vector<std::string> requestedPaths() const;
+  // The same requests with their queries ("/page.html?3").
+  std::vector<std::string> requestedTargets() const;
 
   uint16_t port() const;
   // "http://127.0.0.1:PORT/" + path
