@@ -190,6 +190,14 @@ QWidget* QtFormView::makeWidget(Control& control) {
     auto* box = new ModelComboBox(*combo, this);
     box->setEditable(combo->editable);
     box->setInsertPolicy(QComboBox::NoInsert);
+    if (QLineEdit* edit = box->lineEdit()) {
+      // The field shows what was typed and no more: no completion from the rows.
+      box->setCompleter(nullptr);
+      // Enter and leaving the field would otherwise select the row that matches the text and
+      // report it as chosen from the list: only a row picked from the list is a choice.
+      QObject::disconnect(edit, SIGNAL(returnPressed()), box, nullptr);
+      QObject::disconnect(edit, SIGNAL(editingFinished()), box, nullptr);
+    }
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMaxVisibleItems(20);
     // Narrow design widths (the threshold list is 33 pixels) leave room for the text only
@@ -391,11 +399,16 @@ bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    // A key the focused widget ignores travels on to its parents: handle it once.
-    if (key == lastKey_ && key->timestamp() == lastKeyTime_)
+    // A key the focused widget ignores travels on to its parents: handle it once. The event's
+    // address and time alone do not tell it from the next key (events built in one place share
+    // an address, and a time may repeat), but a key that travels on reaches a parent.
+    auto* receiver = qobject_cast<QWidget*>(watched);
+    if (key == lastKey_ && key->timestamp() == lastKeyTime_ && receiver && lastKeyReceiver_ &&
+        receiver != lastKeyReceiver_ && receiver->isAncestorOf(lastKeyReceiver_))
       return QWidget::eventFilter(watched, event);
     lastKey_ = key;
     lastKeyTime_ = key->timestamp();
+    lastKeyReceiver_ = receiver;
     const int code = toolkitKeyCode(*key);
     Control* control = controlOf(qobject_cast<QWidget*>(watched));
     // The text field's own key events first, then the window's: it previews every key.

@@ -2,6 +2,7 @@
 // design position (15 twips to a pixel), and the user's input becomes model events.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <map>
 #include <vector>
@@ -50,6 +51,7 @@ class QtFormView : public QWidget {
   bool unloading_ = false;
   const void* lastKey_ = nullptr;
   unsigned long lastKeyTime_ = 0;
+  QPointer<QWidget> lastKeyReceiver_;
 };
 
 }  // namespace zelvo
