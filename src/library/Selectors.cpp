@@ -96,6 +96,9 @@ void Selectors::NameKeyDown(int keyCode) {
   const int k = firstRowNamed(c, c.tvm.text());
   if (k < 0) return;
   showStationRow(c, k);
+  // The row's address plays as it stands, without the expansion; the address the player's
+  // state changes put back into dz1 must still be this row's, not the last expanded one.
+  x_.s.lastTemplate = c.dz1.text();
   step([&] { playback_.PlayAddress(c.dz1.text()); });
 }
 

@@ -1,6 +1,7 @@
 #include "library/StationEditing.h"
 
 #include "form/FormControls.h"
+#include "form/SharedState.h"
 #include "library/StationFiles.h"
 #include "library/StationList.h"
 #include "platform/Steps.h"
@@ -34,6 +35,9 @@ void StationEditing::RemoveClicked() {
   step([&] { playback_.StopAll(); });
   step([&] { removeStationRow(c, i); });
   showStationRow(c, i);
+  // The player reports the stop after this reaction: what it puts back into dz1 is the
+  // address of the row now shown, not that of the removed station.
+  x_.s.lastTemplate = c.dz1.text();
 }
 
 }  // namespace zelvo
