@@ -1,0 +1,111 @@
+// The real program under a private X server shows no window but its own: while it plays,
+// switches stations up and down and scans the list, the players draw only into the window's
+// player areas and never open a top-level window of their own.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <thread>
+
+#include "fakes/TempFolder.h"
+#include "platform/posix/GbkCodec.h"
+#include "support/Clips.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/ProgramRun.h"
+#include "support/TestEnvironment.h"
+#include "support/TopLevelWatch.h"
+#include "support/XClient.h"
+#include "support/XvfbServer.h"
+
+namespace zelvo::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kTitle = "Zelvo ver 3.5";
+
+// The centre of a button 735 by 375 twips at (left, 5520), in pixels of 15 twips.
+struct Button {
+  const char* caption;
+  int left;
+  int x() const { return (left + 735 / 2) / 15; }
+  int y() const { return (5520 + 375 / 2) / 15; }
+};
+constexpr Button kPlay{"播放", 270}, kUp{"向上", 3345}, kDown{"向下", 4365}, kScan{"搜台", 6420};
+
+std::string stationLines(const std::vector<std::string>& addresses) {
+  std::string lines;
+  for (size_t i = 0; i < addresses.size(); ++i)
+    lines += "台" + std::to_string(i) + "," + addresses[i] + ",-999,假,假\r\n";
+  return utf8ToGbk(lines + "end\r\n");
+}
+
+TEST(StrayWindow, PlayingSwitchingAndScanningShowOnlyTheMainWindowAndItsDialogs) {
+  XvfbServer xvfb;
+  TempFolder media, app;
+  LoopbackHttpServer server(media.path());
+  const std::string clip = makeClip(media.path(), 30);
+  std::vector<std::string> addresses;
+  for (const char* query : {"?a", "?b", "?c", "?d"}) addresses.push_back(server.url(clip + query));
+  std::error_code error;
+  std::filesystem::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
+  if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app.file("zelvo"));
+  std::ofstream(app.file("tv_lib.txt"), std::ios::binary) << stationLines(addresses);
+  std::ofstream(app.file("tv_lib_ss.txt"), std::ios::binary) << stationLines(addresses);
+
+  TopLevelWatch watch(xvfb.display());
+  RunningProgram program({app.file("zelvo")}, app.path(),
+                         {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}});
+  XClient x(xvfb.display());
+  unsigned long window = 0;
+  for (auto deadline = std::chrono::steady_clock::now() + 30s;
+       !window && std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(50ms))
+    window = x.findWindow(program.pid(), kTitle);
+  ASSERT_NE(window, 0u) << "no main window";
+
+  // The picture shows in the player area: a rectangle at its centre holds many colours.
+  const auto pictureShown = [&] {
+    for (auto deadline = std::chrono::steady_clock::now() + 10s;
+         std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(100ms)) {
+      const std::vector<uint32_t> area = x.pixels(window, 235, 110, 100, 60);
+      if (std::set<uint32_t>(area.begin(), area.end()).size() > 3) return true;
+    }
+    return false;
+  };
+
+  // Each click comes while the previous station still plays.
+  const struct Step {
+    Button button;
+    std::chrono::milliseconds wait;
+    bool picture = false;
+  } steps[] = {{kPlay, 2500ms, true}, {kDown, 1500ms}, {kDown, 1500ms, true}, {kUp, 1500ms},
+               {kUp, 1500ms, true},   {kScan, 3000ms}, {kPlay, 1500ms},       {kScan, 3000ms}};
+  std::string done;
+  for (const Step& step : steps) {
+    x.click(window, step.button.x(), step.button.y());
+    done += std::string(" ") + step.button.caption;
+    std::this_thread::sleep_for(step.wait);
+    ASSERT_TRUE(program.running()) << "ended after" << done << "\n" << program.finish(0).err;
+    if (step.picture) {
+      EXPECT_TRUE(pictureShown()) << "no picture in the player after" << done;
+    }
+  }
+
+  std::string strays;
+  for (const TopLevelWindow& shown : watch.shown()) {
+    if (shown.id == window || shown.transient || shown.overrideRedirect) continue;
+    strays += "\"" + shown.title + "\" (pid " + std::to_string(shown.pid) + ")\n";
+  }
+  EXPECT_EQ(strays, "") << "top-level windows other than the main window and its dialogs";
+}
+
+}  // namespace
+}  // namespace zelvo::test
+
+int main(int argc, char** argv) {
+  zelvo::test::prepareTestEnvironment();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
