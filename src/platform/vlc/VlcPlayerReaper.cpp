@@ -8,13 +8,17 @@ VlcPlayerReaper::~VlcPlayerReaper() {
   for (auto& entry : retiring_) entry->thread.join();
 }
 
-void VlcPlayerReaper::retire(libvlc_media_player_t* player) {
+void VlcPlayerReaper::retire(libvlc_media_player_t* player, std::function<void()> afterRelease) {
   joinFinished();
   auto entry = std::make_unique<Retiring>();
   Retiring* raw = entry.get();
-  raw->thread = std::thread([player, raw] {
+  raw->thread = std::thread([player, raw, afterRelease = std::move(afterRelease)] {
     libvlc_media_player_stop(player);
     libvlc_media_player_release(player);
+    try {
+      if (afterRelease) afterRelease();
+    } catch (...) {
+    }
     raw->done = true;
   });
   retiring_.push_back(std::move(entry));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <list>
 #include <memory>
 #include <thread>
@@ -19,8 +20,9 @@ class VlcPlayerReaper {
   VlcPlayerReaper(const VlcPlayerReaper&) = delete;
   VlcPlayerReaper& operator=(const VlcPlayerReaper&) = delete;
 
-  // Takes the player, with its events already detached, and stops and releases it.
-  void retire(libvlc_media_player_t* player);
+  // Takes the player, with its events already detached, and stops and releases it; then runs
+  // afterRelease, on the reaper's thread.
+  void retire(libvlc_media_player_t* player, std::function<void()> afterRelease = {});
 
  private:
   struct Retiring {

@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
@@ -43,6 +44,8 @@ bool worthKeeping(int level, const std::string& message) {
          message.find("answer code") != std::string::npos;
 }
 
+bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
 std::string versionNumberOf(const char* engineVersion) {
   int major = 0, minor = 0, revision = 0;
   std::sscanf(engineVersion ? engineVersion : "", "%d.%d.%d", &major, &minor, &revision);
@@ -54,16 +57,14 @@ std::string versionNumberOf(const char* engineVersion) {
 VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
     : options_(std::move(options)) {
   area_ = new QWidget(parent);
+  // The engine players' own X windows are stacked here, the current player's on top.
   videoSurface_ = new QWidget(area_);
-  // libVLC draws into the surface's own X window, so it must have one and Qt must not paint it.
-  videoSurface_->setAttribute(Qt::WA_NativeWindow);
-  videoSurface_->setAttribute(Qt::WA_DontCreateNativeAncestors);
-  videoSurface_->setAttribute(Qt::WA_OpaquePaintEvent);
   videoSurface_->setAutoFillBackground(true);
   QPalette black = videoSurface_->palette();
   black.setColor(QPalette::Window, Qt::black);
   videoSurface_->setPalette(black);
   videoSurface_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  new QStackedLayout(videoSurface_);
   controls_ = new vlc::VlcControlStrip(area_);
   auto* layout = new QVBoxLayout(area_);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -94,6 +95,8 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
 
   std::vector<std::string> arguments = {"--no-video-title-show", "--network-caching=1000",
                                         "--quiet", "--no-snapshot-preview", "--no-stats"};
+  // Without an X window to hand over (offscreen, Wayland) libVLC would open one of its own.
+  if (!onX11()) arguments.push_back("--vout=dummy");
   arguments.insert(arguments.end(), options_.engineArguments.begin(),
                    options_.engineArguments.end());
   const auto start = [](std::vector<std::string> args) {
@@ -337,7 +340,7 @@ void VlcWindowsMediaPlayer::haltEngine(Halt how) {
     if (fresh) {
       // The old player stops on its own thread; the next stream starts on a fresh one.
       detachEvents(player_);
-      reaper_->retire(player_);
+      reaper_->retire(player_, releaseDrawable());
       player_ = fresh;
       applyAudioSettings();
     } else {
@@ -372,9 +375,29 @@ void VlcWindowsMediaPlayer::startMedia(libvlc_media_t* media, const std::string&
 }
 
 void VlcWindowsMediaPlayer::bindVideoSurface() {
-  // Under another window system (offscreen, Wayland) there is no X window to hand over.
-  if (!videoSurface_ || QGuiApplication::platformName() != QLatin1String("xcb")) return;
-  libvlc_media_player_set_xwindow(player_, static_cast<uint32_t>(videoSurface_->winId()));
+  if (!videoSurface_ || !onX11()) return;
+  if (!drawable_) {
+    drawable_ = new QWidget(videoSurface_);
+    // libVLC draws into the window, so it must have one and Qt must not paint over it.
+    drawable_->setAttribute(Qt::WA_NativeWindow);
+    drawable_->setAttribute(Qt::WA_DontCreateNativeAncestors);
+    drawable_->setAttribute(Qt::WA_OpaquePaintEvent);
+    drawable_->setAutoFillBackground(true);
+    auto* stack = static_cast<QStackedLayout*>(videoSurface_->layout());
+    stack->addWidget(drawable_);
+    stack->setCurrentWidget(drawable_);
+  }
+  libvlc_media_player_set_xwindow(player_, static_cast<uint32_t>(drawable_->winId()));
+}
+
+std::function<void()> VlcWindowsMediaPlayer::releaseDrawable() {
+  QPointer<QWidget> drawable = drawable_;
+  drawable_ = nullptr;
+  if (!drawable) return {};
+  return [this, drawable] {
+    QMetaObject::invokeMethod(
+        this, [drawable] { delete drawable.data(); }, Qt::QueuedConnection);
+  };
 }
 
 void VlcWindowsMediaPlayer::setState(int state) {

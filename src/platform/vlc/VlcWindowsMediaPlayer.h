@@ -97,7 +97,11 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   void unloadMedia();
   // Queues an event for delivery once the running call has returned.
   void post(std::function<void()> raiseEvent);
+  // Hands player_ the X window it draws into, made for it alone: libVLC refuses a window that
+  // one of its players still holds while it stops, and then opens a top-level window of its own.
   void bindVideoSurface();
+  // What the reaper runs once the player that drew into drawable_ is gone: the window goes too.
+  std::function<void()> releaseDrawable();
   bool rtspHandled_ = false;
   bool engineReady() const { return player_ != nullptr; }
   std::vector<std::string> takeLog();
@@ -120,6 +124,7 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
 
   QPointer<QWidget> area_;
   QPointer<QWidget> videoSurface_;
+  QPointer<QWidget> drawable_;  // player_'s own X window, inside videoSurface_
   QPointer<vlc::VlcControlStrip> controls_;
   QTimer tick_;
   QElapsedTimer sinceProgress_;
