@@ -105,6 +105,9 @@ void MpvRealPlayer::ensureEngine() {
     videoArea_->setAttribute(Qt::WA_NativeWindow);
     int64_t wid = static_cast<int64_t>(videoArea_->winId());
     mpv_set_option(handle_, "wid", MPV_FORMAT_INT64, &wid);
+  } else {
+    // Without an X window to draw into (offscreen, Wayland) mpv would open one of its own.
+    mpv_set_option_string(handle_, "vo", "null");
   }
   for (const auto& [name, value] : options_.extraOptions) {
     mpv_set_option_string(handle_, name.c_str(), value.c_str());
