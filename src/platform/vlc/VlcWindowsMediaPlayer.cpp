@@ -57,8 +57,12 @@ std::string versionNumberOf(const char* engineVersion) {
 VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
     : options_(std::move(options)) {
   area_ = new QWidget(parent);
-  // The engine players' own X windows are stacked here, the current player's on top.
+  // The engine players' own X windows are stacked here, the current player's on top. The
+  // surface is native too: Qt crashed deleting a native window under a plain widget once the
+  // area had left the main window.
   videoSurface_ = new QWidget(area_);
+  videoSurface_->setAttribute(Qt::WA_NativeWindow);
+  videoSurface_->setAttribute(Qt::WA_DontCreateNativeAncestors);
   videoSurface_->setAutoFillBackground(true);
   QPalette black = videoSurface_->palette();
   black.setColor(QPalette::Window, Qt::black);
