@@ -80,8 +80,8 @@ TEST(StrayWindow, PlayingSwitchingAndScanningShowOnlyTheMainWindowAndItsDialogs)
     Button button;
     std::chrono::milliseconds wait;
     bool picture = false;
-  } steps[] = {{kPlay, 2500ms, true}, {kDown, 1500ms}, {kDown, 1500ms, true}, {kUp, 1500ms},
-               {kUp, 1500ms, true},   {kScan, 3000ms}, {kPlay, 1500ms},       {kScan, 3000ms}};
+  } steps[] = {{kPlay, 2500ms},     {kDown, 1500ms}, {kDown, 1500ms, true}, {kUp, 1500ms},
+               {kUp, 1500ms, true}, {kScan, 3000ms}, {kPlay, 1500ms},       {kScan, 3000ms}};
   std::string done;
   for (const Step& step : steps) {
     x.click(window, step.button.x(), step.button.y());
