@@ -1,14 +1,9 @@
 // The real program under a private X server: a window manager's close request and the signals
 // of a logout or Ctrl+C end it on its own, after it saved the position, every time, also while
 // every core is busy.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -18,12 +13,12 @@
 #include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
+#include "support/CpuLoad.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/ProgramRun.h"
 #include "support/TestEnvironment.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
-
-extern char** environ;
 
 namespace zelvo::test {
 namespace {
@@ -36,97 +31,20 @@ constexpr const char* kTitle = "Zelvo ver 3.5";
 constexpr int kPlayX = (270 + 735 / 2) / 15;
 constexpr int kPlayY = (5520 + 375 / 2) / 15;
 
-// Keeps every core busy while it lives.
-class CpuLoad {
- public:
-  CpuLoad() {
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    for (unsigned i = 0; i < cores; ++i)
-      spinners_.emplace_back([this] {
-        while (!stop_.load(std::memory_order_relaxed)) {
-        }
-      });
-  }
-  ~CpuLoad() {
-    stop_ = true;
-    for (auto& spinner : spinners_) spinner.join();
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::vector<std::thread> spinners_;
-};
-
 // One run of the program in its application folder, as a desktop session starts it.
-class Program {
+class Program : public RunningProgram {
  public:
-  Program(const std::string& folder, const std::string& display) : folder_(folder) {
-    std::vector<std::string> variables;
-    for (char** entry = environ; *entry; ++entry) {
-      const std::string variable = *entry;
-      if (variable.starts_with("DISPLAY=") || variable.starts_with("QT_QPA_PLATFORM=") ||
-          variable.starts_with("WAYLAND_DISPLAY="))
-        continue;
-      variables.push_back(variable);
-    }
-    variables.push_back("DISPLAY=" + display);
-    variables.push_back("QT_QPA_PLATFORM=xcb");
-    std::vector<char*> envp;
-    for (auto& variable : variables) envp.push_back(variable.data());
-    envp.push_back(nullptr);
+  Program(const std::string& folder, const std::string& display)
+      : RunningProgram(
+            {folder + "/zelvo"}, folder,
+            ProgramStart{.setEnvironment = {{"DISPLAY", display}, {"QT_QPA_PLATFORM", "xcb"}},
+                         .unsetEnvironment = {"WAYLAND_DISPLAY"},
+                         .defaultSignals = true,
+                         .oneOutput = true}) {}
 
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, (folder + "/output.log").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&files, STDOUT_FILENO, STDERR_FILENO);
-    // A program started from a script in the background inherits ignored SIGINT; a session's
-    // program does not.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults, none;
-    sigemptyset(&defaults);
-    for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, number);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    const std::string program = folder + "/zelvo";
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-    if (posix_spawn(&pid_, program.c_str(), &files, &attributes, argv, envp.data()) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&files);
-    posix_spawnattr_destroy(&attributes);
-  }
-
-  ~Program() {
-    if (pid_ > 0 && !exited_) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  pid_t pid() const { return pid_; }
-
-  // Waits for the process to end; its exit status, or -1 when it still runs after the time.
   int waitForExit(std::chrono::milliseconds limit) {
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(20ms);
-    }
-    return -1;
+    return RunningProgram::waitForExit(static_cast<int>(limit.count()));
   }
-
-  std::string output() const { return fileBytes(folder_ + "/output.log"); }
-
- private:
-  std::string folder_;
-  pid_t pid_ = -1;
-  bool exited_ = false;
 };
 
 class CloseTest : public ::testing::Test {

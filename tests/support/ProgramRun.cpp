@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -16,16 +17,19 @@ extern char** environ;
 namespace zelvo::test {
 
 RunningProgram::RunningProgram(const std::vector<std::string>& arguments,
-                               const std::string& scratchFolder,
-                               const std::map<std::string, std::string>& setEnvironment)
-    : outFile_(scratchFolder + "/program.out"), errFile_(scratchFolder + "/program.err") {
+                               const std::string& scratchFolder, const ProgramStart& start)
+    : outFile_(scratchFolder + "/program.out"),
+      errFile_(start.oneOutput ? std::string() : scratchFolder + "/program.err") {
   std::vector<std::string> variables;
   for (char** entry = environ; *entry; ++entry) {
     const std::string variable = *entry;
-    if (!setEnvironment.count(variable.substr(0, variable.find('='))))
+    const std::string name = variable.substr(0, variable.find('='));
+    if (!start.setEnvironment.count(name) &&
+        std::find(start.unsetEnvironment.begin(), start.unsetEnvironment.end(), name) ==
+            start.unsetEnvironment.end())
       variables.push_back(variable);
   }
-  for (const auto& [name, value] : setEnvironment) variables.push_back(name + "=" + value);
+  for (const auto& [name, value] : start.setEnvironment) variables.push_back(name + "=" + value);
   std::vector<char*> envp;
   for (std::string& variable : variables) envp.push_back(variable.data());
   envp.push_back(nullptr);
@@ -37,9 +41,25 @@ RunningProgram::RunningProgram(const std::vector<std::string>& arguments,
   posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outFile_.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errFile_.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (posix_spawnp(&pid_, argv[0], &files, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+  if (start.oneOutput) {
+    posix_spawn_file_actions_adddup2(&files, STDOUT_FILENO, STDERR_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errFile_.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  if (start.defaultSignals) {
+    sigset_t defaults, none;
+    sigemptyset(&defaults);
+    for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, number);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  }
+  if (posix_spawnp(&pid_, argv[0], &files, &attributes, argv.data(), envp.data()) != 0) pid_ = -1;
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&files);
 }
 
@@ -76,8 +96,21 @@ ProgramResult RunningProgram::finish(int timeoutMs) {
   pid_ = -1;
   if (waitStatus != -1 && WIFEXITED(waitStatus)) result.status = WEXITSTATUS(waitStatus);
   result.out = fileBytes(outFile_);
-  result.err = fileBytes(errFile_);
+  if (!errFile_.empty()) result.err = fileBytes(errFile_);
   return result;
+}
+
+int RunningProgram::waitForExit(int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (running() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (!ended_) return -1;
+  if (WIFEXITED(endedStatus_)) return WEXITSTATUS(endedStatus_);
+  return WIFSIGNALED(endedStatus_) ? 128 + WTERMSIG(endedStatus_) : -1;
+}
+
+std::string RunningProgram::output() const {
+  return fileBytes(outFile_) + (errFile_.empty() ? std::string() : fileBytes(errFile_));
 }
 
 ProgramResult runProgram(const std::vector<std::string>& arguments,
