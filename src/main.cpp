@@ -7,9 +7,11 @@
 #include "cli/CommandLine.h"
 #include "cli/RunCommand.h"
 #include "cli/WindowPlaylists.h"
+#include "platform/posix/StandardStreams.h"
 #include "platform/qt/QtEndSignals.h"
 
 int main(int argc, char** argv) {
+  zelvo::openClosedStandardStreams();
   // Commands that need no window run before anything of the window or the players exists.
   const zelvo::Command command = zelvo::parseCommandLine({argv, argv + argc});
   if (command.action != zelvo::Command::Action::OpenWindow) {

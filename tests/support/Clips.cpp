@@ -36,24 +36,32 @@ std::string shellQuoted(const std::string& text) {
 }  // namespace
 
 std::string makeClip(const std::string& folder, double seconds, const std::string& format) {
-  if (format != "ts" && format != "mp4")
+  if (format != "ts" && format != "mp4" && format != "mp4-late-index" && format != "wmv")
     throw std::invalid_argument("unknown clip format " + format);
   std::ostringstream length;
   length << seconds;
-  const std::string name = "clip-" + length.str() + "." + format;
+  const std::string extension = format == "mp4-late-index" ? "late-index.mp4" : format;
+  const std::string name = "clip-" + length.str() + "." + extension;
   const std::string path = folder + "/" + name;
   if (std::filesystem::exists(path)) return name;
 
   std::string video;
-  if (ffmpegHasEncoder("libx264")) {
+  if (format == "wmv") {
+    video = "-c:v wmv2 -g 25";
+  } else if (ffmpegHasEncoder("libx264")) {
     video = "-c:v libx264 -preset ultrafast -tune zerolatency -pix_fmt yuv420p -g 25";
   } else if (ffmpegHasEncoder("mpeg2video")) {
     video = "-c:v mpeg2video -g 25";
   } else {
     video = "-c:v mpeg1video -g 25";
   }
-  const std::string audio = ffmpegHasEncoder("aac") ? "-c:a aac -b:a 64k" : "-c:a mp2 -b:a 64k";
-  const std::string muxer = format == "ts" ? "-f mpegts" : "-f mp4 -movflags +faststart";
+  const std::string audio = format == "wmv"           ? "-c:a wmav2 -b:a 64k"
+                            : ffmpegHasEncoder("aac") ? "-c:a aac -b:a 64k"
+                                                      : "-c:a mp2 -b:a 64k";
+  const std::string muxer = format == "ts"    ? "-f mpegts"
+                            : format == "wmv" ? "-f asf"
+                            : format == "mp4" ? "-f mp4 -movflags +faststart"
+                                              : "-f mp4";
   // Written under a temporary name so a failed run never leaves a half clip to be reused.
   const std::string partial = path + ".part";
   const std::string command =

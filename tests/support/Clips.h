@@ -6,7 +6,9 @@
 namespace zelvo::test {
 
 // Writes a short clip (test picture and tone) of the given length into folder and returns
-// its file name. Formats: "ts" (MPEG-TS, H.264 + AAC) or "mp4".
+// its file name. Formats: "ts" (MPEG-TS, H.264 + AAC), "mp4" (its index first, as for the
+// web), "mp4-late-index" (its index at the end: a player must seek to find it) or "wmv" (ASF,
+// WMV 8 + WMA 2).
 std::string makeClip(const std::string& folder, double seconds, const std::string& format = "ts");
 
 // Writes an ASX playlist with one entry pointing at entryUrl and returns its file name.

@@ -221,7 +221,7 @@ struct LoopbackHttpServer::Impl {
     std::string lowerHead = head;
     std::transform(lowerHead.begin(), lowerHead.end(), lowerHead.begin(), ::tolower);
     size_t range = lowerHead.find("\r\nrange: bytes=");
-    if (range != std::string::npos) {
+    if (range != std::string::npos && mode != Mode::NoRanges) {
       size_t digits = range + std::strlen("\r\nrange: bytes=");
       if (digits < lowerHead.size() &&
           std::isdigit(static_cast<unsigned char>(lowerHead[digits]))) {
@@ -239,7 +239,7 @@ struct LoopbackHttpServer::Impl {
     std::string reply = ranged ? "HTTP/1.1 206 Partial Content\r\n" : "HTTP/1.1 200 OK\r\n";
     reply += "Content-Type: " + contentType(file) + "\r\n";
     reply += "Content-Length: " + std::to_string(size - first) + "\r\n";
-    reply += "Accept-Ranges: bytes\r\n";
+    if (mode != Mode::NoRanges) reply += "Accept-Ranges: bytes\r\n";
     if (ranged) {
       reply += "Content-Range: bytes " + std::to_string(first) + "-" +
                std::to_string(size == 0 ? 0 : size - 1) + "/" + std::to_string(size) + "\r\n";

@@ -18,6 +18,7 @@ class LoopbackHttpServer {
     Unauthorized,  // answers every request with 401 and asks for a Basic log-in
     Stall,         // sends the first third of a file, then nothing more, keeping the connection
     Drop,          // sends at most the first third of a file, then closes the connection
+    NoRanges,      // files of the folder, always whole from the start: byte ranges are ignored
   };
   explicit LoopbackHttpServer(std::string folder, Mode mode = Mode::Serve);
   ~LoopbackHttpServer();

@@ -87,6 +87,12 @@ void MpvRealPlayer::ensureEngine() {
       // Outputs that can draw into our window; SDL, next in mpv's own order, opens a window of
       // its own where there is no OpenGL (a remote or virtual X display).
       {"vo", "gpu,xv,x11"},
+      // Only the context that draws into an X window. Left to choose, gpu goes on to probe
+      // contexts of its own screen (Vulkan on a display, DRM, Wayland) wherever EGL on X fails
+      // (no GPU, a virtual or remote display); the Vulkan display one, failing, closes fd 0
+      // though it never opened it, and the next X connection of an engine that gets fd 0 is
+      // then cut by the next such close.
+      {"gpu-context", "x11egl"},
       {"network-timeout", "10"},
       // The window keeps mouse and keys; mpv draws pictures only.
       {"input-default-bindings", "no"},

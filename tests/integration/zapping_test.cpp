@@ -1,0 +1,99 @@
+// The real program under a private X server, zapped through stations that move between both
+// players and a dead address faster than they can open, while every core is busy: it stays
+// alive, and closing it afterwards saves the position.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "fakes/TempFolder.h"
+#include "platform/posix/GbkCodec.h"
+#include "support/Clips.h"
+#include "support/CpuLoad.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/ProgramRun.h"
+#include "support/TestEnvironment.h"
+#include "support/XClient.h"
+#include "support/XvfbServer.h"
+
+namespace zelvo::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr const char* kTitle = "Zelvo ver 3.5";
+// Centres of the buttons, from their design rectangles in twips (15 twips a pixel).
+constexpr int centre(int left, int width) { return (left + width / 2) / 15; }
+constexpr int kButtonY = centre(5520, 375);
+constexpr int kPlayX = centre(270, 735);   // Command2 "播放"
+constexpr int kUpX = centre(3345, 735);    // Command4 "向上"
+constexpr int kDownX = centre(4365, 735);  // Command5 "向下"
+
+TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgramAliveToSave) {
+  TempFolder media, app;
+  // Both clips come whole, without byte ranges: libVLC cannot reach the MP4's index at its end
+  // and fails it, so libmpv plays it; libVLC plays the WMV clip itself.
+  LoopbackHttpServer server(media.path(), LoopbackHttpServer::Mode::NoRanges);
+  const std::string wmv = server.url(makeClip(media.path(), 30, "wmv"));
+  const std::string mp4 = server.url(makeClip(media.path(), 30, "mp4-late-index"));
+  const std::string dead = "http://127.0.0.1:" + std::to_string(refusedPort()) + "/live.wmv";
+  {
+    std::ofstream library(app.file("tv_lib.txt"), std::ios::binary);
+    for (const auto& [name, address] :
+         {std::pair{"甲", wmv}, {"乙", mp4}, {"丙", dead}, {"丁", wmv + "?2"}})
+      library << utf8ToGbk(std::string(name) + "," + address + ",-999,假,假\r\n");
+    library << "end\r\n";
+  }
+  // The application folder is the folder of the program.
+  std::error_code error;
+  std::filesystem::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
+  if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app.file("zelvo"));
+
+  XvfbServer xvfb;
+  XClient x(xvfb.display());
+  CpuLoad load;
+  RunningProgram program(
+      {app.file("zelvo")}, app.path(),
+      ProgramStart{.setEnvironment = {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}},
+                   .unsetEnvironment = {"WAYLAND_DISPLAY"},
+                   .defaultSignals = true,
+                   .oneOutput = true});
+  unsigned long window = 0;
+  for (const auto deadline = Clock::now() + 30s; !window && Clock::now() < deadline;) {
+    std::this_thread::sleep_for(50ms);
+    window = x.findWindow(program.pid(), kTitle);
+  }
+  ASSERT_NE(window, 0u) << program.output();
+  x.click(window, kPlayX, kButtonY);
+
+  // Three stations down, three back up, again and again: every player starts and leaves
+  // while the one before is still opening or closing.
+  constexpr int kClicks = 300;
+  for (int click = 0; click < kClicks; ++click) {
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(program.running())
+        << "ended after " << click << " clicks with status " << program.waitForExit(0) << "\n"
+        << program.output();
+    x.click(window, click % 6 < 3 ? kDownX : kUpX, kButtonY);
+  }
+  std::this_thread::sleep_for(2s);
+  ASSERT_TRUE(program.running()) << program.waitForExit(0) << "\n" << program.output();
+
+  x.requestClose(window);
+  EXPECT_EQ(program.waitForExit(10000), 0) << program.output();
+  const std::string saved = fileBytes(app.file("bfwz.dat"));
+  EXPECT_TRUE(saved == "win\r\n0\r\n" || saved == "real\r\n0\r\n") << "\"" << saved << "\"";
+}
+
+}  // namespace
+}  // namespace zelvo::test
+
+int main(int argc, char** argv) {
+  zelvo::test::prepareTestEnvironment();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
