@@ -14,6 +14,7 @@
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/CpuLoad.h"
+#include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
 #include "support/TestEnvironment.h"
@@ -159,8 +160,4 @@ TEST_F(CloseTest, ACloseRequestOrASignalDuringTheLoadOfALargeLibraryEndsTheProgr
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) {
-  zelvo::test::prepareTestEnvironment();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return zelvo::test::runProgramTests(argc, argv); }

@@ -12,6 +12,7 @@
 #include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
+#include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
 #include "support/TestEnvironment.h"
@@ -93,19 +94,11 @@ TEST(StrayWindow, PlayingSwitchingAndScanningShowOnlyTheMainWindowAndItsDialogs)
     }
   }
 
-  std::string strays;
-  for (const TopLevelWindow& shown : watch.shown()) {
-    if (shown.id == window || shown.transient || shown.overrideRedirect) continue;
-    strays += "\"" + shown.title + "\" (pid " + std::to_string(shown.pid) + ")\n";
-  }
-  EXPECT_EQ(strays, "") << "top-level windows other than the main window and its dialogs";
+  EXPECT_EQ(watch.strays(window), "")
+      << "top-level windows other than the main window and its dialogs";
 }
 
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) {
-  zelvo::test::prepareTestEnvironment();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return zelvo::test::runProgramTests(argc, argv); }

@@ -1,6 +1,6 @@
 // The real program under a private X server, zapped through stations that move between both
 // players and a dead address faster than they can open, while every core is busy: it stays
-// alive, and closing it afterwards saves the position.
+// alive, no player opens a window of its own, and closing it afterwards saves the position.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,9 +13,11 @@
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/CpuLoad.h"
+#include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
 #include "support/TestEnvironment.h"
+#include "support/TopLevelWatch.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
 
@@ -55,6 +57,7 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
 
   XvfbServer xvfb;
   XClient x(xvfb.display());
+  TopLevelWatch watch(xvfb.display());
   CpuLoad load;
   RunningProgram program(
       {app.file("zelvo")}, app.path(),
@@ -82,6 +85,8 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
   }
   std::this_thread::sleep_for(2s);
   ASSERT_TRUE(program.running()) << program.waitForExit(0) << "\n" << program.output();
+  // Neither player ever opened a window of its own while it was started and left.
+  EXPECT_EQ(watch.strays(window), "");
 
   x.requestClose(window);
   EXPECT_EQ(program.waitForExit(10000), 0) << program.output();
@@ -92,8 +97,4 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) {
-  zelvo::test::prepareTestEnvironment();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return zelvo::test::runProgramTests(argc, argv); }

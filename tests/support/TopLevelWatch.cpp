@@ -114,4 +114,13 @@ void TopLevelWatch::record(unsigned long window, bool overrideRedirect) {
   shown_.push_back(seen);
 }
 
+std::string TopLevelWatch::strays(unsigned long mainWindow) const {
+  std::string lines;
+  for (const TopLevelWindow& window : shown()) {
+    if (window.id == mainWindow || window.transient || window.overrideRedirect) continue;
+    lines += "\"" + window.title + "\" (pid " + std::to_string(window.pid) + ")\n";
+  }
+  return lines;
+}
+
 }  // namespace zelvo::test

@@ -29,6 +29,8 @@ class TopLevelWatch {
 
   // Every top-level window shown since the watch began, and those already shown then.
   std::vector<TopLevelWindow> shown() const;
+  // Those that are neither the main window nor a dialog or pop-up, a line each; empty for none.
+  std::string strays(unsigned long mainWindow) const;
 
  private:
   void run();
