@@ -1,5 +1,6 @@
 #include "platform/vlc/VlcPlayerReaper.h"
 
+#include <malloc.h>
 #include <vlc/vlc.h>
 
 namespace zelvo::vlc {
@@ -19,6 +20,9 @@ void VlcPlayerReaper::retire(libvlc_media_player_t* player, std::function<void()
       if (afterRelease) afterRelease();
     } catch (...) {
     }
+    // A stream's buffers, decoders and picture pool are free now; the pages go back to the
+    // system rather than wait in the allocator for a stream that may never need them.
+    malloc_trim(0);
     raw->done = true;
   });
   retiring_.push_back(std::move(entry));

@@ -1,0 +1,103 @@
+// The real program under a private X server, switched between two stations on loopback by
+// clicks on "向下" and "向上": prints its resident memory from /proc as it goes, and the growth
+// from the end of the warm-up to the last switch. Whether it survived is printed too.
+//   zelvo_zap_soak [switches=1000] [warm-up=50] [interval ms=300] [vlc|both]
+// "vlc" switches between two clips libVLC plays; "both" makes the second one a clip only
+// libmpv can play, so every switch changes the player.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "fakes/TempFolder.h"
+#include "platform/posix/GbkCodec.h"
+#include "support/Clips.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/ProgramRun.h"
+#include "support/TestEnvironment.h"
+#include "support/XClient.h"
+#include "support/XvfbServer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The resident set of a process in kB, or -1 when it is gone.
+long residentKb(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+constexpr int centre(int left, int width) { return (left + width / 2) / 15; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace zelvo;
+  const int switches = argc > 1 ? std::stoi(argv[1]) : 1000;
+  const int warmUp = argc > 2 ? std::stoi(argv[2]) : 50;
+  const auto interval = std::chrono::milliseconds(argc > 3 ? std::stoi(argv[3]) : 300);
+  const bool both = argc > 4 && std::string(argv[4]) == "both";
+  test::prepareTestEnvironment();
+
+  test::TempFolder media, app;
+  test::LoopbackHttpServer server(media.path(), test::LoopbackHttpServer::Mode::NoRanges);
+  const std::string first = server.url(test::makeClip(media.path(), 60, "wmv"));
+  const std::string second =
+      both ? server.url(test::makeClip(media.path(), 60, "mp4-late-index")) : first + "?2";
+  {
+    std::ofstream library(app.file("tv_lib.txt"), std::ios::binary);
+    library << utf8ToGbk("甲," + first + ",-999,假,假\r\n乙," + second + ",-999,假,假\r\nend\r\n");
+  }
+  std::error_code error;
+  std::filesystem::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
+  if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app.file("zelvo"));
+
+  test::XvfbServer xvfb;
+  test::XClient x(xvfb.display());
+  test::RunningProgram program({app.file("zelvo")}, app.path(),
+                               test::ProgramStart{.setEnvironment = {{"DISPLAY", xvfb.display()},
+                                                                     {"QT_QPA_PLATFORM", "xcb"}},
+                                                  .unsetEnvironment = {"WAYLAND_DISPLAY"},
+                                                  .oneOutput = true});
+  unsigned long window = 0;
+  for (int tries = 0; !window && tries < 600; ++tries) {
+    std::this_thread::sleep_for(50ms);
+    window = x.findWindow(program.pid(), "Zelvo ver 3.5");
+  }
+  if (!window) {
+    std::printf("the window never came up\n%s", program.output().c_str());
+    return 1;
+  }
+  const int y = centre(5520, 375);
+  x.click(window, centre(270, 735), y);
+  std::printf("start: %ld kB\n", residentKb(program.pid()));
+
+  long base = -1;
+  for (int done = 1; done <= warmUp + switches; ++done) {
+    std::this_thread::sleep_for(interval);
+    if (!program.running()) {
+      std::printf("the program ended after %d switches (status %d)\n%s", done - 1,
+                  program.waitForExit(0), program.output().c_str());
+      return 1;
+    }
+    x.click(window, done % 2 ? centre(4365, 735) : centre(3345, 735), y);
+    if (done == warmUp) base = residentKb(program.pid());
+    if (done % 50 == 0) std::printf("switch %4d: %ld kB\n", done, residentKb(program.pid()));
+    std::fflush(stdout);
+  }
+  std::this_thread::sleep_for(2s);
+  const long last = residentKb(program.pid());
+  std::printf(
+      "%s, %d switches every %lld ms: %.1f MB growth after the first %d (%.1f kB a switch)\n",
+      both ? "libVLC and libmpv" : "libVLC", switches, static_cast<long long>(interval.count()),
+      (last - base) / 1024.0, warmUp, double(last - base) / switches);
+  x.requestClose(window);
+  std::printf("closed with status %d\n", program.waitForExit(30000));
+  return 0;
+}
