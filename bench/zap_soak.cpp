@@ -4,7 +4,9 @@
 //   zelvo_zap_soak [switches=1000] [warm-up=50] [interval ms=300] [vlc|both]
 // "vlc" switches between two clips libVLC plays; "both" makes the second one a clip only
 // libmpv can play, so every switch changes the player.
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +81,8 @@ int main(int argc, char** argv) {
   std::printf("start: %ld kB\n", residentKb(program.pid()));
 
   long base = -1;
+  constexpr int kStretch = 100;
+  long firstLow = LONG_MAX, lastLow = LONG_MAX;
   for (int done = 1; done <= warmUp + switches; ++done) {
     std::this_thread::sleep_for(interval);
     if (!program.running()) {
@@ -87,8 +91,13 @@ int main(int argc, char** argv) {
       return 1;
     }
     x.click(window, done % 2 ? centre(4365, 735) : centre(3345, 735), y);
-    if (done == warmUp) base = residentKb(program.pid());
-    if (done % 50 == 0) std::printf("switch %4d: %ld kB\n", done, residentKb(program.pid()));
+    const long resident = residentKb(program.pid());
+    if (done == warmUp) base = resident;
+    // The lowest reading of a stretch leaves out the swing of whichever stream is opening: what
+    // stays is what the switches left behind.
+    if (done > warmUp && done <= warmUp + kStretch) firstLow = std::min(firstLow, resident);
+    if (done > warmUp + switches - kStretch) lastLow = std::min(lastLow, resident);
+    if (done % 50 == 0) std::printf("switch %4d: %ld kB\n", done, resident);
     std::fflush(stdout);
   }
   std::this_thread::sleep_for(2s);
@@ -97,6 +106,8 @@ int main(int argc, char** argv) {
       "%s, %d switches every %lld ms: %.1f MB growth after the first %d (%.1f kB a switch)\n",
       both ? "libVLC and libmpv" : "libVLC", switches, static_cast<long long>(interval.count()),
       (last - base) / 1024.0, warmUp, double(last - base) / switches);
+  std::printf("lowest of the first and of the last %d switches: %ld and %ld kB (%.1f MB growth)\n",
+              kStretch, firstLow, lastLow, (lastLow - firstLow) / 1024.0);
   x.requestClose(window);
   std::printf("closed with status %d\n", program.waitForExit(30000));
   return 0;
