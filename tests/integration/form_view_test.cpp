@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 
 #include "form/FormControls.h"
 #include "platform/qt/QtFormView.h"
@@ -28,6 +29,41 @@ struct View {
   }
   QComboBox* combo(ComboBox& model) { return static_cast<QComboBox*>(view->widgetOf(model)); }
 };
+
+// The log of played addresses grows at its start, is cut back, and may be typed into: the field
+// shows the model's lines whichever way its text changed.
+TEST(FormView, TheLogFieldShowsItsModelsLinesAsTheyAreAddedCutOrTyped) {
+  View v;
+  TextBox& log = v.c.Text1;
+  auto* edit = static_cast<QPlainTextEdit*>(v.view->widgetOf(log));
+  auto lines = [](std::string text) {
+    for (char& ch : text)
+      if (ch == '\r') ch = '\n';
+    return qs(text);
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+  } steps[] = {
+      {"the first address", [&] { log.setText("http://h/一.wmv\r"); }},
+      {"a second at the start", [&] { log.setText("http://h/二.wmv\r" + log.text()); }},
+      {"a third at the start", [&] { log.setText("rtsp://h/三\r" + log.text()); }},
+      {"cut to its first characters", [&] { log.setText(log.text().substr(0, 12)); }},
+      {"the user types at the end",
+       [&] {
+         edit->moveCursor(QTextCursor::End);
+         edit->insertPlainText("x");
+       }},
+      {"another address at the start", [&] { log.setText("http://h/四.wmv\r" + log.text()); }},
+      {"the same text again", [&] { log.setText(log.text()); }},
+      {"emptied", [&] { log.setText(""); }},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    processEventsFor(10);
+    EXPECT_EQ(edit->toPlainText(), lines(log.text())) << step.what;
+  }
+}
 
 TEST(FormView, ADropDownListShowsItsModelsTextAndRowWhateverQtDoesByItself) {
   View v;

@@ -12,8 +12,11 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
+#include <memory>
 
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
@@ -234,9 +237,29 @@ QWidget* QtFormView::makeWidget(Control& control) {
       auto* edit = new QPlainTextEdit(this);
       connect(edit, &QPlainTextEdit::textChanged, this,
               [edit, text] { step([&] { text->setText(edit->toPlainText().toStdString()); }); });
-      sync = [edit, text] {
+      // The log of played addresses grows at its start with every station. Inserting only what
+      // is new, instead of laying out the whole log again, keeps each switch from leaving ever
+      // larger copies behind in the allocator. The length tells whether the field still holds
+      // what was last shown: the user may have typed into it.
+      struct Shown {
+        std::string text;
+        int length = 1;  // an empty document holds one character
+      };
+      sync = [edit, text, shown = std::make_shared<Shown>()] {
         const QSignalBlocker block(edit);
-        if (edit->toPlainText().toStdString() != text->text()) edit->setPlainText(qs(text->text()));
+        QTextDocument& document = *edit->document();
+        const std::string& wanted = text->text();
+        const bool unchanged = document.characterCount() == shown->length;
+        if (unchanged && wanted == shown->text) return;
+        if (unchanged && !shown->text.empty() && wanted.size() > shown->text.size() &&
+            wanted.ends_with(shown->text)) {
+          QTextCursor(&document).insertText(
+              qs(wanted.substr(0, wanted.size() - shown->text.size())));
+        } else {
+          edit->setPlainText(qs(wanted));
+        }
+        shown->text = wanted;
+        shown->length = document.characterCount();
       };
       widget = edit;
     } else {
