@@ -235,6 +235,9 @@ QWidget* QtFormView::makeWidget(Control& control) {
   } else if (auto* text = dynamic_cast<TextBox*>(&control)) {
     if (text->multiLine) {
       auto* edit = new QPlainTextEdit(this);
+      // The program rewrites the field all the time; an undo history would only keep every
+      // address ever inserted.
+      edit->setUndoRedoEnabled(false);
       connect(edit, &QPlainTextEdit::textChanged, this,
               [edit, text] { step([&] { text->setText(edit->toPlainText().toStdString()); }); });
       // The log of played addresses grows at its start with every station. Inserting only what
