@@ -10,48 +10,12 @@
 
 #include <stdexcept>
 
+#include "support/XProperties.h"
+
 namespace zelvo::test {
 
-namespace {
-
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }
-
-std::string titleOf(Display* display, Window window) {
-  std::string title;
-  XTextProperty text{};
-  const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-  if (XGetTextProperty(display, window, &text, netName) && text.value) {
-    title.assign(reinterpret_cast<char*>(text.value), text.nitems);
-    XFree(text.value);
-  }
-  if (!title.empty()) return title;
-  char* name = nullptr;
-  if (XFetchName(display, window, &name) && name) {
-    title = name;
-    XFree(name);
-  }
-  return title;
-}
-
-long pidOf(Display* display, Window window) {
-  const Atom property = XInternAtom(display, "_NET_WM_PID", False);
-  Atom type;
-  int format;
-  unsigned long count, after;
-  unsigned char* data = nullptr;
-  long pid = -1;
-  if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format,
-                         &count, &after, &data) == Success &&
-      data && count == 1 && format == 32)
-    pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
-  if (data) XFree(data);
-  return pid;
-}
-
-}  // namespace
-
 TopLevelWatch::TopLevelWatch(const std::string& display) {
-  XSetErrorHandler(ignoreErrors);
+  ignoreXErrors();
   display_ = XOpenDisplay(display.c_str());
   if (!display_ || pipe(wakeUp_) != 0)
     throw std::runtime_error("cannot watch X display " + display);
@@ -104,8 +68,8 @@ void TopLevelWatch::record(unsigned long window, bool overrideRedirect) {
   TopLevelWindow seen;
   seen.id = window;
   seen.overrideRedirect = overrideRedirect;
-  seen.title = titleOf(display_, window);
-  seen.pid = pidOf(display_, window);
+  seen.title = windowTitle(display_, window);
+  seen.pid = cardinalProperty(display_, window, "_NET_WM_PID");
   Window owner = 0;
   seen.transient = XGetTransientForHint(display_, window, &owner) && owner != 0;
   XWindowAttributes attributes;

@@ -9,47 +9,12 @@
 
 #include <stdexcept>
 
+#include "support/XProperties.h"
+
 namespace zelvo::test {
 
-namespace {
-
-// Windows come and go while the test looks at them: a request about a window that is gone
-// fails, and the test simply looks again.
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }
-
-long cardinalProperty(Display* display, Window window, const char* name) {
-  Atom property = XInternAtom(display, name, True);
-  if (property == None) return -1;
-  Atom type;
-  int format;
-  unsigned long count, after;
-  unsigned char* data = nullptr;
-  long value = -1;
-  if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format,
-                         &count, &after, &data) == Success &&
-      data && count == 1 && format == 32) {
-    value = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
-  }
-  if (data) XFree(data);
-  return value;
-}
-
-std::string windowTitle(Display* display, Window window) {
-  XTextProperty text;
-  std::string title;
-  Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-  Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-  if (XGetTextProperty(display, window, &text, netName) && text.value) {
-    if (text.encoding == utf8) title.assign(reinterpret_cast<char*>(text.value), text.nitems);
-    XFree(text.value);
-  }
-  return title;
-}
-
-}  // namespace
-
 XClient::XClient(const std::string& display) {
-  XSetErrorHandler(ignoreErrors);
+  ignoreXErrors();
   display_ = XOpenDisplay(display.c_str());
   if (!display_) throw std::runtime_error("cannot open X display " + display);
 }
