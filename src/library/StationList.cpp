@@ -36,10 +36,7 @@ void showStationRow(FormControls& c, int index) {
 }
 
 int firstRowNamed(const FormControls& c, const std::string& name) {
-  for (int i = 0; i < c.tvm.count(); ++i) {
-    if (equalsIgnoringCase(c.tvm.row(i), name)) return i;
-  }
-  return -1;
+  return c.tvm.firstRowIgnoringCase(name);
 }
 
 }  // namespace zelvo

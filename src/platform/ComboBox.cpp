@@ -80,8 +80,12 @@ int RowList::selectedIndex() const {
       rows_[static_cast<size_t>(clickedRow_)] == text_) {
     return clickedRow_;
   }
+  return firstRowIgnoringCase(text_);
+}
+
+int RowList::firstRowIgnoringCase(const std::string& text) const {
   auto found = std::find_if(rows_.begin(), rows_.end(),
-                            [this](const std::string& r) { return equalsIgnoringCase(r, text_); });
+                            [&text](const std::string& r) { return equalsIgnoringCase(r, text); });
   return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
 }
 

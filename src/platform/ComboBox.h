@@ -36,6 +36,8 @@ class RowList : public Control {
   // The row chosen by the last click while the text still shows it, otherwise the first row
   // whose text equals the text ignoring letter case, otherwise -1.
   int selectedIndex() const;
+  // The first row whose text equals text ignoring letter case, or -1.
+  int firstRowIgnoringCase(const std::string& text) const;
 
   void setRowObserver(std::function<void(RowChange)> observer) {
     rowObserver_ = std::move(observer);

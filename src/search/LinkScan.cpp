@@ -15,12 +15,6 @@ namespace zelvo {
 
 namespace {
 constexpr const char* kBrowserStartLocation = "http:///";
-
-bool inStationList(const FormControls& c, const std::string& address) {
-  for (int i = 0; i < c.dz1.count(); ++i)
-    if (equalsIgnoringCase(c.dz1.row(i), address)) return true;
-  return false;
-}
 }  // namespace
 
 void LinkScan::connect() {
@@ -53,7 +47,7 @@ bool LinkScan::TakeLink(const std::string& link, unsigned run) {
   step([&] { x_.c.l.setCaption(std::to_string(waiting)); });
   if (waiting > 0 && queue_.holds(link)) return true;
   if (isStreamLink(link)) {
-    if (!inStationList(x_.c, link)) takeStreamLink(link, rowCount);
+    if (x_.c.dz1.firstRowIgnoringCase(link) < 0) takeStreamLink(link, rowCount);
   } else if (!run_.visited(link)) {
     step([&] { queue_.append(link); });  // a full queue drops the link
   }
