@@ -3,7 +3,8 @@
 # alternating, and prints the medians and their ratios:
 #   - start-up: exec to the top-level window's MapNotify under a private Xvfb, zelvo with a
 #     32,767-line library against a bare window holding a drop-down of 32,767 names;
-#   - memory one second after exec, resident, summed over the process and its children;
+#   - memory one second after the window shows, resident, summed over the process and its
+#     children (on a loaded machine start-up alone can take a second);
 #   - --help, --version, --import FILE and --export FILE against a bare QCoreApplication that
 #     prints a version.
 #   bench/compare.sh [build folder] [runs=7]
@@ -121,7 +122,7 @@ echo
 echo "$runs runs each, alternating; medians on $(nproc) cores"
 printf "%-28s %14s %14s %7s\n" "" "zelvo" "reference" "ratio"
 row "start-up to the window" start_zelvo start_bare ms 1
-row "memory 1 s after start" memory_zelvo memory_bare MB 1024
+row "memory 1 s after the window" memory_zelvo memory_bare MB 1024
 for command in "${commands[@]}"; do
   row "$command" "command_zelvo$command" "command_bare$command" ms 1
 done

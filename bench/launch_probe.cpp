@@ -2,7 +2,7 @@
 //   zelvo_launch_probe window DISPLAY PROGRAM [ARGUMENTS...]
 //     prints "MS KB": the milliseconds from exec to the first top-level window mapped on the
 //     display, and the resident memory of the program and all its children one second after
-//     exec; then ends the program (SIGTERM, and SIGKILL to its process group after 10 s).
+//     that map; then ends the program (SIGTERM, and SIGKILL to its process group after 10 s).
 //   zelvo_launch_probe command PROGRAM [ARGUMENTS...]
 //     prints "MS": the milliseconds from exec to the program's end (its output is discarded).
 // Nothing else may map windows on the display meanwhile: the first map is taken as the program's.
@@ -88,7 +88,12 @@ void end(pid_t pid) {
 }
 
 int timeWindow(const char* displayName, char** arguments) {
+  // A loaded machine's server may be slow to take one more connection.
   Display* display = XOpenDisplay(displayName);
+  for (int tries = 0; !display && tries < 40; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    display = XOpenDisplay(displayName);
+  }
   if (!display) {
     std::fprintf(stderr, "cannot open display %s\n", displayName);
     return 1;
@@ -112,7 +117,7 @@ int timeWindow(const char* displayName, char** arguments) {
     }
     if (mappedMs < 0) poll(&connection, 1, 10);
   }
-  std::this_thread::sleep_until(began + std::chrono::seconds(1));
+  if (mappedMs >= 0) std::this_thread::sleep_for(std::chrono::seconds(1));
   const long residentKb = waitpid(pid, nullptr, WNOHANG) == 0 ? treeResidentKb(pid) : -1;
   end(pid);
   XCloseDisplay(display);

@@ -111,6 +111,13 @@ class MappedLibrariesTest : public ::testing::Test {
     std::error_code error;
     std::filesystem::create_hard_link(ZELVO_PROGRAM, app_.file("zelvo"), error);
     if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app_.file("zelvo"));
+    // The modules the build puts beside the program go with it.
+    const std::filesystem::path built = std::filesystem::path(ZELVO_PROGRAM).parent_path();
+    for (const auto& entry : std::filesystem::directory_iterator(built)) {
+      const std::string name = entry.path().filename();
+      if (name.find(".so") != std::string::npos || name == "lib")
+        std::filesystem::create_symlink(entry.path(), app_.file(name), error);
+    }
     writeGbkText(app_.file("tv_lib.txt"), "甲,http://127.0.0.1:1/a.ts,-999,假,假\r\nend\r\n");
   }
   TempFolder app_, lists_, scratch_;
