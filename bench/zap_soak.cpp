@@ -2,14 +2,15 @@
 // clicks on "向下" and "向上": prints its resident memory from /proc as it goes, and the growth
 // from the end of the warm-up to the last switch. Whether it survived is printed too.
 //   zelvo_zap_soak [switches=1000] [warm-up=50] [interval ms=300] [vlc|both]
-// "vlc" switches between two clips libVLC plays; "both" makes the second one a clip only
-// libmpv can play, so every switch changes the player.
+// "vlc" switches between two clips libVLC plays; "both" makes the second one a loopback RTSP
+// stream, which only libmpv plays, so every switch changes the player.
 #include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/LoopbackRtspServer.h"
 #include "support/ProgramRun.h"
 #include "support/TestEnvironment.h"
 #include "support/XClient.h"
@@ -50,8 +52,9 @@ int main(int argc, char** argv) {
   test::TempFolder media, app;
   test::LoopbackHttpServer server(media.path(), test::LoopbackHttpServer::Mode::NoRanges);
   const std::string first = server.url(test::makeClip(media.path(), 60, "wmv"));
-  const std::string second =
-      both ? server.url(test::makeClip(media.path(), 60, "mp4-late-index")) : first + "?2";
+  std::unique_ptr<test::LoopbackRtspServer> rtsp;
+  if (both) rtsp = std::make_unique<test::LoopbackRtspServer>();
+  const std::string second = both ? rtsp->url() : first + "?2";
   {
     std::ofstream library(app.file("tv_lib.txt"), std::ios::binary);
     library << utf8ToGbk("甲," + first + ",-999,假,假\r\n乙," + second + ",-999,假,假\r\nend\r\n");

@@ -31,6 +31,11 @@ void prepareProcess() {
   // the process: zapping grew the memory by tens of megabytes. Two arenas shared by all keep
   // it close to flat.
   mallopt(M_ARENA_MAX, 2);
+  // Every stream brings buffers of its own size (frames, caches). Left to itself glibc raises its
+  // mmap threshold after the first large free, and from then on such buffers come from the heap,
+  // which they leave full of holes that later streams cannot reuse. Kept from mmap, they go back
+  // to the system when the stream ends.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   VlcWindowsMediaPlayer::prepareProcess();
   WebEngineBrowser::prepareProcess();
 }
