@@ -1,25 +1,15 @@
 #include "platform/qt/QtFormView.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QFrame>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
+#include <QLayout>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
-#include <memory>
 
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
+#include "platform/qt/ControlWidgets.h"
 #include "platform/qt/KeyCodes.h"
 
 namespace zelvo {
@@ -28,122 +18,6 @@ namespace {
 
 int px(int twips) { return twips / kTwipsPerPixel; }
 QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-// A frame or label that reports clicks on itself.
-template <class Base>
-class Clickable : public Base {
- public:
-  Clickable(CaptionControl& model, QWidget* parent) : Base(parent), model_(model) {}
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override {
-    Base::mousePressEvent(event);
-    step([&] { model_.userClicked(); });
-  }
-
- private:
-  CaptionControl& model_;
-};
-
-// Mirrors the rows of a list model in a combo box or list widget. Rows appended one by one (a
-// station file loads line by line) are added in batches on the next turn of the event loop.
-// After every change of the shown rows, rowsShown runs.
-class RowMirror : public QObject {
- public:
-  RowMirror(QComboBox* combo, QListWidget* list, const RowList& model, QObject* parent,
-            std::function<void()> rowsShown = {})
-      : QObject(parent),
-        combo_(combo),
-        list_(list),
-        model_(model),
-        rowsShown_(std::move(rowsShown)) {}
-
-  void apply(RowChange change) {
-    if (change.kind == RowChange::Inserted &&
-        change.index == shownCount() + static_cast<int>(pending_.size())) {
-      pending_.append(qs(model_.row(change.index)));
-      if (pending_.size() == 1)
-        QMetaObject::invokeMethod(
-            this, [this] { flush(); }, Qt::QueuedConnection);
-      return;
-    }
-    if (change.kind == RowChange::Cleared) {
-      pending_.clear();
-    } else {
-      flush();
-    }
-    const QSignalBlocker blockCombo(combo_);
-    const QSignalBlocker blockList(list_);
-    switch (change.kind) {
-      case RowChange::Inserted:
-        if (combo_) combo_->insertItem(change.index, qs(model_.row(change.index)));
-        if (list_) list_->insertItem(change.index, qs(model_.row(change.index)));
-        break;
-      case RowChange::Removed:
-        if (combo_) combo_->removeItem(change.index);
-        if (list_) delete list_->takeItem(change.index);
-        break;
-      case RowChange::Cleared:
-        if (combo_) combo_->clear();
-        if (list_) list_->clear();
-        break;
-    }
-    if (rowsShown_) rowsShown_();
-  }
-
-  void flush() {
-    if (pending_.isEmpty()) return;
-    {
-      const QSignalBlocker blockCombo(combo_);
-      const QSignalBlocker blockList(list_);
-      if (combo_) combo_->addItems(pending_);
-      if (list_) list_->addItems(pending_);
-      pending_.clear();
-    }
-    if (rowsShown_) rowsShown_();
-  }
-
- private:
-  int shownCount() const { return combo_ ? combo_->count() : list_->count(); }
-  QComboBox* combo_;
-  QListWidget* list_;
-  const RowList& model_;
-  std::function<void()> rowsShown_;
-  QStringList pending_;
-};
-
-// A combo box that shows its model's text and row, whatever Qt does by itself: it selects the
-// first row that arrives in an empty list, another row when the current one goes, and it may
-// move the current row while its popup is open.
-class ModelComboBox : public QComboBox {
- public:
-  ModelComboBox(ComboBox& model, QWidget* parent) : QComboBox(parent), model_(model) {
-    // Deferred: the user's own choice is reported (activated) after the index changed, and the
-    // model must hear of it before the view goes back to the model.
-    connect(this, &QComboBox::currentIndexChanged, this, [this] { showModelLater(); });
-  }
-
-  void showModel() {
-    const QSignalBlocker block(this);
-    const int row = model_.selectedIndex();
-    if (currentIndex() != row) setCurrentIndex(row);
-    const QString text = qs(model_.text());
-    if (isEditable() && currentText() != text) setEditText(text);
-  }
-
-  void hidePopup() override {
-    QComboBox::hidePopup();
-    showModelLater();
-  }
-
- private:
-  void showModelLater() {
-    QMetaObject::invokeMethod(
-        this, [this] { showModel(); }, Qt::QueuedConnection);
-  }
-
-  ComboBox& model_;
-};
 
 }  // namespace
 
@@ -186,138 +60,7 @@ Control* QtFormView::controlOf(QWidget* widget) const {
 }
 
 QWidget* QtFormView::makeWidget(Control& control) {
-  QWidget* widget = nullptr;
-  std::function<void()> sync;
-
-  if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
-    auto* box = new ModelComboBox(*combo, this);
-    box->setEditable(combo->editable);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    if (QLineEdit* edit = box->lineEdit()) {
-      // The field shows what was typed and no more: no completion from the rows.
-      box->setCompleter(nullptr);
-      // Enter and leaving the field would otherwise select the row that matches the text and
-      // report it as chosen from the list: only a row picked from the list is a choice.
-      QObject::disconnect(edit, SIGNAL(returnPressed()), box, nullptr);
-      QObject::disconnect(edit, SIGNAL(editingFinished()), box, nullptr);
-    }
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    box->setMaxVisibleItems(20);
-    // Narrow design widths (the threshold list is 33 pixels) leave room for the text only
-    // with a slim arrow.
-    if (control.rect().width < 1200) {
-      box->setStyleSheet(
-          "QComboBox { padding: 0px 0px 0px 2px; } QComboBox::drop-down { width: 10px; }");
-    }
-    for (int i = 0; i < combo->count(); ++i) box->addItem(qs(combo->row(i)));
-    auto* mirror = new RowMirror(box, nullptr, *combo, box, [box] { box->showModel(); });
-    combo->setRowObserver([mirror](RowChange change) { mirror->apply(change); });
-    if (box->lineEdit()) {
-      connect(box->lineEdit(), &QLineEdit::textEdited, this,
-              [combo](const QString& text) { step([&] { combo->setText(text.toStdString()); }); });
-    }
-    connect(box, QOverload<int>::of(&QComboBox::activated), this,
-            [combo](int index) { step([&] { combo->userChoseRow(index); }); });
-    sync = [box, mirror] {
-      mirror->flush();
-      box->showModel();
-    };
-    widget = box;
-  } else if (auto* listModel = dynamic_cast<ListBox*>(&control)) {
-    auto* list = new QListWidget(this);
-    for (int i = 0; i < listModel->count(); ++i) list->addItem(qs(listModel->row(i)));
-    auto* mirror = new RowMirror(nullptr, list, *listModel, list);
-    listModel->setRowObserver([mirror](RowChange change) { mirror->apply(change); });
-    connect(list, &QListWidget::itemClicked, this, [list, listModel](QListWidgetItem* item) {
-      step([&] { listModel->userChoseRow(list->row(item)); });
-    });
-    widget = list;
-  } else if (auto* text = dynamic_cast<TextBox*>(&control)) {
-    if (text->multiLine) {
-      auto* edit = new QPlainTextEdit(this);
-      // The program rewrites the field all the time; an undo history would only keep every
-      // address ever inserted.
-      edit->setUndoRedoEnabled(false);
-      connect(edit, &QPlainTextEdit::textChanged, this,
-              [edit, text] { step([&] { text->setText(edit->toPlainText().toStdString()); }); });
-      // The log of played addresses grows at its start with every station. Inserting only what
-      // is new, instead of laying out the whole log again, keeps each switch from leaving ever
-      // larger copies behind in the allocator. The length tells whether the field still holds
-      // what was last shown: the user may have typed into it.
-      struct Shown {
-        std::string text;
-        int length = 1;  // an empty document holds one character
-      };
-      sync = [edit, text, shown = std::make_shared<Shown>()] {
-        const QSignalBlocker block(edit);
-        QTextDocument& document = *edit->document();
-        const std::string& wanted = text->text();
-        const bool unchanged = document.characterCount() == shown->length;
-        if (unchanged && wanted == shown->text) return;
-        if (unchanged && !shown->text.empty() && wanted.size() > shown->text.size() &&
-            wanted.ends_with(shown->text)) {
-          QTextCursor(&document).insertText(
-              qs(wanted.substr(0, wanted.size() - shown->text.size())));
-        } else {
-          edit->setPlainText(qs(wanted));
-        }
-        shown->text = wanted;
-        shown->length = document.characterCount();
-      };
-      widget = edit;
-    } else {
-      auto* edit = new QLineEdit(this);
-      connect(edit, &QLineEdit::textEdited, this,
-              [text](const QString& value) { step([&] { text->setText(value.toStdString()); }); });
-      sync = [edit, text] {
-        if (edit->text().toStdString() != text->text()) edit->setText(qs(text->text()));
-      };
-      widget = edit;
-    }
-  } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
-    auto* box = new QCheckBox(this);
-    box->setAutoFillBackground(true);
-    connect(box, &QCheckBox::clicked, this,
-            [check](bool on) { step([&] { check->userToggled(on); }); });
-    sync = [box, check] {
-      box->setText(qs(check->caption()));
-      box->setChecked(check->checked());
-    };
-    widget = box;
-  } else if (auto* button = dynamic_cast<Button*>(&control)) {
-    auto* push = new QPushButton(this);
-    connect(push, &QPushButton::clicked, this, [button] { step([&] { button->userClicked(); }); });
-    sync = [push, button] { push->setText(qs(button->caption())); };
-    widget = push;
-  } else if (auto* label = dynamic_cast<Label*>(&control)) {
-    auto* view = new Clickable<QLabel>(*label, this);
-    view->setWordWrap(true);
-    view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The red hint holds two lines in a box sized for the toolkit's small default font.
-    if (label->redText) view->setStyleSheet("color: red; font-size: 11px;");
-    view->setAutoFillBackground(true);
-    sync = [view, label] {
-      view->setText(qs(label->caption()));
-      // Over the video a label is a window of its own; an empty one would only cover the picture
-      // with an opaque box. It stays clickable: the window routes clicks in its area to it.
-      if (label->caption().empty()) view->hide();
-    };
-    widget = view;
-  } else if (auto* frame = dynamic_cast<Frame*>(&control)) {
-    auto* view = new Clickable<QFrame>(*frame, this);
-    view->setFrameShape(QFrame::StyledPanel);
-    widget = view;
-  } else {
-    auto* area = new QWidget(this);
-    area->setAutoFillBackground(true);
-    QPalette palette = area->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    area->setPalette(palette);
-    auto* layout = new QVBoxLayout(area);
-    layout->setContentsMargins(0, 0, 0, 0);
-    widget = area;
-  }
-
+  auto [widget, sync] = makeControlWidget(control, this);
   widget->setObjectName(qs(control.name()));
   auto apply = [this, &control, widget, sync] {
     applyGeometry(control, widget);

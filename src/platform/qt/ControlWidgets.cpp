@@ -1,0 +1,304 @@
+#include "platform/qt/ControlWidgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "platform/ComboBox.h"
+#include "platform/Steps.h"
+
+namespace zelvo {
+
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// A frame or label that reports clicks on itself.
+template <class Base>
+class Clickable : public Base {
+ public:
+  Clickable(CaptionControl& model, QWidget* parent) : Base(parent), model_(model) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    Base::mousePressEvent(event);
+    step([&] { model_.userClicked(); });
+  }
+
+ private:
+  CaptionControl& model_;
+};
+
+// Mirrors the rows of a list model in a combo box or list widget. Rows appended one by one (a
+// station file loads line by line) are added in batches on the next turn of the event loop.
+// After every change of the shown rows, rowsShown runs.
+class RowMirror : public QObject {
+ public:
+  RowMirror(QComboBox* combo, QListWidget* list, const RowList& model, QObject* parent,
+            std::function<void()> rowsShown = {})
+      : QObject(parent),
+        combo_(combo),
+        list_(list),
+        model_(model),
+        rowsShown_(std::move(rowsShown)) {}
+
+  void apply(RowChange change) {
+    if (change.kind == RowChange::Inserted &&
+        change.index == shownCount() + static_cast<int>(pending_.size())) {
+      pending_.append(qs(model_.row(change.index)));
+      if (pending_.size() == 1)
+        QMetaObject::invokeMethod(
+            this, [this] { flush(); }, Qt::QueuedConnection);
+      return;
+    }
+    if (change.kind == RowChange::Cleared) {
+      pending_.clear();
+    } else {
+      flush();
+    }
+    const QSignalBlocker blockCombo(combo_);
+    const QSignalBlocker blockList(list_);
+    switch (change.kind) {
+      case RowChange::Inserted:
+        if (combo_) combo_->insertItem(change.index, qs(model_.row(change.index)));
+        if (list_) list_->insertItem(change.index, qs(model_.row(change.index)));
+        break;
+      case RowChange::Removed:
+        if (combo_) combo_->removeItem(change.index);
+        if (list_) delete list_->takeItem(change.index);
+        break;
+      case RowChange::Cleared:
+        if (combo_) combo_->clear();
+        if (list_) list_->clear();
+        break;
+    }
+    if (rowsShown_) rowsShown_();
+  }
+
+  void flush() {
+    if (pending_.isEmpty()) return;
+    {
+      const QSignalBlocker blockCombo(combo_);
+      const QSignalBlocker blockList(list_);
+      if (combo_) combo_->addItems(pending_);
+      if (list_) list_->addItems(pending_);
+      pending_.clear();
+    }
+    if (rowsShown_) rowsShown_();
+  }
+
+ private:
+  int shownCount() const { return combo_ ? combo_->count() : list_->count(); }
+  QComboBox* combo_;
+  QListWidget* list_;
+  const RowList& model_;
+  std::function<void()> rowsShown_;
+  QStringList pending_;
+};
+
+// A combo box that shows its model's text and row, whatever Qt does by itself: it selects the
+// first row that arrives in an empty list, another row when the current one goes, and it may
+// move the current row while its popup is open.
+class ModelComboBox : public QComboBox {
+ public:
+  ModelComboBox(ComboBox& model, QWidget* parent) : QComboBox(parent), model_(model) {
+    // Deferred: the user's own choice is reported (activated) after the index changed, and the
+    // model must hear of it before the view goes back to the model.
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { showModelLater(); });
+  }
+
+  void showModel() {
+    const QSignalBlocker block(this);
+    const int row = model_.selectedIndex();
+    if (currentIndex() != row) setCurrentIndex(row);
+    const QString text = qs(model_.text());
+    if (isEditable() && currentText() != text) setEditText(text);
+  }
+
+  void hidePopup() override {
+    QComboBox::hidePopup();
+    showModelLater();
+  }
+
+ private:
+  void showModelLater() {
+    QMetaObject::invokeMethod(
+        this, [this] { showModel(); }, Qt::QueuedConnection);
+  }
+
+  ComboBox& model_;
+};
+
+ControlWidget widgetFor(ComboBox& combo, QWidget* parent) {
+  auto* box = new ModelComboBox(combo, parent);
+  box->setEditable(combo.editable);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  if (QLineEdit* edit = box->lineEdit()) {
+    // The field shows what was typed and no more: no completion from the rows.
+    box->setCompleter(nullptr);
+    // Enter and leaving the field would otherwise select the row that matches the text and
+    // report it as chosen from the list: only a row picked from the list is a choice.
+    QObject::disconnect(edit, SIGNAL(returnPressed()), box, nullptr);
+    QObject::disconnect(edit, SIGNAL(editingFinished()), box, nullptr);
+    QObject::connect(edit, &QLineEdit::textEdited, box, [&combo](const QString& text) {
+      step([&] { combo.setText(text.toStdString()); });
+    });
+  }
+  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  box->setMaxVisibleItems(20);
+  // Narrow design widths (the threshold list is 33 pixels) leave room for the text only with a
+  // slim arrow.
+  if (combo.rect().width < 1200) {
+    box->setStyleSheet(
+        "QComboBox { padding: 0px 0px 0px 2px; } QComboBox::drop-down { width: 10px; }");
+  }
+  for (int i = 0; i < combo.count(); ++i) box->addItem(qs(combo.row(i)));
+  auto* mirror = new RowMirror(box, nullptr, combo, box, [box] { box->showModel(); });
+  combo.setRowObserver([mirror](RowChange change) { mirror->apply(change); });
+  QObject::connect(box, QOverload<int>::of(&QComboBox::activated), box,
+                   [&combo](int index) { step([&] { combo.userChoseRow(index); }); });
+  return {box, [box, mirror] {
+            mirror->flush();
+            box->showModel();
+          }};
+}
+
+ControlWidget widgetFor(ListBox& model, QWidget* parent) {
+  auto* list = new QListWidget(parent);
+  for (int i = 0; i < model.count(); ++i) list->addItem(qs(model.row(i)));
+  auto* mirror = new RowMirror(nullptr, list, model, list);
+  model.setRowObserver([mirror](RowChange change) { mirror->apply(change); });
+  QObject::connect(list, &QListWidget::itemClicked, list, [list, &model](QListWidgetItem* item) {
+    step([&] { model.userChoseRow(list->row(item)); });
+  });
+  return {list, {}};
+}
+
+ControlWidget multiLineField(TextBox& text, QWidget* parent) {
+  auto* edit = new QPlainTextEdit(parent);
+  // The program rewrites the field all the time; an undo history would only keep every
+  // address ever inserted.
+  edit->setUndoRedoEnabled(false);
+  QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, &text] {
+    step([&] { text.setText(edit->toPlainText().toStdString()); });
+  });
+  // The log of played addresses grows at its start with every station. Inserting only what is
+  // new, instead of laying out the whole log again, keeps each switch from leaving ever larger
+  // copies behind in the allocator. The length tells whether the field still holds what was
+  // last shown: the user may have typed into it.
+  struct Shown {
+    std::string text;
+    int length = 1;  // an empty document holds one character
+  };
+  return {edit, [edit, &text, shown = std::make_shared<Shown>()] {
+            const QSignalBlocker block(edit);
+            QTextDocument& document = *edit->document();
+            const std::string& wanted = text.text();
+            const bool unchanged = document.characterCount() == shown->length;
+            if (unchanged && wanted == shown->text) return;
+            if (unchanged && !shown->text.empty() && wanted.size() > shown->text.size() &&
+                wanted.ends_with(shown->text)) {
+              QTextCursor(&document).insertText(
+                  qs(wanted.substr(0, wanted.size() - shown->text.size())));
+            } else {
+              edit->setPlainText(qs(wanted));
+            }
+            shown->text = wanted;
+            shown->length = document.characterCount();
+          }};
+}
+
+ControlWidget widgetFor(TextBox& text, QWidget* parent) {
+  if (text.multiLine) return multiLineField(text, parent);
+  auto* edit = new QLineEdit(parent);
+  QObject::connect(edit, &QLineEdit::textEdited, edit, [&text](const QString& value) {
+    step([&] { text.setText(value.toStdString()); });
+  });
+  return {edit, [edit, &text] {
+            if (edit->text().toStdString() != text.text()) edit->setText(qs(text.text()));
+          }};
+}
+
+ControlWidget widgetFor(CheckBox& check, QWidget* parent) {
+  auto* box = new QCheckBox(parent);
+  box->setAutoFillBackground(true);
+  QObject::connect(box, &QCheckBox::clicked, box,
+                   [&check](bool on) { step([&] { check.userToggled(on); }); });
+  return {box, [box, &check] {
+            box->setText(qs(check.caption()));
+            box->setChecked(check.checked());
+          }};
+}
+
+ControlWidget widgetFor(Button& button, QWidget* parent) {
+  auto* push = new QPushButton(parent);
+  QObject::connect(push, &QPushButton::clicked, push,
+                   [&button] { step([&] { button.userClicked(); }); });
+  return {push, [push, &button] { push->setText(qs(button.caption())); }};
+}
+
+ControlWidget widgetFor(Label& label, QWidget* parent) {
+  auto* view = new Clickable<QLabel>(label, parent);
+  view->setWordWrap(true);
+  view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The red hint holds two lines in a box sized for the toolkit's small default font.
+  if (label.redText) view->setStyleSheet("color: red; font-size: 11px;");
+  view->setAutoFillBackground(true);
+  return {view, [view, &label] {
+            view->setText(qs(label.caption()));
+            // Over the video a label is a window of its own; an empty one would only cover the
+            // picture with an opaque box. It stays clickable: the window routes clicks in its
+            // area to it.
+            if (label.caption().empty()) view->hide();
+          }};
+}
+
+ControlWidget widgetFor(Frame& frame, QWidget* parent) {
+  auto* view = new Clickable<QFrame>(frame, parent);
+  view->setFrameShape(QFrame::StyledPanel);
+  return {view, {}};
+}
+
+ControlWidget hostArea(QWidget* parent) {
+  auto* area = new QWidget(parent);
+  area->setAutoFillBackground(true);
+  QPalette palette = area->palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  area->setPalette(palette);
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  return {area, {}};
+}
+
+template <class Model>
+bool makeAs(Control& control, QWidget* parent, ControlWidget& made) {
+  auto* model = dynamic_cast<Model*>(&control);
+  if (model) made = widgetFor(*model, parent);
+  return model != nullptr;
+}
+
+// The widget of the first of Models that control is.
+template <class... Models>
+ControlWidget makeFirstOf(Control& control, QWidget* parent) {
+  ControlWidget made;
+  if (!(makeAs<Models>(control, parent, made) || ...)) made = hostArea(parent);
+  return made;
+}
+
+}  // namespace
+
+ControlWidget makeControlWidget(Control& control, QWidget* parent) {
+  return makeFirstOf<ComboBox, ListBox, TextBox, CheckBox, Button, Label, Frame>(control, parent);
+}
+
+}  // namespace zelvo
