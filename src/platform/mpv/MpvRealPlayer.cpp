@@ -12,12 +12,13 @@
 #include <QPalette>
 #include <QWidget>
 #include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <exception>
 
 #include "platform/Failure.h"
 #include "platform/mpv/MediaAddress.h"
+#include "platform/mpv/MpvEngine.h"
+#include "platform/qt/EngineEvents.h"
 
 namespace zelvo {
 
@@ -76,14 +77,7 @@ MpvRealPlayer::MpvRealPlayer(Options options, QWidget* parent) : options_(std::m
 void MpvRealPlayer::ensureEngine() {
   if (engineTried_) return;
   engineTried_ = true;
-  // libmpv refuses to start unless numbers are parsed the C way.
-  std::setlocale(LC_NUMERIC, "C");
-  handle_ = mpv_create();
-  if (!handle_) return;
-
-  const std::pair<const char*, const char*> ownOptions[] = {
-      {"idle", "yes"},
-      {"keep-open", "no"},
+  mpv::EngineOptions options = {
       // Outputs that can draw into our window; SDL, next in mpv's own order, opens a window of
       // its own where there is no OpenGL (a remote or virtual X display).
       {"vo", "gpu,xv,x11"},
@@ -95,39 +89,27 @@ void MpvRealPlayer::ensureEngine() {
       {"gpu-context", "x11egl"},
       {"network-timeout", "10"},
       // The window keeps mouse and keys; mpv draws pictures only.
-      {"input-default-bindings", "no"},
       {"input-vo-keyboard", "no"},
       {"input-cursor", "no"},
       {"cursor-autohide", "no"},
-      {"osc", "no"},
-      {"ytdl", "no"},
-      {"load-scripts", "no"},
       {"background", "#000000"},
       {"audio-client-name", "zelvo"},
   };
-  for (const auto& [name, value] : ownOptions) mpv_set_option_string(handle_, name, value);
   if (QGuiApplication::platformName() == "xcb") {
     videoArea_->setAttribute(Qt::WA_DontCreateNativeAncestors);
     videoArea_->setAttribute(Qt::WA_NativeWindow);
-    int64_t wid = static_cast<int64_t>(videoArea_->winId());
-    mpv_set_option(handle_, "wid", MPV_FORMAT_INT64, &wid);
+    options.emplace_back("wid", std::to_string(static_cast<int64_t>(videoArea_->winId())));
   } else {
     // Without an X window to draw into (offscreen, Wayland) mpv would open one of its own.
-    mpv_set_option_string(handle_, "vo", "null");
+    options.emplace_back("vo", "null");
   }
-  for (const auto& [name, value] : options_.extraOptions) {
-    mpv_set_option_string(handle_, name.c_str(), value.c_str());
-  }
-  if (mpv_initialize(handle_) < 0) {
-    mpv_terminate_destroy(handle_);
-    handle_ = nullptr;
-    return;
-  }
+  options.insert(options.end(), options_.extraOptions.begin(), options_.extraOptions.end());
+  handle_ = mpv::startEngine(options, "error");
+  if (!handle_) return;
   // A fresh engine after one that shut down gets the settings the caller made on the old one.
   for (const auto& [name, value] : settings_) {
     mpv_set_property_string(handle_, name.c_str(), value.c_str());
   }
-  mpv_request_log_messages(handle_, "error");
   mpv_observe_property(handle_, kPause, "pause", MPV_FORMAT_FLAG);
   mpv_observe_property(handle_, kPausedForCache, "paused-for-cache", MPV_FORMAT_FLAG);
   mpv_observe_property(handle_, kSeeking, "seeking", MPV_FORMAT_FLAG);
@@ -141,11 +123,8 @@ MpvRealPlayer::~MpvRealPlayer() {
   watchdog_.stop();
   ++generation_;
   cancelFetch();
-  if (handle_) {
-    MpvWakeup::detach(handle_);
-    mpv_terminate_destroy(handle_);
-    handle_ = nullptr;
-  }
+  mpv::destroyEngine(handle_);
+  handle_ = nullptr;
   delete videoArea_.data();
 }
 
@@ -274,19 +253,8 @@ void MpvRealPlayer::showImageWindow() {
 
 void MpvRealPlayer::drainEvents() {
   wakeup_.draining();
-  while (handle_) {
-    const mpv_event* event = mpv_wait_event(handle_, 0);
-    if (event->event_id == MPV_EVENT_NONE) return;
-    if (event->event_id == MPV_EVENT_SHUTDOWN) {
-      engineDied();
-      return;
-    }
-    try {
-      handleEvent(*event);
-    } catch (const std::exception&) {
-      // A handler's failure must not stop the events that follow.
-    }
-  }
+  mpv::drainEvents(
+      handle_, [this](const mpv_event& event) { handleEvent(event); }, [this] { engineDied(); });
 }
 
 void MpvRealPlayer::handleEvent(const mpv_event& event) {
@@ -316,10 +284,7 @@ void MpvRealPlayer::handleEvent(const mpv_event& event) {
       return;
     }
     case MPV_EVENT_LOG_MESSAGE: {
-      const auto* message = static_cast<const mpv_event_log_message*>(event.data);
-      std::string text = std::string(message->prefix) + ": " + message->text;
-      while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-      lastEngineError_ = text;
+      lastEngineError_ = mpv::logLine(*static_cast<const mpv_event_log_message*>(event.data));
       return;
     }
     default:
@@ -507,33 +472,14 @@ void MpvRealPlayer::loadIntoEngine(const std::string& address) {
   openedAddress_ = address;
   phase_ = Phase::Opening;
   entryStarted_ = false;
-  entryId_ = 0;
-  // pause outlives the clip in mpv; a new clip always starts running.
-  mpv_set_property_string(handle_, "pause", "no");
-  const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
-  mpv_node result{};
-  const int rc = mpv_command_ret(handle_, command, &result);
+  const int rc = mpv::loadFile(handle_, address, entryId_);
   if (rc < 0) {
     failPlayback(MpvRealError::OpenFailed, "The clip could not be opened.",
                  address + ": " + mpv_error_string(rc));
-    return;
   }
-  if (result.format == MPV_FORMAT_NODE_MAP) {
-    for (int i = 0; i < result.u.list->num; ++i) {
-      const mpv_node& value = result.u.list->values[i];
-      if (std::string(result.u.list->keys[i]) == "playlist_entry_id" &&
-          value.format == MPV_FORMAT_INT64) {
-        entryId_ = value.u.int64;
-      }
-    }
-  }
-  mpv_free_node_contents(&result);
 }
 
-void MpvRealPlayer::stopEngine() {
-  const char* command[] = {"stop", nullptr};
-  mpv_command(handle_, command);
-}
+void MpvRealPlayer::stopEngine() { mpv::stopPlayback(handle_); }
 
 void MpvRealPlayer::failPlayback(int32_t code, const std::string& userText,
                                  const std::string& detail) {
@@ -553,8 +499,7 @@ void MpvRealPlayer::engineDied() {
   handle_ = nullptr;
   // The next call that needs the engine starts a fresh one.
   engineTried_ = false;
-  MpvWakeup::detach(dead);
-  mpv_terminate_destroy(dead);
+  mpv::destroyEngine(dead);
   if (phase_ != Phase::Idle) {
     failPlayback(
         MpvRealError::EngineStopped, "The player stopped working.",
@@ -564,18 +509,9 @@ void MpvRealPlayer::engineDied() {
 
 void MpvRealPlayer::post(std::function<void()> raiseEvent) {
   if (lettingGo_) return;
-  const uint64_t clip = clipNumber_;
-  QMetaObject::invokeMethod(
-      this,
-      [this, clip, raiseEvent = std::move(raiseEvent)] {
-        if (clip != clipNumber_ || lettingGo_) return;
-        try {
-          raiseEvent();
-        } catch (...) {
-          // A handler's failure must not reach Qt's event loop.
-        }
-      },
-      Qt::QueuedConnection);
+  postWhileCurrent(this, clipNumber_, [this, raiseEvent = std::move(raiseEvent)] {
+    if (!lettingGo_) raiseEvent();
+  });
 }
 
 void MpvRealPlayer::watchdogExpired() {

@@ -7,20 +7,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <clocale>
 #include <cmath>
-#include <exception>
+
+#include "platform/mpv/MpvEngine.h"
+#include "platform/qt/EngineEvents.h"
 
 namespace zelvo {
 
 namespace {
-
-std::string seconds(int milliseconds) {
-  const int tenths = (milliseconds + 50) / 100;
-  std::string text = std::to_string(tenths / 10);
-  if (tenths % 10 != 0) text += "." + std::to_string(tenths % 10);
-  return text + " s";
-}
 
 int64_t intProperty(mpv_handle* handle, const char* name) {
   int64_t value = 0;
@@ -38,52 +32,31 @@ constexpr size_t kLogLines = 8;
 
 }  // namespace
 
-MpvStreamProbe::MpvStreamProbe() {
-  timeout_.setSingleShot(true);
-  // A coarse timer may fire up to 5% early: an address gets all of its time.
-  timeout_.setTimerType(Qt::PreciseTimer);
-  connect(&timeout_, &QTimer::timeout, this, [this] {
-    if (running_)
-      conclude(ProbeResult::Outcome::Dead, "nothing decoded within " + seconds(timeoutMs_));
-  });
-}
+MpvStreamProbe::MpvStreamProbe()
+    : deadline_(this, [this] {
+        if (running_) conclude(ProbeResult::Outcome::Dead, deadline_.missed());
+      }) {}
 
 MpvStreamProbe::~MpvStreamProbe() {
-  timeout_.stop();
+  deadline_.stop();
   ++attempt_;
   dropEngine();
 }
 
 bool MpvStreamProbe::ensureEngine() {
   if (handle_) return true;
-  // libmpv refuses to start unless numbers are parsed the C way.
-  std::setlocale(LC_NUMERIC, "C");
-  handle_ = mpv_create();
+  handle_ = mpv::startEngine(
+      {
+          {"vo", "null"},
+          {"ao", "null"},
+          // Only the stream itself counts: no cover art, subtitles or audio files beside it.
+          {"audio-display", "no"},
+          {"sub-auto", "no"},
+          {"audio-file-auto", "no"},
+          {"audio-client-name", "zelvo-check"},
+      },
+      "warn");
   if (!handle_) return false;
-  const std::pair<const char*, const char*> options[] = {
-      {"vo", "null"},
-      {"ao", "null"},
-      {"idle", "yes"},
-      {"keep-open", "no"},
-      {"config", "no"},
-      {"terminal", "no"},
-      {"input-default-bindings", "no"},
-      {"osc", "no"},
-      {"ytdl", "no"},
-      {"load-scripts", "no"},
-      // Only the stream itself counts: no cover art, subtitles or audio files found beside it.
-      {"audio-display", "no"},
-      {"sub-auto", "no"},
-      {"audio-file-auto", "no"},
-      {"audio-client-name", "zelvo-check"},
-  };
-  for (const auto& [name, value] : options) mpv_set_option_string(handle_, name, value);
-  if (mpv_initialize(handle_) < 0) {
-    mpv_terminate_destroy(handle_);
-    handle_ = nullptr;
-    return false;
-  }
-  mpv_request_log_messages(handle_, "warn");
   protocols_.clear();
   mpv_node list{};
   if (mpv_get_property(handle_, "protocol-list", MPV_FORMAT_NODE, &list) >= 0) {
@@ -112,19 +85,17 @@ void MpvStreamProbe::dropEngine() {
   if (!handle_) return;
   mpv_handle* handle = handle_;
   handle_ = nullptr;
-  MpvWakeup::detach(handle);
-  mpv_terminate_destroy(handle);
+  mpv::destroyEngine(handle);
 }
 
 void MpvStreamProbe::start(const std::string& address, int timeoutMs) {
   ++attempt_;
   running_ = true;
   address_ = address;
-  timeoutMs_ = std::max(1, timeoutMs);
   entryId_ = -1;
   entryStarted_ = false;
   log_.clear();
-  timeout_.start(timeoutMs_);
+  deadline_.start(timeoutMs);
   if (!ensureEngine()) {
     conclude(ProbeResult::Outcome::NotUnderstood, "the mpv engine did not start");
     return;
@@ -134,83 +105,47 @@ void MpvStreamProbe::start(const std::string& address, int timeoutMs) {
     return;
   }
   // A connection that hangs is given up by mpv itself no later than the probe.
-  const std::string networkTimeout = std::to_string(std::max(1, (timeoutMs_ + 999) / 1000));
+  const std::string networkTimeout =
+      std::to_string(std::max(1, (deadline_.milliseconds() + 999) / 1000));
   mpv_set_property_string(handle_, "network-timeout", networkTimeout.c_str());
-  mpv_set_property_string(handle_, "pause", "no");
-  const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
-  mpv_node result{};
-  const int rc = mpv_command_ret(handle_, command, &result);
+  const int rc = mpv::loadFile(handle_, address, entryId_);
   if (rc < 0) {
     conclude(ProbeResult::Outcome::Dead,
              std::string("mpv refused the address: ") + mpv_error_string(rc));
-    return;
   }
-  entryId_ = 0;
-  if (result.format == MPV_FORMAT_NODE_MAP) {
-    for (int i = 0; i < result.u.list->num; ++i) {
-      const mpv_node& value = result.u.list->values[i];
-      if (std::string(result.u.list->keys[i]) == "playlist_entry_id" &&
-          value.format == MPV_FORMAT_INT64) {
-        entryId_ = value.u.int64;
-      }
-    }
-  }
-  mpv_free_node_contents(&result);
 }
 
 void MpvStreamProbe::cancel() {
   ++attempt_;
-  timeout_.stop();
+  deadline_.stop();
   if (!running_) return;
   running_ = false;
   stopEngine();
 }
 
 void MpvStreamProbe::stopEngine() {
-  if (!handle_) return;
-  // Synchronous, so that it can never land after the next address's loadfile and stop that.
   // It only asks mpv's core to let go; a connection stuck in opening does not hold it up.
-  const char* command[] = {"stop", nullptr};
-  mpv_command(handle_, command);
+  if (handle_) mpv::stopPlayback(handle_);
 }
 
 void MpvStreamProbe::conclude(ProbeResult::Outcome outcome, const std::string& detail) {
   if (!running_) return;
   running_ = false;
-  timeout_.stop();
+  deadline_.stop();
   // Nothing more is needed from this address: the engine lets it go at once.
   stopEngine();
-  const uint64_t attempt = attempt_;
-  const ProbeResult result{outcome, detail};
-  QMetaObject::invokeMethod(
-      this,
-      [this, attempt, result] {
-        if (attempt != attempt_) return;
-        try {
-          finished.raise(result);
-        } catch (...) {
-          // A handler's failure must not reach Qt's event loop.
-        }
-      },
-      Qt::QueuedConnection);
+  postWhileCurrent(this, attempt_,
+                   [this, result = ProbeResult{outcome, detail}] { finished.raise(result); });
 }
 
 void MpvStreamProbe::drainEvents() {
   wakeup_.draining();
-  while (handle_) {
-    const mpv_event* event = mpv_wait_event(handle_, 0);
-    if (event->event_id == MPV_EVENT_NONE) return;
-    if (event->event_id == MPV_EVENT_SHUTDOWN) {
-      dropEngine();
-      conclude(ProbeResult::Outcome::NotUnderstood, "the mpv engine shut down");
-      return;
-    }
-    try {
-      handleEvent(*event);
-    } catch (const std::exception&) {
-      // One event's failure must not stop the events that follow.
-    }
-  }
+  mpv::drainEvents(
+      handle_, [this](const mpv_event& event) { handleEvent(event); },
+      [this] {
+        dropEngine();
+        conclude(ProbeResult::Outcome::NotUnderstood, "the mpv engine shut down");
+      });
 }
 
 void MpvStreamProbe::handleEvent(const mpv_event& event) {
@@ -229,12 +164,9 @@ void MpvStreamProbe::handleEvent(const mpv_event& event) {
       if (running_ && entryStarted_) playbackRestarted();
       return;
     case MPV_EVENT_LOG_MESSAGE: {
-      const auto* message = static_cast<const mpv_event_log_message*>(event.data);
-      std::string text = std::string(message->prefix) + ": " + message->text;
-      while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
       if (!running_) return;
       if (log_.size() == kLogLines) log_.erase(log_.begin());
-      log_.push_back(text);
+      log_.push_back(mpv::logLine(*static_cast<const mpv_event_log_message*>(event.data)));
       return;
     }
     default:

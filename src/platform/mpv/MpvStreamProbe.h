@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <atomic>
 #include <cstdint>
 #include <set>
@@ -12,6 +11,7 @@
 
 #include "platform/StreamProbe.h"
 #include "platform/mpv/MpvWakeup.h"
+#include "platform/qt/ProbeDeadline.h"
 
 struct mpv_handle;
 struct mpv_event;
@@ -47,13 +47,12 @@ class MpvStreamProbe : public QObject, public StreamProbe {
 
   mpv_handle* handle_ = nullptr;
   MpvWakeup wakeup_{this, [this] { drainEvents(); }};
-  QTimer timeout_;
+  ProbeDeadline deadline_;
   // Moves on with every start and cancel; a result on its way is delivered only if it still
   // belongs to the current attempt.
   uint64_t attempt_ = 0;
   bool running_ = false;
   std::string address_;
-  int timeoutMs_ = 0;
   // mpv's playlist entry of the address: -1 none, 0 adopts the next one that starts.
   int64_t entryId_ = -1;
   bool entryStarted_ = false;

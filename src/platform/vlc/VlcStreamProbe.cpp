@@ -7,13 +7,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
-#include <list>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+#include "platform/qt/EngineEvents.h"
 #include "platform/vlc/VlcAddress.h"
+#include "platform/vlc/VlcEngine.h"
+#include "platform/vlc/VlcPlayerReaper.h"
 
 namespace zelvo {
 
@@ -39,43 +39,6 @@ struct ProbeSink {
   }
 };
 
-// Stops and releases retired players on threads of their own, each with its sink.
-class ProbeRetirement {
- public:
-  ~ProbeRetirement() {
-    for (auto& entry : retiring_) entry->thread.join();
-  }
-  void retire(libvlc_media_player_t* player, ProbeSink* sink) {
-    joinFinished();
-    auto entry = std::make_unique<Retiring>();
-    Retiring* raw = entry.get();
-    raw->thread = std::thread([player, sink, raw] {
-      libvlc_media_player_stop(player);
-      libvlc_media_player_release(player);
-      delete sink;
-      raw->done = true;
-    });
-    retiring_.push_back(std::move(entry));
-  }
-
- private:
-  struct Retiring {
-    std::thread thread;
-    std::atomic<bool> done{false};
-  };
-  void joinFinished() {
-    for (auto it = retiring_.begin(); it != retiring_.end();) {
-      if ((*it)->done) {
-        (*it)->thread.join();
-        it = retiring_.erase(it);
-      } else {
-        ++it;
-      }
-    }
-  }
-  std::list<std::unique_ptr<Retiring>> retiring_;
-};
-
 }  // namespace vlc
 
 namespace {
@@ -90,12 +53,7 @@ constexpr const char* kNotUnderstood[] = {"no suitable demux module", "no access
                                           "no access modules matched", "unknown protocol",
                                           "no suitable access module"};
 
-std::string seconds(int milliseconds) {
-  const int tenths = (milliseconds + 50) / 100;
-  std::string text = std::to_string(tenths / 10);
-  if (tenths % 10 != 0) text += "." + std::to_string(tenths % 10);
-  return text + " s";
-}
+bool isProblem(int level, const std::string&) { return level >= LIBVLC_WARNING; }
 
 unsigned formatPictures(void**, char* chroma, unsigned* width, unsigned* height, unsigned* pitches,
                         unsigned* lines) {
@@ -130,100 +88,55 @@ void onPlayerEvent(const libvlc_event_t* event, void* opaque) {
 
 }  // namespace
 
-struct VlcStreamProbe::Log {
-  std::mutex mutex;
-  std::string lastProblem;
-};
-
 VlcStreamProbe::VlcStreamProbe()
-    : retirement_(std::make_unique<vlc::ProbeRetirement>()), log_(std::make_unique<Log>()) {
-  timeout_.setSingleShot(true);
-  // A coarse timer may fire up to 5% early: an address gets all of its time.
-  timeout_.setTimerType(Qt::PreciseTimer);
-  connect(&timeout_, &QTimer::timeout, this, [this] {
-    if (running_) {
-      conclude(ProbeResult::Outcome::Dead, "nothing decoded within " + seconds(timeoutMs_));
-    }
-  });
-}
+    : reaper_(std::make_unique<vlc::VlcPlayerReaper>()),
+      log_(std::make_unique<vlc::EngineLog>(1, &isProblem)),
+      deadline_(this, [this] {
+        if (running_) conclude(ProbeResult::Outcome::Dead, deadline_.missed());
+      }) {}
 
 VlcStreamProbe::~VlcStreamProbe() {
-  timeout_.stop();
+  deadline_.stop();
   ++attempt_;
   retirePlayer();
-  retirement_.reset();
+  reaper_.reset();
   if (media_) libvlc_media_release(media_);
-  if (instance_) {
-    libvlc_log_unset(instance_);
-    libvlc_release(instance_);
-  }
+  vlc::releaseEngine(instance_);
 }
 
 bool VlcStreamProbe::ensureEngine() {
   if (engineTried_) return instance_ != nullptr;
   engineTried_ = true;
-  std::vector<const char*> arguments = {"--quiet",
-                                        "--no-video-title-show",
-                                        "--no-stats",
-                                        "--no-sub-autodetect-file",
-                                        "--network-caching=300",
-                                        "--no-snapshot-preview"};
-  // Only a build with an RTSP client knows this option, and libVLC refuses unknown ones.
-  rtspHandled_ = vlc::engineHasRtspClient();
-  if (rtspHandled_) arguments.push_back("--rtsp-tcp");
-  instance_ = libvlc_new(static_cast<int>(arguments.size()), arguments.data());
+  const vlc::Engine engine =
+      vlc::startEngine({"--no-sub-autodetect-file", "--network-caching=300"});
+  instance_ = engine.instance;
+  rtspHandled_ = engine.rtspHandled;
   if (!instance_) return false;
-  libvlc_log_set(instance_, &VlcStreamProbe::onEngineLog, log_.get());
+  log_->attach(instance_);
   return true;
 }
 
-void VlcStreamProbe::onEngineLog(void* data, int level, const vlc_log_t*, const char* format,
-                                 va_list arguments) {
-  if (level < LIBVLC_WARNING) return;
-  auto* log = static_cast<Log*>(data);
-  try {
-    char text[512];
-    va_list copy;
-    va_copy(copy, arguments);
-    std::vsnprintf(text, sizeof text, format, copy);
-    va_end(copy);
-    std::lock_guard lock(log->mutex);
-    log->lastProblem = text;
-  } catch (...) {
-  }
-}
-
 std::string VlcStreamProbe::takeLastProblem() {
-  std::lock_guard lock(log_->mutex);
-  std::string problem;
-  problem.swap(log_->lastProblem);
-  return problem;
+  std::vector<std::string> problems = log_->take();
+  return problems.empty() ? std::string() : std::move(problems.back());
 }
 
 void VlcStreamProbe::start(const std::string& address, int timeoutMs) {
   ++attempt_;
   retirePlayer();
   running_ = true;
-  timeoutMs_ = std::max(1, timeoutMs);
   playlistDepth_ = 0;
-  timeout_.start(timeoutMs_);
+  deadline_.start(timeoutMs);
   if (!ensureEngine()) {
     conclude(ProbeResult::Outcome::NotUnderstood, "the VLC engine did not start");
     return;
   }
   takeLastProblem();
   const vlc::ClassifiedAddress classified = vlc::classifyAddress(address, rtspHandled_);
-  libvlc_media_t* media = nullptr;
-  using Kind = vlc::ClassifiedAddress::Kind;
-  if (classified.kind == Kind::LocalPath) {
-    media = libvlc_media_new_path(instance_, classified.address.c_str());
-  } else if (classified.kind == Kind::Location) {
-    media = libvlc_media_new_location(instance_, classified.address.c_str());
-  }
+  libvlc_media_t* media = vlc::newMedia(instance_, classified);
   if (!media) {
-    // Never handed to libVLC, which hangs on some addresses it cannot take.
     conclude(ProbeResult::Outcome::NotUnderstood,
-             classified.kind == Kind::Unsupported
+             classified.kind == vlc::ClassifiedAddress::Kind::Unsupported
                  ? "VLC does not open " + classified.scheme + " addresses"
                  : "not an address VLC can open");
     return;
@@ -243,9 +156,8 @@ void VlcStreamProbe::play(libvlc_media_t* media) {
   sink_->probe = this;
   const uint64_t attempt = attempt_;
   sink_->post = [this, attempt](int news, const std::string& detail) {
-    QMetaObject::invokeMethod(
-        this, [this, news, attempt, detail] { heard(static_cast<News>(news), attempt, detail); },
-        Qt::QueuedConnection);
+    postGuarded(this,
+                [this, news, attempt, detail] { heard(static_cast<News>(news), attempt, detail); });
   };
   libvlc_video_set_callbacks(player_, lockPicture, nullptr, displayPicture, sink_);
   libvlc_video_set_format_callbacks(player_, formatPictures, nullptr);
@@ -266,14 +178,14 @@ void VlcStreamProbe::retirePlayer() {
     libvlc_event_detach(events, type, onPlayerEvent, sink_);
   }
   sink_->cutOff();
-  retirement_->retire(player_, sink_);
+  reaper_->retire(player_, [sink = sink_] { delete sink; });
   player_ = nullptr;
   sink_ = nullptr;
 }
 
 void VlcStreamProbe::cancel() {
   ++attempt_;
-  timeout_.stop();
+  deadline_.stop();
   running_ = false;
   retirePlayer();
 }
@@ -313,13 +225,7 @@ void VlcStreamProbe::heard(News news, uint64_t attempt, const std::string& detai
 
 void VlcStreamProbe::ended() {
   // A playlist ends as soon as it is read; its first entry is what is to be played.
-  libvlc_media_t* entry = nullptr;
-  if (libvlc_media_list_t* entries = libvlc_media_subitems(media_)) {
-    libvlc_media_list_lock(entries);
-    if (libvlc_media_list_count(entries) > 0) entry = libvlc_media_list_item_at_index(entries, 0);
-    libvlc_media_list_unlock(entries);
-    libvlc_media_list_release(entries);
-  }
+  libvlc_media_t* entry = vlc::firstEntry(media_);
   if (!entry) {
     const std::string problem = takeLastProblem();
     conclude(ProbeResult::Outcome::Dead,
@@ -338,21 +244,10 @@ void VlcStreamProbe::ended() {
 void VlcStreamProbe::conclude(ProbeResult::Outcome outcome, const std::string& detail) {
   if (!running_) return;
   running_ = false;
-  timeout_.stop();
+  deadline_.stop();
   retirePlayer();
-  const uint64_t attempt = attempt_;
-  const ProbeResult result{outcome, detail};
-  QMetaObject::invokeMethod(
-      this,
-      [this, attempt, result] {
-        if (attempt != attempt_) return;
-        try {
-          finished.raise(result);
-        } catch (...) {
-          // A handler's failure must not reach Qt's event loop.
-        }
-      },
-      Qt::QueuedConnection);
+  postWhileCurrent(this, attempt_,
+                   [this, result = ProbeResult{outcome, detail}] { finished.raise(result); });
 }
 
 }  // namespace zelvo

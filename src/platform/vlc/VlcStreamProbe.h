@@ -4,24 +4,23 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
-#include <cstdarg>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/StreamProbe.h"
+#include "platform/qt/ProbeDeadline.h"
 
 struct libvlc_instance_t;
 struct libvlc_media_player_t;
 struct libvlc_media_t;
-struct vlc_log_t;
 
 namespace zelvo {
 
 namespace vlc {
 struct ProbeSink;
-class ProbeRetirement;
+class VlcPlayerReaper;
+class EngineLog;
 }  // namespace vlc
 
 // Each probe has an engine instance of its own, so that what libVLC logs about a failure is
@@ -41,9 +40,6 @@ class VlcStreamProbe : public QObject, public StreamProbe {
 
  private:
   enum class News { Decoded, Error, Ended };
-  static void onEngineLog(void* self, int level, const vlc_log_t* context, const char* format,
-                          va_list arguments);
-
   bool ensureEngine();
   // Plays media (taken over) on a fresh engine player for the current attempt.
   void play(libvlc_media_t* media);
@@ -60,13 +56,11 @@ class VlcStreamProbe : public QObject, public StreamProbe {
   libvlc_media_t* media_ = nullptr;
   vlc::ProbeSink* sink_ = nullptr;  // the current player's; owned by it until it is retired
   // Declared after instance_: every retired player is gone before the instance is released.
-  std::unique_ptr<vlc::ProbeRetirement> retirement_;
-  struct Log;
-  std::unique_ptr<Log> log_;
-  QTimer timeout_;
+  std::unique_ptr<vlc::VlcPlayerReaper> reaper_;
+  std::unique_ptr<vlc::EngineLog> log_;
+  ProbeDeadline deadline_;
   uint64_t attempt_ = 0;
   bool running_ = false;
-  int timeoutMs_ = 0;
   int playlistDepth_ = 0;
 };
 

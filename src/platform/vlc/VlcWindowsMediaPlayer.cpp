@@ -15,16 +15,17 @@
 #include <sstream>
 
 #include "platform/Failure.h"
+#include "platform/qt/EngineEvents.h"
 #include "platform/vlc/VlcAddress.h"
 #include "platform/vlc/VlcControlStrip.h"
 #include "platform/vlc/VlcDialogs.h"
+#include "platform/vlc/VlcEngine.h"
 
 namespace zelvo {
 
 namespace {
 
 constexpr int kTickMs = 250;
-constexpr int kLogLines = 64;
 constexpr int kPlaylistDepthLimit = 8;
 // A clip of known length that ends further than this before its length was cut short.
 constexpr int64_t kEarlyEndSlackMs = 3000;
@@ -36,13 +37,6 @@ constexpr libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerPaused,      libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
     libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerVout,
 };
-
-bool worthKeeping(int level, const std::string& message) {
-  if (level >= LIBVLC_WARNING) return true;
-  // A few debug lines tell whether the server was reached at all.
-  return message.find("connection succeeded") != std::string::npos ||
-         message.find("answer code") != std::string::npos;
-}
 
 bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
@@ -97,30 +91,21 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
   tick_.setInterval(kTickMs);
   connect(&tick_, &QTimer::timeout, this, &VlcWindowsMediaPlayer::onTick);
 
-  std::vector<std::string> arguments = {"--no-video-title-show", "--network-caching=1000",
-                                        "--quiet", "--no-snapshot-preview", "--no-stats"};
+  std::vector<std::string> arguments = {"--network-caching=1000"};
   // Without an X window to hand over (offscreen, Wayland) libVLC would open one of its own.
   if (!onX11()) arguments.push_back("--vout=dummy");
   arguments.insert(arguments.end(), options_.engineArguments.begin(),
                    options_.engineArguments.end());
-  const auto start = [](std::vector<std::string> args) {
-    std::vector<const char*> argv;
-    for (const auto& argument : args) argv.push_back(argument.c_str());
-    return libvlc_new(static_cast<int>(argv.size()), argv.data());
-  };
-  // Only a build with an RTSP client (live555) knows this option, and libVLC refuses to start
-  // on an option it does not know. Over TCP, RTSP passes more firewalls.
-  rtspHandled_ = vlc::engineHasRtspClient();
-  if (rtspHandled_) arguments.push_back("--rtsp-tcp");
-  instance_ = start(arguments);
+  const vlc::Engine engine = vlc::startEngine(arguments);
+  instance_ = engine.instance;
+  rtspHandled_ = engine.rtspHandled;
   if (!instance_) return;
 
-  libvlc_log_set(instance_, &VlcWindowsMediaPlayer::onEngineLog, this);
+  log_.attach(instance_);
   player_ = createEnginePlayer();
   if (!player_) {
     qWarning("VLC player: the engine could not create a player");
-    libvlc_log_unset(instance_);
-    libvlc_release(instance_);
+    vlc::releaseEngine(instance_);
     instance_ = nullptr;
     return;
   }
@@ -164,10 +149,7 @@ VlcWindowsMediaPlayer::~VlcWindowsMediaPlayer() {
   reaper_.reset();
   // Every player is stopped now, so no thread of the engine waits on a prompt any more.
   dialogs_.reset();
-  if (instance_) {
-    libvlc_log_unset(instance_);
-    libvlc_release(instance_);
-  }
+  vlc::releaseEngine(instance_);
   if (area_ && !area_->parent()) delete area_.data();
 }
 
@@ -181,40 +163,24 @@ void VlcWindowsMediaPlayer::applyAudioSettings() {
 
 // ---- libVLC threads --------------------------------------------------------------------
 
-void VlcWindowsMediaPlayer::onEngineEvent(const libvlc_event_t* event, void* data) {
-  auto* self = static_cast<VlcWindowsMediaPlayer*>(data);
-  try {
-    EngineEvent copy;
-    copy.type = event->type;
-    if (event->type == libvlc_MediaPlayerTimeChanged) {
-      copy.number = event->u.media_player_time_changed.new_time;
-    } else if (event->type == libvlc_MediaPlayerVout) {
-      copy.number = event->u.media_player_vout.new_count;
-    }
-    const uint64_t generation = self->generation_.load();
-    QMetaObject::invokeMethod(
-        self, [self, copy, generation] { self->handleEngineEvent(copy, generation); },
-        Qt::QueuedConnection);
-  } catch (...) {
-  }
+bool VlcWindowsMediaPlayer::worthKeeping(int level, const std::string& message) {
+  if (level >= LIBVLC_WARNING) return true;
+  // A few debug lines tell whether the server was reached at all.
+  return message.find("connection succeeded") != std::string::npos ||
+         message.find("answer code") != std::string::npos;
 }
 
-void VlcWindowsMediaPlayer::onEngineLog(void* data, int level, const vlc_log_t*, const char* format,
-                                        va_list arguments) {
+void VlcWindowsMediaPlayer::onEngineEvent(const libvlc_event_t* event, void* data) {
   auto* self = static_cast<VlcWindowsMediaPlayer*>(data);
-  try {
-    char text[512];
-    va_list copy;
-    va_copy(copy, arguments);
-    std::vsnprintf(text, sizeof text, format, copy);
-    va_end(copy);
-    std::string message(text);
-    if (!worthKeeping(level, message)) return;
-    std::lock_guard lock(self->logMutex_);
-    if (self->log_.size() >= kLogLines) self->log_.erase(self->log_.begin());
-    self->log_.push_back(std::move(message));
-  } catch (...) {
+  EngineEvent copy;
+  copy.type = event->type;
+  if (event->type == libvlc_MediaPlayerTimeChanged) {
+    copy.number = event->u.media_player_time_changed.new_time;
+  } else if (event->type == libvlc_MediaPlayerVout) {
+    copy.number = event->u.media_player_vout.new_count;
   }
+  const uint64_t generation = self->generation_.load();
+  postGuarded(self, [self, copy, generation] { self->handleEngineEvent(copy, generation); });
 }
 
 // ---- UI thread ---------------------------------------------------------------------------
@@ -253,7 +219,7 @@ void VlcWindowsMediaPlayer::handleEngineEvent(EngineEvent event, uint64_t genera
         handleEnd();
         break;
       case libvlc_MediaPlayerEncounteredError:
-        failWith(vlc::errorCodeFromLog(takeLog()), "The stream could not be opened: " + source_);
+        failWith(vlc::errorCodeFromLog(log_.take()), "The stream could not be opened: " + source_);
         break;
       default:
         break;
@@ -273,15 +239,7 @@ void VlcWindowsMediaPlayer::markStarted() {
 }
 
 void VlcWindowsMediaPlayer::handleEnd() {
-  libvlc_media_list_t* entries = libvlc_media_subitems(media_);
-  libvlc_media_t* entry = nullptr;
-  if (entries) {
-    libvlc_media_list_lock(entries);
-    if (libvlc_media_list_count(entries) > 0) entry = libvlc_media_list_item_at_index(entries, 0);
-    libvlc_media_list_unlock(entries);
-    libvlc_media_list_release(entries);
-  }
-  if (entry) {
+  if (libvlc_media_t* entry = vlc::firstEntry(media_)) {
     // A playlist "ends" as soon as it is read; its first entry is what is to be played.
     if (++playlistDepth_ > kPlaylistDepthLimit) {
       libvlc_media_release(entry);
@@ -296,7 +254,7 @@ void VlcWindowsMediaPlayer::handleEnd() {
     return;
   }
   if (!started_) {
-    const int32_t code = vlc::errorCodeFromLog(takeLog());
+    const int32_t code = vlc::errorCodeFromLog(log_.take());
     failWith(code, "Nothing playable was found at " + source_);
     return;
   }
@@ -366,7 +324,7 @@ void VlcWindowsMediaPlayer::startMedia(libvlc_media_t* media, const std::string&
   if (media_) libvlc_media_release(media_);
   media_ = media;
   source_ = source;
-  takeLog();
+  log_.take();
   bindVideoSurface();
   libvlc_media_player_set_media(player_, media_);
   engineBusy_ = true;
@@ -398,10 +356,7 @@ std::function<void()> VlcWindowsMediaPlayer::releaseDrawable() {
   QPointer<QWidget> drawable = drawable_;
   drawable_ = nullptr;
   if (!drawable) return {};
-  return [this, drawable] {
-    QMetaObject::invokeMethod(
-        this, [drawable] { delete drawable.data(); }, Qt::QueuedConnection);
-  };
+  return [this, drawable] { postGuarded(this, [drawable] { delete drawable.data(); }); };
 }
 
 void VlcWindowsMediaPlayer::setState(int state) {
@@ -439,23 +394,7 @@ void VlcWindowsMediaPlayer::unloadMedia() {
 }
 
 void VlcWindowsMediaPlayer::post(std::function<void()> raiseEvent) {
-  QMetaObject::invokeMethod(
-      this,
-      [raiseEvent = std::move(raiseEvent)] {
-        try {
-          raiseEvent();
-        } catch (...) {
-          // A handler's failure must not reach Qt's event loop.
-        }
-      },
-      Qt::QueuedConnection);
-}
-
-std::vector<std::string> VlcWindowsMediaPlayer::takeLog() {
-  std::lock_guard lock(logMutex_);
-  std::vector<std::string> taken;
-  taken.swap(log_);
-  return taken;
+  postGuarded(this, std::move(raiseEvent));
 }
 
 // ---- the contract --------------------------------------------------------------------------
@@ -474,12 +413,7 @@ void VlcWindowsMediaPlayer::setURL(const std::string& address) {
 
   const vlc::ClassifiedAddress classified = vlc::classifyAddress(address, rtspHandled_);
   using Kind = vlc::ClassifiedAddress::Kind;
-  libvlc_media_t* media = nullptr;
-  if (classified.kind == Kind::LocalPath) {
-    media = libvlc_media_new_path(instance_, classified.address.c_str());
-  } else if (classified.kind == Kind::Location) {
-    media = libvlc_media_new_location(instance_, classified.address.c_str());
-  }
+  libvlc_media_t* media = vlc::newMedia(instance_, classified);
   if (!media) {
     // Never handed to libVLC (an empty address hangs it). Reported from the event loop, as
     // the engine's own failures are, so the caller has returned from setURL first.
@@ -489,18 +423,13 @@ void VlcWindowsMediaPlayer::setURL(const std::string& address) {
                                         ? "The protocol " + classified.scheme + " is not supported"
                                         : "The address is not valid: \"" + address + "\"";
     setState(WmpState::Transitioning);
-    const uint64_t generation = generation_.load();
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, code, description] {
-          if (generation != generation_.load()) return;
-          try {
-            failWith(code, description);
-          } catch (...) {
-            qWarning("VLC player: an error handler failed");
-          }
-        },
-        Qt::QueuedConnection);
+    postWhileCurrent(this, generation_, [this, code, description] {
+      try {
+        failWith(code, description);
+      } catch (...) {
+        qWarning("VLC player: an error handler failed");
+      }
+    });
     return;
   }
   startMedia(media, classified.address);

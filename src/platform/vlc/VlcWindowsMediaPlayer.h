@@ -7,22 +7,20 @@
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
-#include <cstdarg>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/WindowsMediaPlayer.h"
+#include "platform/vlc/VlcEngine.h"
 #include "platform/vlc/VlcPlayerReaper.h"
 
 struct libvlc_instance_t;
 struct libvlc_media_player_t;
 struct libvlc_media_t;
 struct libvlc_event_t;
-struct vlc_log_t;  // libvlc_log_t
 class QWidget;
 
 namespace zelvo {
@@ -77,8 +75,8 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   };
 
   static void onEngineEvent(const libvlc_event_t* event, void* self);
-  static void onEngineLog(void* self, int level, const vlc_log_t* context, const char* format,
-                          va_list arguments);
+  // Which of libVLC's log lines are kept to tell why a stream failed.
+  static bool worthKeeping(int level, const std::string& line);
   void handleEngineEvent(EngineEvent event, uint64_t generation);
   void handleEnd();
   void onTick();
@@ -104,7 +102,6 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   std::function<void()> releaseDrawable();
   bool rtspHandled_ = false;
   bool engineReady() const { return player_ != nullptr; }
-  std::vector<std::string> takeLog();
 
   void togglePlayPause();
   void seekTo(double fraction);
@@ -141,8 +138,8 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   std::vector<PlayerError> errors_;
   uint64_t addressNumber_ = 0;  // moves on with every setURL and close; error events carry it
 
-  std::mutex logMutex_;
-  std::vector<std::string> log_;
+  // The latest lines libVLC logged about the stream: they tell why it failed.
+  vlc::EngineLog log_{64, &worthKeeping};
 };
 
 }  // namespace zelvo
