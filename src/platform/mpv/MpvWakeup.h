@@ -4,11 +4,12 @@
 
 #include <mpv/client.h>
 
-#include <QMetaObject>
 #include <QObject>
 #include <atomic>
 #include <functional>
 #include <utility>
+
+#include "platform/qt/EngineEvents.h"
 
 namespace zelvo {
 
@@ -27,12 +28,7 @@ class MpvWakeup {
   static void onWakeup(void* context) {
     auto* self = static_cast<MpvWakeup*>(context);
     if (self->pending_.exchange(true)) return;
-    try {
-      QMetaObject::invokeMethod(
-          self->owner_, [self] { self->drain_(); }, Qt::QueuedConnection);
-    } catch (...) {
-      self->pending_.store(false);
-    }
+    if (!postGuarded(self->owner_, [self] { self->drain_(); })) self->pending_.store(false);
   }
 
   QObject* owner_;

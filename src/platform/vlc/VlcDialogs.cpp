@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "platform/qt/EngineEvents.h"
 #include "platform/vlc/VlcPrompt.h"
 
 namespace zelvo::vlc {
@@ -74,8 +75,7 @@ struct VlcDialogCallbacks {
       VlcDialogs* dialogs = of(self);
       const Ticket ticket = dialogs->ticketOf(id);
       if (!ticket) return;  // answered already; libVLC needs nothing more
-      QMetaObject::invokeMethod(
-          dialogs, [dialogs, id, ticket] { dialogs->withdraw(id, ticket); }, Qt::QueuedConnection);
+      postGuarded(dialogs, [dialogs, id, ticket] { dialogs->withdraw(id, ticket); });
     } catch (...) {
     }
   }
@@ -85,12 +85,9 @@ struct VlcDialogCallbacks {
       VlcDialogs* dialogs = of(self);
       const Ticket ticket = dialogs->ticketOf(id);
       if (!ticket) return;
-      QMetaObject::invokeMethod(
-          dialogs,
-          [dialogs, id, ticket, position, text = textOf(text)] {
-            dialogs->update(id, ticket, position, text);
-          },
-          Qt::QueuedConnection);
+      postGuarded(dialogs, [dialogs, id, ticket, position, text = textOf(text)] {
+        dialogs->update(id, ticket, position, text);
+      });
     } catch (...) {
     }
   }
