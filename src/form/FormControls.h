@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "form/Captions.h"
 #include "platform/ComboBox.h"
 #include "platform/Control.h"
 #include "platform/Timer.h"
@@ -37,11 +38,11 @@ struct FormControls {
   Button Command4{"Command4", {3345, 5520, 735, 375}, "向上"};
   Button Command5{"Command5", {4365, 5520, 735, 375}, "向下"};
   Button Command9{"Command9", {2325, 5520, 735, 375}, "停止"};
-  Button Command10{"Command10", {6420, 5520, 735, 375}, "搜台"};
+  Button Command10{"Command10", {6420, 5520, 735, 375}, kScanCaption};
   Button Command12{"Command12", {5385, 5520, 735, 375}, "删除"};
-  Button Command14{"Command14", {1290, 5520, 735, 375}, "暂停"};
+  Button Command14{"Command14", {1290, 5520, 735, 375}, kPauseCaption};
   Button Command16{"Command16", {6360, 360, 615, 255}, "缺省"};
-  Button Command17{"Command17", {5280, 360, 855, 255}, "网上搜索"};
+  Button Command17{"Command17", {5280, 360, 855, 255}, kWebSearchCaption};
   HostArea WindowsMediaPlayer1{"WindowsMediaPlayer1", {0, 0, 8535, 5055}};
   HostArea RealAudio1{"RealAudio1", {0, 0, 8415, 4695}};
   HostArea WebBrowser1{"WebBrowser1", {0, 0, 8655, 6135}};

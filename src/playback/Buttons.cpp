@@ -1,19 +1,14 @@
 #include "playback/Buttons.h"
 
+#include "form/Captions.h"
 #include "form/FormControls.h"
 #include "form/SharedState.h"
 #include "library/StationList.h"
-#include "platform/ComboBox.h"
 #include "platform/Steps.h"
 #include "playback/AddressExpansion.h"
 #include "playback/Playback.h"
 
 namespace zelvo {
-
-namespace {
-constexpr const char* kPauseCaption = "暂停";
-constexpr const char* kContinueCaption = "继续";
-}  // namespace
 
 void Buttons::connect() {
   FormControls& c = x_.c;

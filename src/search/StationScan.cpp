@@ -1,5 +1,6 @@
 #include "search/StationScan.h"
 
+#include "form/Captions.h"
 #include "form/FormControls.h"
 #include "form/SharedState.h"
 #include "library/PositionFiles.h"
@@ -15,10 +16,6 @@
 namespace zelvo {
 
 namespace {
-constexpr const char* kContinueCaption = "继续";
-constexpr const char* kNoWebSearchCaption = "网上搜索";
-constexpr const char* kWebSearchStartedCaption = "网上";
-constexpr const char* kScanCaption = "搜台";
 constexpr const char* kFirstListAddress = "list%0000000%";
 constexpr int kScanWidth = 8415;
 constexpr int kWidthAfterWebSearch = 8430;
@@ -38,12 +35,12 @@ void StationScan::ScanClicked() {
   FormControls& c = x_.c;
   p_.search.startAfresh();  // the web search, if any, ends here
   step([&] { c.form1.setWidth(kScanWidth); });
-  if (c.Command17.caption() == kNoWebSearchCaption) {
+  if (c.Command17.caption() == kWebSearchCaption) {
     step([&] { clearStationList(c); });
     p_.files.LoadStationFile(kWebResultFile);
     p_.files.LoadStationFile(kCandidateFile);
   } else {
-    step([&] { c.Command17.setCaption(kNoWebSearchCaption); });
+    step([&] { c.Command17.setCaption(kWebSearchCaption); });
   }
   step([&] { p_.playback.StopAll(); });
   x_.s.workMode = WorkMode::ListScan;

@@ -1,6 +1,7 @@
 #include "search/WebSearch.h"
 
 #include "form/AppTitle.h"
+#include "form/Captions.h"
 #include "form/FormControls.h"
 #include "library/StationList.h"
 #include "platform/Steps.h"
@@ -14,8 +15,6 @@ namespace zelvo {
 namespace {
 constexpr const char* kStartMessage =
     "请在在边输入框中输入网址，否则请点击右边的选择按钮将在百度中搜索！";
-constexpr const char* kSearchStartedCaption = "网上";
-constexpr const char* kScanCaption = "搜台";
 constexpr int kSearchBrowserHeight = 5000;
 constexpr int kWidthWithQueue = 14505;
 constexpr int kWidthWithoutQueue = 8430;
@@ -44,7 +43,7 @@ void WebSearch::StartClicked() {
   FormControls& c = x_.c;
   run_.startAfresh();
   step([&] { x_.p.messages.show(kStartMessage, kAppTitle, MessageIcon::None); });
-  step([&] { c.Command17.setCaption(kSearchStartedCaption); });
+  step([&] { c.Command17.setCaption(kWebSearchStartedCaption); });
   step([&] { c.Text2.setText(""); });
   step([&] { c.tvmx.setText(""); });
   step([&] { playback_.StopAll(); });
