@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "fakes/WindowHarness.h"
+#include "formats/PlaylistReader.h"
+#include "formats/PlaylistWriter.h"
 #include "library/LibraryMerge.h"
-#include "library/PlaylistReader.h"
-#include "library/PlaylistWriter.h"
 #include "platform/posix/PlaylistText.h"
 
 namespace zelvo::test {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/TextCase.h"
 #include "platform/ComboBox.h"
 #include "platform/Control.h"
 #include "platform/Failure.h"

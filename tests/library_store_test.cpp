@@ -11,7 +11,7 @@
 
 #include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
-#include "library/TextRules.h"
+#include "formats/TextRules.h"
 #include "platform/posix/GbkCodec.h"
 
 using ::testing::ElementsAre;

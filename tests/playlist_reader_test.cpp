@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "library/PlaylistEntries.h"
-#include "library/PlaylistReader.h"
+#include "formats/PlaylistEntries.h"
+#include "formats/PlaylistReader.h"
 #include "platform/posix/PlaylistText.h"
 
 using ::testing::ElementsAre;

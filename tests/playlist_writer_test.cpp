@@ -2,8 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "library/PlaylistReader.h"
-#include "library/PlaylistWriter.h"
+#include "formats/PlaylistReader.h"
+#include "formats/PlaylistWriter.h"
 
 using ::testing::IsEmpty;
 

@@ -8,8 +8,8 @@
 
 #include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
+#include "formats/PlaylistReader.h"
 #include "library/LibraryMerge.h"
-#include "library/PlaylistReader.h"
 #include "library/StationExport.h"
 #include "platform/Failure.h"
 

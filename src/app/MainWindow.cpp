@@ -1,7 +1,8 @@
 #include "app/MainWindow.h"
 
+#include "formats/StationLines.h"
+#include "formats/TextRules.h"
 #include "library/StationList.h"
-#include "library/TextRules.h"
 #include "platform/Failure.h"
 #include "platform/Steps.h"
 

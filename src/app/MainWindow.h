@@ -6,7 +6,7 @@
 #include "form/FormControls.h"
 #include "form/Services.h"
 #include "form/SharedState.h"
-#include "library/Playlist.h"
+#include "formats/Playlist.h"
 #include "library/PositionFiles.h"
 #include "library/Selectors.h"
 #include "library/StationEditing.h"

@@ -1,38 +1,15 @@
 #include "check/CheckInput.h"
 
-#include <algorithm>
 #include <filesystem>
 
-#include "library/PlaylistReader.h"
-#include "library/StationList.h"
-#include "library/TextRules.h"
-#include "platform/ComboBox.h"
+#include "formats/PlaylistReader.h"
+#include "formats/StationLines.h"
+#include "formats/TextCase.h"
 #include "platform/posix/PlaylistText.h"
 
 namespace zelvo {
 
 namespace {
-
-// The loader's reading of one line: the name before the first comma, the address between the
-// first and the second, both present before trimming.
-bool parseStation(std::string line, CheckStation& station) {
-  std::replace(line.begin(), line.end(), '\t', ' ');
-  const size_t first = line.find(',');
-  if (first == std::string::npos) return false;
-  const size_t second = line.find(',', first + 1);
-  if (second == std::string::npos) return false;
-  const std::string name = line.substr(0, first);
-  const std::string address = line.substr(first + 1, second - first - 1);
-  if (name.empty() || address.empty()) return false;
-  if (containsIgnoringCase(address, "play\\temp")) return false;
-  station.name = trimSpaces(name);
-  station.address = trimSpaces(address);
-  return true;
-}
-
-bool isSeparator(const CheckStation& station) {
-  return station.name == kSeparatorRow && station.address == kSeparatorRow;
-}
 
 std::string lineCount(size_t count) {
   return std::to_string(count) + (count == 1 ? " line" : " lines");
@@ -43,39 +20,32 @@ std::string lineCount(size_t count) {
 CheckInput readStationFile(TextFileService& files, const std::string& path) {
   CheckInput input;
   auto reader = files.openForReading(path);
-  size_t lineNumber = 0;
-  size_t skipped = 0;
-  while (!reader->atEndOfStream()) {
-    std::string line = reader->readLine();
-    ++lineNumber;
-    std::string noTabs = line;
-    std::replace(noTabs.begin(), noTabs.end(), '\t', ' ');
-    if (isEndMarker(noTabs)) break;
-    CheckStation station;
-    if (parseStation(line, station)) {
-      if (!isSeparator(station)) input.stations.push_back(std::move(station));
-    } else if (!line.empty()) {
-      ++skipped;
+  const StationFileWalk walk = walkStationFile(
+      [&](std::string& line) {
+        if (reader->atEndOfStream()) return false;
+        line = reader->readLine();
+        return true;
+      },
+      [&](StationLine station, size_t) {
+        if (!isSeparatorRow(station))
+          input.stations.push_back({std::move(station.name), std::move(station.address)});
+      });
+  if (walk.stop == StationFileWalk::Stop::EmptyLine) {
+    // The window stops at an empty line after the first; the check reads what it lists.
+    size_t unread = 0;
+    while (!reader->atEndOfStream()) {
+      if (!reader->readLine().empty()) ++unread;
     }
-    if (reader->atEndOfStream()) break;
-    if (reader->atEndOfLine()) {
-      // The window stops at an empty line after the first; the check reads what it lists.
-      size_t unread = 0;
-      while (!reader->atEndOfStream()) {
-        if (!reader->readLine().empty()) ++unread;
-      }
-      if (unread > 0) {
-        input.notes.push_back("line " + std::to_string(lineNumber + 1) +
-                              " is empty: the window stops reading there, and so does the "
-                              "check (" +
-                              lineCount(unread) + " after it not read)");
-      }
-      break;
+    if (unread > 0) {
+      input.notes.push_back("line " + std::to_string(walk.stopIndex + 1) +
+                            " is empty: the window stops reading there, and so does the "
+                            "check (" +
+                            lineCount(unread) + " after it not read)");
     }
   }
   reader->close();
-  if (skipped > 0) {
-    input.notes.push_back(lineCount(skipped) +
+  if (walk.linesWithoutStation > 0) {
+    input.notes.push_back(lineCount(walk.linesWithoutStation) +
                           " without a name, an address or the comma after it: not stations");
   }
   return input;

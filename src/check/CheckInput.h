@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/Playlist.h"
+#include "formats/Playlist.h"
 #include "platform/TextFiles.h"
 
 namespace zelvo {

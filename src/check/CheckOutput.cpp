@@ -1,7 +1,7 @@
 #include "check/CheckOutput.h"
 
-#include "library/PlaylistWriter.h"
-#include "platform/ComboBox.h"
+#include "formats/PlaylistWriter.h"
+#include "formats/TextCase.h"
 
 namespace zelvo {
 

@@ -1,6 +1,6 @@
 #include "check/ProbeRoute.h"
 
-#include "platform/ComboBox.h"
+#include "formats/TextCase.h"
 
 namespace zelvo {
 

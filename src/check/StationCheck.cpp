@@ -4,7 +4,7 @@
 #include <exception>
 #include <unordered_map>
 
-#include "library/StationLines.h"
+#include "formats/StationLines.h"
 
 namespace zelvo {
 

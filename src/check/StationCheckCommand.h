@@ -2,7 +2,7 @@
 // without a window or a display, and writes the live ones.
 #pragma once
 
-#include "cli/CheckRequest.h"
+#include "check/CheckRequest.h"
 
 namespace zelvo {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/CheckRequest.h"
+#include "check/CheckRequest.h"
 
 namespace zelvo {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "library/PlaylistReader.h"
+#include "formats/PlaylistReader.h"
 #include "platform/posix/PlaylistText.h"
 
 namespace zelvo {

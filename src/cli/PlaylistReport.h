@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "library/Playlist.h"
+#include "formats/Playlist.h"
 
 namespace zelvo {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "library/StationLines.h"
-#include "library/TextRules.h"
+#include "formats/StationLines.h"
+#include "formats/TextRules.h"
 
 namespace zelvo {
 
@@ -31,24 +31,24 @@ MergeReport mergeIntoLibrary(TextFileService& files, const std::string& libraryP
   const std::vector<FileLine> lines = readLibrary(files, libraryPath);
 
   MergeReport report;
-  size_t insertAt = lines.size();
-  bool hasEndMarker = false;
   std::unordered_set<std::string> known;
   known.reserve(lines.size() + entries.size());
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (stopsLoader(lines[i].text, i)) {
-      insertAt = std::min(insertAt, i);
-      if (isEndMarker(lines[i].text)) {
-        hasEndMarker = true;
-        break;
-      }
-    }
-    if (i >= insertAt) continue;
-    if (auto station = readStationLine(lines[i].text)) {
-      known.insert(keyOf(station->name, station->address));
-      ++report.stationsInLibrary;
-    }
-  }
+  size_t next = 0;
+  const StationFileWalk walk = walkStationFile(
+      [&](std::string& line) {
+        if (next == lines.size()) return false;
+        line = lines[next++].text;
+        return true;
+      },
+      [&](StationLine station, size_t) {
+        known.insert(keyOf(station.name, station.address));
+        ++report.stationsInLibrary;
+      });
+  const size_t insertAt = walk.stopIndex;
+  // A library that stops at an empty line may still hold its end marker further down.
+  const bool hasEndMarker =
+      std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), lines.end(),
+                  [](const FileLine& line) { return isEndMarker(line.text); });
 
   std::vector<std::string> newLines;
   for (const PlaylistEntry& entry : entries) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "library/Playlist.h"
+#include "formats/Playlist.h"
 #include "platform/TextFiles.h"
 
 namespace zelvo {

@@ -5,9 +5,9 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/TextCase.h"
+#include "formats/TextRules.h"
 #include "library/StationList.h"
-#include "library/TextRules.h"
-#include "platform/ComboBox.h"
 #include "platform/Steps.h"
 
 namespace zelvo {

@@ -1,7 +1,6 @@
 #include "library/StationExport.h"
 
-#include "library/PlaylistWriter.h"
-#include "library/StationList.h"
+#include "formats/PlaylistWriter.h"
 
 namespace zelvo {
 
@@ -10,19 +9,22 @@ ExportReport exportStationFile(TextFileService& files, const std::string& statio
   ExportReport report;
   std::vector<PlaylistEntry> entries;
   std::unique_ptr<TextReader> reader = files.openForReading(stationFilePath);
-  for (size_t i = 0; !reader->atEndOfStream(); ++i) {
-    const std::string line = reader->readLine();
-    if (stopsLoader(line, i)) break;
-    std::optional<StationLine> station = readStationLine(line);
-    if (!station || (station->name == kSeparatorRow && station->address == kSeparatorRow)) continue;
-    if (isCounterTemplateAddress(station->address)) {
-      report.templates.push_back(std::move(*station));
-    } else if (!fitsM3uLine(station->address)) {
-      report.unwritable.push_back(std::move(*station));
-    } else {
-      entries.push_back({std::move(station->name), std::move(station->address), {}});
-    }
-  }
+  walkStationFile(
+      [&](std::string& line) {
+        if (reader->atEndOfStream()) return false;
+        line = reader->readLine();
+        return true;
+      },
+      [&](StationLine station, size_t) {
+        if (isSeparatorRow(station)) return;
+        if (isCounterTemplateAddress(station.address)) {
+          report.templates.push_back(std::move(station));
+        } else if (!fitsM3uLine(station.address)) {
+          report.unwritable.push_back(std::move(station));
+        } else {
+          entries.push_back({std::move(station.name), std::move(station.address), {}});
+        }
+      });
   reader->close();
 
   std::unique_ptr<TextWriter> writer = files.createTextFile(playlistPath);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "library/StationLines.h"
+#include "formats/StationLines.h"
 #include "platform/TextFiles.h"
 
 namespace zelvo {

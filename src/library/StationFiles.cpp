@@ -3,10 +3,9 @@
 #include <algorithm>
 
 #include "form/FormControls.h"
-#include "library/StationLines.h"
+#include "formats/StationLines.h"
+#include "formats/TextRules.h"
 #include "library/StationList.h"
-#include "library/TextRules.h"
-#include "platform/ComboBox.h"
 #include "platform/Steps.h"
 
 namespace zelvo {

@@ -7,8 +7,6 @@
 
 namespace zelvo {
 
-inline constexpr const char* kSeparatorRow = "-------------";
-
 // Adds one station at index in both lists, or in neither. Fails when the list is full.
 void addStationRow(FormControls& c, const std::string& name, const std::string& address, int index);
 // Removes row index from both lists.

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "form/FormControls.h"
+#include "formats/TextRules.h"
 #include "library/StationFiles.h"
-#include "library/TextRules.h"
 #include "platform/Steps.h"
 
 namespace zelvo {

@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/Control.h"
@@ -85,11 +84,5 @@ class ListBox : public RowList {
   void userChoseRow(int index);
   Event<> click;
 };
-
-// Letter case is ignored the way the station list ignores it: ASCII letters only.
-bool equalsIgnoringCase(const std::string& a, const std::string& b);
-std::string toLowerAscii(std::string text);
-// Whether text contains the lower-case ASCII needle, ignoring the letter case of text.
-bool containsIgnoringCase(std::string_view text, std::string_view lowerNeedle);
 
 }  // namespace zelvo

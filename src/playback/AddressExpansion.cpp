@@ -6,12 +6,12 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/TextCase.h"
+#include "formats/TextRules.h"
 #include "library/PositionFiles.h"
 #include "library/ScanResultsList.h"
 #include "library/StationFiles.h"
 #include "library/StationList.h"
-#include "library/TextRules.h"
-#include "platform/ComboBox.h"
 #include "platform/Steps.h"
 #include "playback/Playback.h"
 

@@ -4,8 +4,8 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/TextCase.h"
 #include "library/FormatDuration.h"
-#include "platform/ComboBox.h"
 #include "platform/Steps.h"
 #include "playback/AddressExpansion.h"
 #include "playback/Monitoring.h"

@@ -4,8 +4,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
-#include "library/TextRules.h"
-#include "platform/ComboBox.h"
+#include "formats/TextRules.h"
 #include "platform/Failure.h"
 #include "platform/Steps.h"
 #include "playback/AddressExpansion.h"

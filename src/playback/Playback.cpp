@@ -2,7 +2,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
-#include "platform/ComboBox.h"
+#include "formats/TextCase.h"
 #include "platform/Steps.h"
 
 namespace zelvo {

@@ -1,7 +1,7 @@
 #include "playback/PopupWatch.h"
 
 #include "form/FormControls.h"
-#include "platform/ComboBox.h"
+#include "formats/TextCase.h"
 #include "platform/Steps.h"
 
 namespace zelvo {

@@ -3,7 +3,7 @@
 #include "form/AppTitle.h"
 #include "form/FormControls.h"
 #include "form/SharedState.h"
-#include "platform/ComboBox.h"
+#include "formats/TextCase.h"
 #include "platform/Steps.h"
 #include "playback/AddressExpansion.h"
 #include "playback/Monitoring.h"

@@ -1,17 +1,12 @@
 #include "search/LinkFilters.h"
 
-#include "platform/ComboBox.h"
+#include "formats/TextCase.h"
 
 namespace zelvo {
 
 namespace {
 constexpr std::string_view kStreamMarkers[] = {"mms://", "rtsp://", ".asx", ".ram", ".wmv", ".rm"};
 constexpr const char* kResultPageQuery = "baidu?lm=0&si=&rn=10&tn=baidu&ie=gb2312&ct=0&word=";
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix) {
-  return text.size() >= lowerPrefix.size() &&
-         toLowerAscii(std::string(text.substr(0, lowerPrefix.size()))) == lowerPrefix;
-}
 }  // namespace
 
 std::string resultPagePrefix(const std::string& searchHome) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "form/FormControls.h"
+#include "formats/TextCase.h"
 #include "library/StationList.h"
 #include "platform/Steps.h"
 #include "search/LinkFilters.h"

@@ -1,5 +1,6 @@
 #include "search/PageQueue.h"
 
+#include "formats/TextCase.h"
 #include "platform/Failure.h"
 
 namespace zelvo {

@@ -1,6 +1,6 @@
 #include "search/SearchRun.h"
 
-#include "platform/ComboBox.h"
+#include "formats/TextCase.h"
 
 namespace zelvo {
 

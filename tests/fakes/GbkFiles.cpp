@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "fakes/TempFolder.h"
-#include "library/TextRules.h"
+#include "formats/TextRules.h"
 #include "platform/posix/GbkCodec.h"
 
 namespace zelvo::test {

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "formats/PlaylistReader.h"
+
 namespace zelvo::mpv {
 
 namespace {
@@ -23,11 +25,6 @@ const QStringList& networkSchemes() {
 bool hasScheme(const QString& text) {
   static const QRegularExpression scheme("^[A-Za-z][A-Za-z0-9+.-]+:");
   return scheme.match(text).hasMatch();
-}
-
-QString decodeEntities(QString text) {
-  text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&apos;", "'");
-  return text.replace("&amp;", "&");
 }
 
 }  // namespace
@@ -62,14 +59,10 @@ bool isAsxAddress(const std::string& address) {
 }
 
 std::optional<std::string> firstAsxEntry(const QByteArray& document, const QUrl& base) {
-  static const QRegularExpression ref(
-      R"re(<\s*ref\b[^>]*?\bhref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re",
-      QRegularExpression::CaseInsensitiveOption);
-  const QRegularExpressionMatch match = ref.match(QString::fromUtf8(document));
-  if (!match.hasMatch()) return std::nullopt;
-  QString href;
-  for (int group = 1; group <= 3 && href.isEmpty(); ++group) href = match.captured(group);
-  href = decodeEntities(href).trimmed();
+  const std::optional<std::string> reference =
+      firstAsxReference(std::string_view(document.constData(), document.size()));
+  if (!reference) return std::nullopt;
+  const QString href = QString::fromStdString(*reference).trimmed();
   if (href.isEmpty()) return std::nullopt;
   if (hasScheme(href)) return href.toStdString();
   const QUrl resolved = base.resolved(QUrl(href, QUrl::TolerantMode));

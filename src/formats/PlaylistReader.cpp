@@ -1,8 +1,9 @@
-#include "library/PlaylistReader.h"
+#include "formats/PlaylistReader.h"
 
 #include <algorithm>
 
-#include "library/PlaylistFormats.h"
+#include "formats/PlaylistFormats.h"
+#include "formats/TextCase.h"
 
 namespace zelvo {
 

@@ -1,12 +1,15 @@
 // ASX playlists: each <entry> gives a station from its first <ref href>, named by its <title>;
 // an <entryref href> is a station of its own. Tags and attributes in any letter case, XML
 // entities decoded; a file cut short keeps what it completed.
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <optional>
 #include <string>
 
-#include "library/PlaylistFormats.h"
-#include "platform/ComboBox.h"
+#include "formats/PlaylistFormats.h"
+#include "formats/PlaylistReader.h"
+#include "formats/TextCase.h"
 
 namespace zelvo {
 
@@ -159,40 +162,56 @@ size_t tagEnd(std::string_view text, size_t open) {
   return std::string_view::npos;
 }
 
+size_t skipPast(std::string_view text, size_t from, std::string_view end) {
+  const size_t found = text.find(end, from);
+  return found == std::string_view::npos ? text.size() : found + end.size();
+}
+
+// Walks the markup of text: the text before each tag, CDATA included, goes to onText, each tag
+// to onTag; comments, declarations and processing instructions are skipped. Stops when onTag
+// returns false, or at a tag cut short.
+template <class OnText, class OnTag>
+void walkMarkup(std::string_view text, OnText&& onText, OnTag&& onTag) {
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t open = text.find('<', at);
+    if (open == std::string_view::npos) break;
+    onText(text.substr(at, open - at));
+    if (text.compare(open, 4, "<!--") == 0) {
+      at = skipPast(text, open, "-->");
+    } else if (text.compare(open, 9, "<![CDATA[") == 0) {
+      const size_t end = text.find("]]>", open);
+      onText(text.substr(open + 9, std::min(end, text.size()) - open - 9));
+      at = skipPast(text, open, "]]>");
+    } else if (text.compare(open, 2, "<?") == 0 || text.compare(open, 2, "<!") == 0) {
+      at = skipPast(text, open, ">");
+    } else {
+      const size_t close = tagEnd(text, open);
+      if (close == std::string_view::npos) break;
+      if (!onTag(readTag(text.substr(open + 1, close - open - 1)), open)) break;
+      at = close + 1;
+    }
+  }
+}
+
 class AsxWalk {
  public:
   AsxWalk(std::string_view text, EntryCollector& entries) : text_(text), entries_(entries) {}
 
   void run() {
-    size_t at = 0;
-    while (at < text_.size()) {
-      const size_t open = text_.find('<', at);
-      if (open == std::string_view::npos) break;
-      if (inTitle_) title_.append(text_.substr(at, open - at));
-      if (text_.compare(open, 4, "<!--") == 0) {
-        at = skipPast(open, "-->");
-      } else if (text_.compare(open, 9, "<![CDATA[") == 0) {
-        const size_t end = text_.find("]]>", open);
-        if (inTitle_) title_.append(text_.substr(open + 9, std::min(end, text_.size()) - open - 9));
-        at = skipPast(open, "]]>");
-      } else if (text_.compare(open, 2, "<?") == 0 || text_.compare(open, 2, "<!") == 0) {
-        at = skipPast(open, ">");
-      } else {
-        const size_t close = tagEnd(text_, open);
-        if (close == std::string_view::npos) break;  // cut short inside a tag
-        onTag(readTag(text_.substr(open + 1, close - open - 1)), open);
-        at = close + 1;
-      }
-    }
+    walkMarkup(
+        text_,
+        [this](std::string_view text) {
+          if (inTitle_) title_.append(text);
+        },
+        [this](const Tag& tag, size_t position) {
+          onTag(tag, position);
+          return true;
+        });
     if (inEntry_) finishEntry();
   }
 
  private:
-  size_t skipPast(size_t from, std::string_view end) {
-    const size_t found = text_.find(end, from);
-    return found == std::string_view::npos ? text_.size() : found + end.size();
-  }
-
   int lineAt(size_t position) {
     for (; counted_ < position; ++counted_)
       if (text_[counted_] == '\n') ++line_;
@@ -247,5 +266,19 @@ class AsxWalk {
 }  // namespace
 
 void readAsx(std::string_view text, EntryCollector& entries) { AsxWalk(text, entries).run(); }
+
+std::optional<std::string> firstAsxReference(std::string_view text) {
+  std::optional<std::string> found;
+  walkMarkup(
+      text, [](std::string_view) {},
+      [&found](const Tag& tag, size_t) {
+        if (tag.name != "ref" || tag.closing) return true;
+        std::string href = attribute(tag.attributes, "href");
+        if (trimBlanks(href).empty()) return true;
+        found = std::move(href);
+        return false;
+      });
+  return found;
+}
 
 }  // namespace zelvo

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "library/PlaylistEntries.h"
+#include "formats/PlaylistEntries.h"
 
 namespace zelvo {
 

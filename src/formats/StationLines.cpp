@@ -1,9 +1,9 @@
-#include "library/StationLines.h"
+#include "formats/StationLines.h"
 
 #include <algorithm>
 
-#include "library/TextRules.h"
-#include "platform/ComboBox.h"
+#include "formats/TextCase.h"
+#include "formats/TextRules.h"
 
 namespace zelvo {
 
@@ -21,8 +21,30 @@ std::optional<StationLine> readStationLine(std::string_view text) {
   return station;
 }
 
-bool stopsLoader(std::string_view line, size_t index) {
-  return isEndMarker(line) || (index > 0 && line.empty());
+bool isSeparatorRow(const StationLine& station) {
+  return station.name == kSeparatorRow && station.address == kSeparatorRow;
+}
+
+StationFileWalk walkStationFile(const std::function<bool(std::string&)>& nextLine,
+                                const std::function<void(StationLine, size_t)>& station) {
+  StationFileWalk walk;
+  std::string line;
+  size_t index = 0;
+  for (; nextLine(line); ++index) {
+    if (isEndMarker(line) || (index > 0 && line.empty())) {
+      walk.stop =
+          isEndMarker(line) ? StationFileWalk::Stop::EndMarker : StationFileWalk::Stop::EmptyLine;
+      walk.stopIndex = index;
+      return walk;
+    }
+    if (auto found = readStationLine(line)) {
+      station(std::move(*found), index);
+    } else if (!line.empty()) {
+      ++walk.linesWithoutStation;
+    }
+  }
+  walk.stopIndex = index;
+  return walk;
 }
 
 bool isCounterTemplateAddress(std::string_view address) {

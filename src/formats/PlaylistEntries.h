@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "library/Playlist.h"
+#include "formats/Playlist.h"
 
 namespace zelvo {
 
@@ -37,6 +37,5 @@ class EntryCollector {
 
 // Spaces and tabs off both ends.
 std::string_view trimBlanks(std::string_view text);
-bool startsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix);
 
 }  // namespace zelvo

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "library/PlaylistFormats.h"
-#include "platform/ComboBox.h"
+#include "formats/PlaylistFormats.h"
+#include "formats/TextCase.h"
 
 namespace zelvo {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "library/Playlist.h"
+#include "formats/Playlist.h"
 
 namespace zelvo {
 

@@ -1,4 +1,4 @@
-#include "library/PlaylistWriter.h"
+#include "formats/PlaylistWriter.h"
 
 namespace zelvo {
 

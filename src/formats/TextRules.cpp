@@ -1,9 +1,9 @@
-#include "library/TextRules.h"
+#include "formats/TextRules.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "platform/ComboBox.h"
+#include "formats/TextCase.h"
 
 namespace zelvo {
 

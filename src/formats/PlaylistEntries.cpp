@@ -1,10 +1,8 @@
-#include "library/PlaylistEntries.h"
+#include "formats/PlaylistEntries.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-
-#include "platform/ComboBox.h"
 
 namespace zelvo {
 
@@ -66,11 +64,6 @@ std::string_view trimBlanks(std::string_view text) {
   const size_t first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix) {
-  return text.size() >= lowerPrefix.size() &&
-         toLowerAscii(std::string(text.substr(0, lowerPrefix.size()))) == lowerPrefix;
 }
 
 void EntryCollector::problem(PlaylistProblem::Kind kind, int line, std::string_view text) {
