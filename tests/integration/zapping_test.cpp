@@ -15,6 +15,7 @@
 #include "support/CpuLoad.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/LoopbackRtspServer.h"
 #include "support/ProgramRun.h"
 #include "support/TestEnvironment.h"
 #include "support/TopLevelWatch.h"
@@ -37,16 +38,17 @@ constexpr int kDownX = centre(4365, 735);  // Command5 "向下"
 
 TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgramAliveToSave) {
   TempFolder media, app;
-  // Both clips come whole, without byte ranges: libVLC cannot reach the MP4's index at its end
-  // and fails it, so libmpv plays it; libVLC plays the WMV clip itself.
+  // libVLC plays the WMV clip; it has no RTSP client here and fails the RTSP stream, which
+  // libmpv then plays.
   LoopbackHttpServer server(media.path(), LoopbackHttpServer::Mode::NoRanges);
+  LoopbackRtspServer rtsp;
   const std::string wmv = server.url(makeClip(media.path(), 30, "wmv"));
-  const std::string mp4 = server.url(makeClip(media.path(), 30, "mp4-late-index"));
+  const std::string stream = rtsp.url();
   const std::string dead = "http://127.0.0.1:" + std::to_string(refusedPort()) + "/live.wmv";
   {
     std::ofstream library(app.file("tv_lib.txt"), std::ios::binary);
     for (const auto& [name, address] :
-         {std::pair{"甲", wmv}, {"乙", mp4}, {"丙", dead}, {"丁", wmv + "?2"}})
+         {std::pair{"甲", wmv}, {"乙", stream}, {"丙", dead}, {"丁", wmv + "?2"}})
       library << utf8ToGbk(std::string(name) + "," + address + ",-999,假,假\r\n");
     library << "end\r\n";
   }
