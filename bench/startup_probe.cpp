@@ -44,6 +44,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const double atMain = secondsSinceProcessStart();
+  // The players' modules lie beside the program, not beside this probe.
+  setenv("ZELVO_MODULE_DIR", ZELVO_BUILD_MODULES, 0);
   QElapsedTimer clock;
   clock.start();
   zelvo::prepareProcess();

@@ -1,5 +1,6 @@
 # The Debian package that `cpack -G DEB` builds from the install rules. Its dependencies are
-# the packages of the libraries the program links, plus what those libraries load at run time.
+# the packages of the libraries the program and its modules (lib/zelvo) link, which
+# dpkg-shlibdeps finds, plus what those libraries load at run time.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelvo)
 set(CPACK_PACKAGE_VENDOR Zelvo)

@@ -3,19 +3,37 @@
 #include <malloc.h>
 
 #include <QGuiApplication>
+#include <QTimer>
 #include <cstdlib>
+#include <iostream>
 
+#include "form/AppTitle.h"
 #include "library/PositionFiles.h"
 #include "platform/Steps.h"
-#include "platform/mpv/MpvRealPlayer.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtWindowFunctions.h"
-#include "platform/vlc/VlcWindowsMediaPlayer.h"
-#include "platform/webengine/WebEngineBrowser.h"
+#include "platform/qt/XlibThreads.h"
+#include "platform/webengine/BrowserProcess.h"
 
 namespace zelvo {
+
+namespace {
+
+// Shown when a web page is asked for and the browser cannot be loaded.
+constexpr const char* kBrowserUnavailable =
+    "无法加载网页浏览器组件，不能打开网页，网上搜索无法进行。";
+
+EngineSettings engineSettings(const ComponentOptions& options) {
+  return EngineSettings{options.watchdogMs, options.vlcArguments, options.mpvOptions};
+}
+
+void reportUnavailable(const ModuleName& module, const std::string& problem) {
+  std::cerr << "zelvo: " << module.holds << " cannot be loaded: " << problem << std::endl;
+}
+
+}  // namespace
 
 void prepareProcess() {
   // libVLC 3 draws only into X11 windows: on a Wayland session the window goes through XWayland.
@@ -36,14 +54,16 @@ void prepareProcess() {
   // which they leave full of holes that later streams cannot reuse. Kept from mmap, they go back
   // to the system when the stream ends.
   mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-  VlcWindowsMediaPlayer::prepareProcess();
-  WebEngineBrowser::prepareProcess();
+  // libVLC draws from its own threads into our X window; Xlib must know before anything opens
+  // it, long before the player's module is loaded.
+  prepareXlibThreads();
+  prepareBrowserProcess();
 }
 
 struct ZelvoApplication::Parts {
   Parts(std::string folder, const ComponentOptions& options)
-      : wmp(VlcPlayerOptions{options.watchdogMs, options.vlcArguments}),
-        real(MpvPlayerOptions{options.watchdogMs, options.mpvOptions}),
+      : wmp(engineSettings(options)),
+        real(engineSettings(options)),
         services{loop,     wmp,     real,    browser,           files,
                  messages, process, windows, std::move(folder), options.searchHome},
         window(services) {}
@@ -51,11 +71,11 @@ struct ZelvoApplication::Parts {
   // The players must not outlive their video areas: the view goes first, so the players'
   // widgets leave it before, and each player tears its engine down with its own widget.
   ~Parts() {
-    step([&] { wmp.close(); });
-    step([&] { real.doStop(); });
-    for (QWidget* widget : {wmp.widget(), real.widget(), browser.widget()}) {
-      if (widget) widget->setParent(nullptr);
-    }
+    if (wmp.module().up()) step([&] { wmp.close(); });
+    if (real.module().up()) step([&] { real.doStop(); });
+    wmp.module().release();
+    real.module().release();
+    browser.module().release();
   }
 
   QtEventLoop loop;
@@ -63,9 +83,9 @@ struct ZelvoApplication::Parts {
   QtProcess process;
   QtWindowFunctions windows;
   GbkTextFiles files;
-  VlcWindowsMediaPlayer wmp;
-  MpvRealPlayer real;
-  WebEngineBrowser browser;
+  PrimaryPlayerProxy wmp;
+  FallbackPlayerProxy real;
+  BrowserProxy browser;
   Services services;
   MainWindow window;
   QtTimers timers;
@@ -74,6 +94,22 @@ struct ZelvoApplication::Parts {
 
 ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions options)
     : parts_(std::make_unique<Parts>(std::move(appFolder), options)) {
+  // The players' modules and their engines' libraries are mapped while the window starts.
+  parts_->wmp.module().preload();
+  parts_->real.module().preload();
+  parts_->wmp.module().onUnavailable = [](const std::string& problem) {
+    reportUnavailable(kVlcPlayerModule, problem);
+  };
+  parts_->real.module().onUnavailable = [](const std::string& problem) {
+    reportUnavailable(kMpvPlayerModule, problem);
+  };
+  // The web search goes no further; the message comes once the failed call has returned.
+  parts_->browser.module().onUnavailable = [this](const std::string& problem) {
+    reportUnavailable(kBrowserModule, problem);
+    QTimer::singleShot(0, [this] {
+      step([&] { parts_->messages.show(kBrowserUnavailable, kAppTitle, MessageIcon::Error); });
+    });
+  };
   FormControls& c = parts_->window.controls();
   std::vector<Control*> controls;
   c.forEachControl([&](Control& control) { controls.push_back(&control); });
@@ -96,8 +132,8 @@ bool ZelvoApplication::endRequested() const { return parts_->process.endRequeste
 int ZelvoApplication::exitStatus() const { return parts_->process.status(); }
 MainWindow& ZelvoApplication::window() { return parts_->window; }
 QtFormView& ZelvoApplication::view() { return *parts_->view; }
-VlcWindowsMediaPlayer& ZelvoApplication::primaryPlayer() { return parts_->wmp; }
-MpvRealPlayer& ZelvoApplication::fallbackPlayer() { return parts_->real; }
-WebEngineBrowser& ZelvoApplication::browser() { return parts_->browser; }
+PrimaryPlayerProxy& ZelvoApplication::primaryPlayer() { return parts_->wmp; }
+FallbackPlayerProxy& ZelvoApplication::fallbackPlayer() { return parts_->real; }
+BrowserProxy& ZelvoApplication::browser() { return parts_->browser; }
 
 }  // namespace zelvo

@@ -1,5 +1,6 @@
 // The one place where the real components are built and wired to the main window: Qt for the
-// window and its services, libVLC and libmpv for the players, QtWebEngine for the browser.
+// window and its services; the players (libVLC, libmpv) and the browser (QtWebEngine) come from
+// modules that stand-ins bring up when they are first needed.
 #pragma once
 
 #include <memory>
@@ -8,14 +9,11 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "platform/qt/ModuleProxies.h"
 
 namespace zelvo {
 
 class QtFormView;
-class QtProcess;
-class VlcWindowsMediaPlayer;
-class MpvRealPlayer;
-class WebEngineBrowser;
 
 struct ComponentOptions {
   int watchdogMs = 15000;
@@ -43,9 +41,9 @@ class ZelvoApplication {
 
   MainWindow& window();
   QtFormView& view();
-  VlcWindowsMediaPlayer& primaryPlayer();
-  MpvRealPlayer& fallbackPlayer();
-  WebEngineBrowser& browser();
+  PrimaryPlayerProxy& primaryPlayer();
+  FallbackPlayerProxy& fallbackPlayer();
+  BrowserProxy& browser();
 
  private:
   struct Parts;

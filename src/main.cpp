@@ -1,14 +1,14 @@
 // Zelvo: finds television stations broadcast over the internet and plays them.
-#include <QApplication>
+#include <QCoreApplication>
 #include <iostream>
 
-#include "Composition.h"
-#include "app/AppFolder.h"
+#include "WindowEntry.h"
 #include "cli/CommandLine.h"
 #include "cli/RunCommand.h"
 #include "cli/WindowPlaylists.h"
+#include "platform/ModuleEntries.h"
+#include "platform/posix/ModuleLibrary.h"
 #include "platform/posix/StandardStreams.h"
-#include "platform/qt/QtEndSignals.h"
 
 int main(int argc, char** argv) {
   zelvo::openClosedStandardStreams();
@@ -19,19 +19,14 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName("zelvo");
     return zelvo::runCommand(command);
   }
-  zelvo::prepareProcess();
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("zelvo");
-  // Lets a desktop match the window to its menu entry and icon.
-  QGuiApplication::setDesktopFileName("org.zelvo.Zelvo");
-  const std::string folder =
-      zelvo::resolveAppFolder(QCoreApplication::applicationDirPath().toStdString());
-  zelvo::ZelvoApplication zelvo(folder);
-  // A logout, a system shut-down or Ctrl+C closes the window as its close box does.
-  zelvo::QtEndSignals endSignals([&zelvo] { zelvo.requestUnload(); });
+  // The window and everything it shows come from its module, opened while the playlists are read.
+  zelvo::ModuleOpening window(zelvo::kWindowModule.file, zelvo::kWindowModule.entry);
+  window.begin();
   const auto playlists = zelvo::readWindowPlaylists(command.files, std::cerr);
-  zelvo.start();
-  if (zelvo.endRequested()) return zelvo.exitStatus();
-  zelvo.window().OpenStationGroups(playlists);
-  return app.exec();
+  const zelvo::ModuleEntry& entry = window.entry();
+  if (!entry.function) {
+    std::cerr << "zelvo: the window cannot be loaded: " << entry.problem << std::endl;
+    return zelvo::kExitFailed;
+  }
+  return reinterpret_cast<zelvo::RunWindow*>(entry.function)(argc, argv, playlists);
 }

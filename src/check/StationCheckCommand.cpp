@@ -1,5 +1,6 @@
-// The check's composition: the real players (libmpv first, libVLC beside it), Qt's event loop
-// and timers, the GBK files, standard output, and the end signals through a self-pipe.
+// The check's composition: the real players (libmpv first, libVLC beside it) from their probe
+// modules, Qt's event loop and timers, the GBK files, standard output, and the end signals
+// through a self-pipe. All of it on QtCore alone.
 #include "check/StationCheckCommand.h"
 
 #include <QCoreApplication>
@@ -17,12 +18,12 @@
 #include "check/CheckConsole.h"
 #include "check/CheckInput.h"
 #include "check/CheckSession.h"
+#include "platform/ModuleEntries.h"
 #include "platform/Steps.h"
-#include "platform/mpv/MpvStreamProbe.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "platform/posix/ModuleLibrary.h"
+#include "platform/qt/QtCoreServices.h"
 #include "platform/qt/QtEndSignals.h"
-#include "platform/qt/QtServices.h"
-#include "platform/vlc/VlcStreamProbe.h"
 
 namespace zelvo {
 
@@ -39,6 +40,15 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 int defaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
+
+// The probe maker of a module, or nullptr once the console has said why there is none.
+MakeStreamProbe* probeMaker(const ModuleName& module, CheckConsole& console) {
+  const ModuleEntry entry = openModuleEntry(module.file, module.entry);
+  if (!entry.function) {
+    console.printProblem(std::string(module.holds) + " cannot be loaded: " + entry.problem);
+  }
+  return reinterpret_cast<MakeStreamProbe*>(entry.function);
+}
 
 }  // namespace
 
@@ -77,9 +87,13 @@ int runStationCheck(const CheckRequest& request) {
   clock.start();
 
   CheckEnvironment environment;
-  environment.makeProbe = [](ProbeEngine engine) -> std::unique_ptr<StreamProbe> {
-    if (engine == ProbeEngine::Mpv) return std::make_unique<MpvStreamProbe>();
-    return std::make_unique<VlcStreamProbe>();
+  // Both engines check every station that the first cannot settle, so both must be there.
+  MakeStreamProbe* makeMpvProbe = probeMaker(kMpvProbeModule, console);
+  MakeStreamProbe* makeVlcProbe = makeMpvProbe ? probeMaker(kVlcProbeModule, console) : nullptr;
+  if (!makeMpvProbe || !makeVlcProbe) return kCheckFailed;
+  environment.makeProbe = [=](ProbeEngine engine) {
+    return std::unique_ptr<StreamProbe>(engine == ProbeEngine::Mpv ? makeMpvProbe()
+                                                                   : makeVlcProbe());
   };
   environment.bindTimer = [&timers](Timer& timer) { timers.bind(timer); };
   environment.nowMs = [&clock] { return static_cast<long long>(clock.elapsed()); };

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -77,6 +78,8 @@ std::set<std::string> systemTypesOf(const std::string& extension) {
 class InstallTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    // The installed program finds its own modules, not the build's.
+    ::unsetenv("ZELVO_MODULE_DIR");
     root_ = new TempFolder;
     const Result install =
         run({ZELVO_CMAKE, "--install", ZELVO_BUILD_FOLDER, "--prefix", root_->file("usr")},
@@ -215,8 +218,19 @@ TEST_F(InstallTest, TheDebianPackageHoldsTheInstallAndDependsOnWhatTheProgramLin
     EXPECT_TRUE(packages.count(needed)) << needed << " missing from: " << depends.output;
 
   const Result contents = run({"dpkg-deb", "--contents", package}, scratch_.path());
-  const std::string packaged[] = {"bin/zelvo", "share/zelvo/shipped/tv_lib.txt", kDesktopEntry,
-                                  kIcon, kMetainfo, "share/doc/zelvo/copyright"};
+  const std::string modules = ZELVO_INSTALLED_MODULES "/";
+  const std::string packaged[] = {"bin/zelvo",
+                                  "share/zelvo/shipped/tv_lib.txt",
+                                  kDesktopEntry,
+                                  kIcon,
+                                  kMetainfo,
+                                  "share/doc/zelvo/copyright",
+                                  modules + "window.so",
+                                  modules + "vlc-player.so",
+                                  modules + "mpv-player.so",
+                                  modules + "browser.so",
+                                  modules + "vlc-probe.so",
+                                  modules + "mpv-probe.so"};
   for (const std::string& file : packaged)
     EXPECT_NE(contents.output.find(" ./usr/" + file + "\n"), std::string::npos) << file;
 }

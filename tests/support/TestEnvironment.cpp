@@ -44,6 +44,7 @@ void prepareTestEnvironment() {
   ::setenv("XDG_RUNTIME_DIR", privateFolder("runtime").c_str(), 1);
   ::setenv("XDG_CACHE_HOME", privateFolder("cache").c_str(), 1);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  ::setenv("ZELVO_MODULE_DIR", ZELVO_BUILD_MODULES, 0);
 }
 
 }  // namespace zelvo::test

@@ -6,8 +6,8 @@
 
 namespace zelvo::test {
 
-// Points XDG_RUNTIME_DIR and XDG_CACHE_HOME at fresh private folders (removed at exit) and
-// selects the offscreen window system unless one is chosen already.
+// Points XDG_RUNTIME_DIR and XDG_CACHE_HOME at fresh private folders (removed at exit),
+// selects the offscreen window system and the build's modules unless they are chosen already.
 void prepareTestEnvironment();
 
 }  // namespace zelvo::test

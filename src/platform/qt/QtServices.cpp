@@ -9,8 +9,6 @@
 
 namespace zelvo {
 
-void QtEventLoop::processPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
 namespace {
 
 // A key that is still held when a box comes up repeats into it: the Enter that closed the
@@ -62,29 +60,6 @@ void QtMessageBoxes::show(const std::string& text, const std::string& title, Mes
   box.installEventFilter(&heldKeys);
   for (QWidget* child : box.findChildren<QWidget*>()) child->installEventFilter(&heldKeys);
   box.exec();
-}
-
-void QtProcess::end(int status) {
-  if (!ended_) status_ = status;
-  ended_ = true;
-  QCoreApplication::exit(status_);
-}
-
-void QtTimers::bind(Timer& timer) {
-  auto qtimer = std::make_unique<QTimer>();
-  qtimer->setTimerType(type_);
-  QTimer* raw = qtimer.get();
-  auto apply = [raw, &timer] {
-    if (timer.enabled() && timer.interval() > 0) {
-      raw->start(timer.interval());
-    } else {
-      raw->stop();
-    }
-  };
-  QObject::connect(raw, &QTimer::timeout, [&timer] { step([&] { timer.fire(); }); });
-  timer.setScheduler(apply);
-  apply();
-  timers_.push_back(std::move(qtimer));
 }
 
 }  // namespace zelvo

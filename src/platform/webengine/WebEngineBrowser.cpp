@@ -17,14 +17,12 @@
 
 #include "platform/Failure.h"
 #include "platform/webengine/AnchorScript.h"
+#include "platform/webengine/BrowserProcess.h"
 #include "platform/webengine/GuardedWebPage.h"
 
 namespace zelvo {
 
 namespace {
-
-constexpr const char* kQuietEngineFlags =
-    "--disable-background-networking --disable-component-update --no-first-run";
 
 // How long a navigation that stopped before showing anything may take to turn up as a download.
 // The download manager answers within milliseconds; without a download the load simply ended
@@ -57,17 +55,7 @@ void guarded(Raise&& raise) {
 
 }  // namespace
 
-void WebEngineBrowser::prepareProcess() {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  // Chromium's sandbox will not start as root, which is how CI runs.
-  if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();
-  if (!flags.contains(kQuietEngineFlags)) {
-    if (!flags.isEmpty()) flags += ' ';
-    flags += kQuietEngineFlags;
-  }
-  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
-}
+void WebEngineBrowser::prepareProcess() { prepareBrowserProcess(); }
 
 WebEngineBrowser::WebEngineBrowser(QWidget* parent) : container_(new QWidget(parent)) {
   auto* layout = new QVBoxLayout(container_);

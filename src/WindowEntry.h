@@ -1,0 +1,15 @@
+// The window module's entry point: the program opens the module and hands it the command line
+// and the playlists read from it; the module runs the window to its end.
+#pragma once
+
+#include <vector>
+
+#include "library/Playlist.h"
+
+namespace zelvo {
+
+using StationGroups = std::vector<std::vector<PlaylistEntry>>;
+// Returns the exit status.
+using RunWindow = int(int& argc, char** argv, const StationGroups& playlists);
+
+}  // namespace zelvo

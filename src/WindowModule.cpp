@@ -1,0 +1,27 @@
+// The window module: the QApplication, the Qt view and services and the composition, which the
+// program loads only to open the window, so that its commands map none of QtWidgets.
+#include <QApplication>
+
+#include "Composition.h"
+#include "WindowEntry.h"
+#include "app/AppFolder.h"
+#include "platform/ModuleEntries.h"
+#include "platform/qt/QtEndSignals.h"
+
+ZELVO_MODULE_ENTRY int zelvoRunWindow(int& argc, char** argv,
+                                      const zelvo::StationGroups& playlists) {
+  zelvo::prepareProcess();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("zelvo");
+  // Lets a desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("org.zelvo.Zelvo");
+  const std::string folder =
+      zelvo::resolveAppFolder(QCoreApplication::applicationDirPath().toStdString());
+  zelvo::ZelvoApplication zelvo(folder);
+  // A logout, a system shut-down or Ctrl+C closes the window as its close box does.
+  zelvo::QtEndSignals endSignals([&zelvo] { zelvo.requestUnload(); });
+  zelvo.start();
+  if (zelvo.endRequested()) return zelvo.exitStatus();
+  zelvo.window().OpenStationGroups(playlists);
+  return app.exec();
+}

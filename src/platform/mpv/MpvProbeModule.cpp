@@ -1,0 +1,11 @@
+// The libmpv probe module: a headless stream probe on QtCore alone, for the station check.
+#include "platform/ModuleEntries.h"
+#include "platform/mpv/MpvStreamProbe.h"
+
+ZELVO_MODULE_ENTRY zelvo::StreamProbe* zelvoMakeStreamProbe() {
+  try {
+    return new zelvo::MpvStreamProbe();
+  } catch (...) {
+    return nullptr;
+  }
+}
