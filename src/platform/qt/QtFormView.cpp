@@ -39,6 +39,9 @@ QtFormView::QtFormView(Window& window, const std::vector<Control*>& controls) : 
 }
 
 QtFormView::~QtFormView() {
+  // The widgets go after this body, and the one with the focus reports its loss to a view
+  // that is no longer there.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
   window_.setViewHooks({}, {});
   for (auto& [control, widget] : widgets_) {
     control->setViewHooks({}, {});
