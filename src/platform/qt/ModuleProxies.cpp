@@ -26,15 +26,23 @@ ModuleSlot<Contract>::~ModuleSlot() {
 template <class Contract>
 Contract& ModuleSlot<Contract>::get() {
   if (part_) return part_->contract();
-  if (!problem_.empty()) fail(problem_);
-  const ModuleEntry& entry = opening_.entry();
-  ModulePart<Contract>* part = entry.function ? make_(entry.function) : nullptr;
-  if (!part) {
-    problem_ = entry.function ? std::string(name_.holds) + " did not start" : entry.problem;
+  // A handler that runs while the component is being made finds it not there yet.
+  if (making_) fail(std::string(name_.holds) + " is starting");
+  if (problem_.empty()) {
+    const ModuleEntry& entry = opening_.entry();
+    making_ = true;
+    ModulePart<Contract>* part = entry.function ? make_(entry.function) : nullptr;
+    making_ = false;
+    if (part) {
+      part_.reset(part);
+    } else {
+      problem_ = entry.function ? std::string(name_.holds) + " did not start" : entry.problem;
+    }
+  }
+  if (!part_) {
     if (onUnavailable) onUnavailable(problem_);
     fail(problem_);
   }
-  part_.reset(part);
   if (QWidget* content = part_->widget(); content && area_) {
     area_->layout()->addWidget(content);
     content->show();

@@ -12,7 +12,6 @@
 #include "platform/ModuleEntries.h"
 #include "platform/posix/ModuleLibrary.h"
 
-
 namespace zelvo {
 
 // One module's component behind a stand-in: the module is opened on a worker thread, the
@@ -29,8 +28,8 @@ class ModuleSlot {
   // Starts opening the module in the background.
   void preload() { opening_.begin(); }
   bool up() const { return part_ != nullptr; }
-  // The component, made now if need be. Throws PlatformFailure when the module cannot be had;
-  // the first time, onUnavailable hears why.
+  // The component, made now if need be. Throws PlatformFailure when the module cannot be had,
+  // after onUnavailable has heard why.
   Contract& get();
   // The area in the window that the component's widget goes into once it is up.
   QWidget* area() const { return area_.data(); }
@@ -48,6 +47,7 @@ class ModuleSlot {
   std::unique_ptr<ModulePart<Contract>> part_;
   QPointer<QWidget> area_;
   std::string problem_;
+  bool making_ = false;
 };
 
 // The primary player. Settings made before the module is up are applied when it comes up; reads
