@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "library/Playlist.h"
+#include "formats/Playlist.h"
 
 namespace zelvo {
 
