@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QByteArray>
-#include <QCoreApplication>
 
 namespace zelvo {
 
@@ -15,9 +14,6 @@ constexpr const char* kQuietEngineFlags =
 }  // namespace
 
 void prepareBrowserProcess() {
-  // The web view shares OpenGL contexts with the window, which must be known before the
-  // application starts, even though the browser is loaded only with its first page.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   // Chromium's sandbox will not start as root, which is how CI runs.
   if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();

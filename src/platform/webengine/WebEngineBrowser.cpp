@@ -19,6 +19,7 @@
 #include "platform/webengine/AnchorScript.h"
 #include "platform/webengine/BrowserProcess.h"
 #include "platform/webengine/GuardedWebPage.h"
+#include "platform/webengine/SharedGlContext.h"
 
 namespace zelvo {
 
@@ -75,6 +76,7 @@ QWebEngineView* WebEngineBrowser::view() const {
 
 void WebEngineBrowser::startEngine() {
   if (view_ || !container_) return;
+  makeSharedGlContext();
   profile_ = newGuardedProfile(this);
   connect(profile_, &QWebEngineProfile::downloadRequested, this,
           &WebEngineBrowser::downloadRequested);
