@@ -94,9 +94,6 @@ struct ZelvoApplication::Parts {
 
 ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions options)
     : parts_(std::make_unique<Parts>(std::move(appFolder), options)) {
-  // The players' modules and their engines' libraries are mapped while the window starts.
-  parts_->wmp.module().preload();
-  parts_->real.module().preload();
   parts_->wmp.module().onUnavailable = [](const std::string& problem) {
     reportUnavailable(kVlcPlayerModule, problem);
   };
@@ -114,6 +111,12 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   std::vector<Control*> controls;
   c.forEachControl([&](Control& control) { controls.push_back(&control); });
   parts_->view = std::make_unique<QtFormView>(c.form1, controls);
+  // The players' modules and their engines' libraries are mapped while the rest of the start-up
+  // runs, but only once the window is up: mapping them beside it delayed the window by half.
+  parts_->view->onFirstShown = [this] {
+    parts_->wmp.module().preload();
+    parts_->real.module().preload();
+  };
   parts_->view->attach(c.WindowsMediaPlayer1, parts_->wmp.widget());
   parts_->view->attach(c.RealAudio1, parts_->real.widget());
   parts_->view->attach(c.WebBrowser1, parts_->browser.widget());

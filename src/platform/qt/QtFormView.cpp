@@ -137,6 +137,10 @@ void QtFormView::applyWindow() {
   if (windowState() != wanted) setWindowState(wanted);
   setVisible(window_.visible());
   applyingWindow_ = false;
+  if (isVisible() && !shown_) {
+    shown_ = true;
+    if (onFirstShown) onFirstShown();
+  }
 }
 
 void QtFormView::closeEvent(QCloseEvent* event) {

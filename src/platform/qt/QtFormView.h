@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -28,6 +29,9 @@ class QtFormView : public QWidget {
   // reaction runs (it may let events run) is dropped: shut-down is never re-entered.
   void requestUnload();
 
+  // Runs once, right after the window is first shown.
+  std::function<void()> onFirstShown;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -49,6 +53,7 @@ class QtFormView : public QWidget {
   std::map<const Control*, size_t> drawOrder_;
   bool applyingWindow_ = false;
   bool unloading_ = false;
+  bool shown_ = false;
   const void* lastKey_ = nullptr;
   unsigned long lastKeyTime_ = 0;
   QPointer<QWidget> lastKeyReceiver_;
