@@ -28,6 +28,30 @@ class ModulePart {
   virtual QWidget* widget() = 0;
 };
 
+// The part that holds one component, which keeps the contract and has a widget of its own.
+template <class Contract, class Component>
+class ComponentPart : public ModulePart<Contract> {
+ public:
+  template <class... Args>
+  explicit ComponentPart(Args&&... args) : component_(std::forward<Args>(args)...) {}
+  Contract& contract() override { return component_; }
+  QWidget* widget() override { return component_.widget(); }
+  Component& component() { return component_; }
+
+ private:
+  Component component_;
+};
+
+// Makes a part in a module's entry point, which no exception may leave: null when it failed.
+template <class Part, class... Args>
+Part* makePart(Args&&... args) noexcept {
+  try {
+    return new Part(std::forward<Args>(args)...);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 struct EngineSettings {
   // How long opening may take, and how long a playing stream may stand still, before failing.
   int watchdogMs = 15000;

@@ -3,9 +3,5 @@
 #include "platform/mpv/MpvStreamProbe.h"
 
 ZELVO_MODULE_ENTRY zelvo::StreamProbe* zelvoMakeStreamProbe() {
-  try {
-    return new zelvo::MpvStreamProbe();
-  } catch (...) {
-    return nullptr;
-  }
+  return zelvo::makePart<zelvo::MpvStreamProbe>();
 }

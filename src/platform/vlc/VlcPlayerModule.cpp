@@ -2,28 +2,8 @@
 #include "platform/ModuleEntries.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 
-namespace zelvo {
-namespace {
-
-class VlcPlayerPart : public ModulePart<WindowsMediaPlayer> {
- public:
-  explicit VlcPlayerPart(const EngineSettings& settings)
-      : player_(VlcPlayerOptions{settings.watchdogMs, settings.vlcArguments}) {}
-  WindowsMediaPlayer& contract() override { return player_; }
-  QWidget* widget() override { return player_.widget(); }
-
- private:
-  VlcWindowsMediaPlayer player_;
-};
-
-}  // namespace
-}  // namespace zelvo
-
 ZELVO_MODULE_ENTRY zelvo::ModulePart<zelvo::WindowsMediaPlayer>* zelvoMakePrimaryPlayer(
     const zelvo::EngineSettings& settings) {
-  try {
-    return new zelvo::VlcPlayerPart(settings);
-  } catch (...) {
-    return nullptr;
-  }
+  using Part = zelvo::ComponentPart<zelvo::WindowsMediaPlayer, zelvo::VlcWindowsMediaPlayer>;
+  return zelvo::makePart<Part>(zelvo::VlcPlayerOptions{settings.watchdogMs, settings.vlcArguments});
 }

@@ -3,9 +3,5 @@
 #include "platform/vlc/VlcStreamProbe.h"
 
 ZELVO_MODULE_ENTRY zelvo::StreamProbe* zelvoMakeStreamProbe() {
-  try {
-    return new zelvo::VlcStreamProbe();
-  } catch (...) {
-    return nullptr;
-  }
+  return zelvo::makePart<zelvo::VlcStreamProbe>();
 }

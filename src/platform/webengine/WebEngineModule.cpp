@@ -2,29 +2,10 @@
 #include "platform/ModuleEntries.h"
 #include "platform/webengine/WebEngineBrowser.h"
 
-namespace zelvo {
-namespace {
-
-class BrowserPart : public ModulePart<WebBrowser> {
- public:
-  explicit BrowserPart(const std::string& remoteContentFolder) {
-    browser_.allowRemoteContentForPagesIn(remoteContentFolder);
-  }
-  WebBrowser& contract() override { return browser_; }
-  QWidget* widget() override { return browser_.widget(); }
-
- private:
-  WebEngineBrowser browser_;
-};
-
-}  // namespace
-}  // namespace zelvo
-
 ZELVO_MODULE_ENTRY zelvo::ModulePart<zelvo::WebBrowser>* zelvoMakeBrowser(
     const std::string& remoteContentFolder) {
-  try {
-    return new zelvo::BrowserPart(remoteContentFolder);
-  } catch (...) {
-    return nullptr;
-  }
+  using Part = zelvo::ComponentPart<zelvo::WebBrowser, zelvo::WebEngineBrowser>;
+  Part* part = zelvo::makePart<Part>();
+  if (part) part->component().allowRemoteContentForPagesIn(remoteContentFolder);
+  return part;
 }
