@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "platform/Failure.h"
+#include "platform/qt/EngineEvents.h"
 #include "platform/webengine/AnchorScript.h"
 #include "platform/webengine/BrowserProcess.h"
 #include "platform/webengine/GuardedWebPage.h"
@@ -135,23 +136,13 @@ void WebEngineBrowser::abandonLoad() {
   load_ = Load::None;
   stoppedNavigation_.clear();
   earlyDownload_.clear();
-  QMetaObject::invokeMethod(
-      this,
-      [this, generation = generation_] {
-        if (generation == generation_) heardGeneration_ = generation;
-      },
-      Qt::QueuedConnection);
+  postWhileCurrent(this, generation_, [this] { heardGeneration_ = generation_; });
 }
 
 // Events are raised from the event queue, never inside navigate() or stop() nor inside one of
 // the engine's callbacks, and not at all once a newer navigate() or stop() came.
 void WebEngineBrowser::deliver(std::function<void()> raise) {
-  QMetaObject::invokeMethod(
-      this,
-      [this, generation = generation_, raise = std::move(raise)] {
-        if (generation == generation_) guarded(raise);
-      },
-      Qt::QueuedConnection);
+  postWhileCurrent(this, generation_, std::move(raise));
 }
 
 // The engine reports one start and one end for each stretch of loading at the top level. A
