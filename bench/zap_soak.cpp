@@ -70,11 +70,7 @@ int main(int argc, char** argv) {
                                                                      {"QT_QPA_PLATFORM", "xcb"}},
                                                   .unsetEnvironment = {"WAYLAND_DISPLAY"},
                                                   .oneOutput = true});
-  unsigned long window = 0;
-  for (int tries = 0; !window && tries < 600; ++tries) {
-    std::this_thread::sleep_for(50ms);
-    window = x.findWindow(program.pid(), "Zelvo ver 3.5");
-  }
+  const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
   if (!window) {
     std::printf("the window never came up\n%s", program.output().c_str());
     return 1;

@@ -25,10 +25,6 @@ namespace {
 constexpr const char* kBrowserUnavailable =
     "无法加载网页浏览器组件，不能打开网页，网上搜索无法进行。";
 
-EngineSettings engineSettings(const ComponentOptions& options) {
-  return EngineSettings{options.watchdogMs, options.vlcArguments, options.mpvOptions};
-}
-
 void reportUnavailable(const ModuleName& module, const std::string& problem) {
   std::cerr << "zelvo: " << module.holds << " cannot be loaded: " << problem << std::endl;
 }
@@ -62,8 +58,8 @@ void prepareProcess() {
 
 struct ZelvoApplication::Parts {
   Parts(std::string folder, const ComponentOptions& options)
-      : wmp(engineSettings(options)),
-        real(engineSettings(options)),
+      : wmp(options),
+        real(options),
         services{loop,     wmp,     real,    browser,           files,
                  messages, process, windows, std::move(folder), options.searchHome},
         window(services) {}

@@ -5,8 +5,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "app/MainWindow.h"
 #include "platform/qt/ModuleProxies.h"
@@ -15,10 +13,8 @@ namespace zelvo {
 
 class QtFormView;
 
-struct ComponentOptions {
-  int watchdogMs = 15000;
-  std::vector<std::string> vlcArguments;
-  std::vector<std::pair<std::string, std::string>> mpvOptions;
+// The players' settings, and the browser's.
+struct ComponentOptions : EngineSettings {
   // The first page of an automatic web search.
   std::string searchHome = kBaiduHome;
 };

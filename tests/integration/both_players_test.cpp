@@ -59,10 +59,7 @@ TEST(BothPlayers, EachPlaysItsLoopbackClipIntoThePlayerArea) {
         ProgramStart{.setEnvironment = {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}},
                      .unsetEnvironment = {"WAYLAND_DISPLAY"},
                      .oneOutput = true});
-    unsigned long window = 0;
-    for (const auto deadline = Clock::now() + 30s; !window && Clock::now() < deadline;
-         std::this_thread::sleep_for(50ms))
-      window = x.findWindow(program.pid(), "Zelvo ver 3.5");
+    const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
     ASSERT_NE(window, 0u) << program.output();
     // The player area below the controls that lie over it: black until a picture moves in it.
     const auto colours = [&] {

@@ -172,10 +172,7 @@ TEST_F(MappedLibrariesTest, TheShownWindowHasNoBrowserNorGlDriverMappedNorABrows
       ProgramStart{.setEnvironment = {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}},
                    .unsetEnvironment = {"WAYLAND_DISPLAY"},
                    .oneOutput = true});
-  unsigned long window = 0;
-  for (auto deadline = std::chrono::steady_clock::now() + 30s;
-       !window && std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(50ms))
-    window = x.findWindow(program.pid(), "Zelvo ver 3.5");
+  const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
   ASSERT_NE(window, 0u) << program.output();
   std::this_thread::sleep_for(1s);
 

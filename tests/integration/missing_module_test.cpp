@@ -106,12 +106,7 @@ TEST_P(MissingModuleTest, EndsOrStopsWithAClearMessageAndTouchesNoStationFile) {
     result = program.finish(30000);
     EXPECT_EQ(result.status, 1);
   } else if (c.run == Run::WebSearch) {
-    unsigned long window = 0;
-    const auto deadline = Clock::now() + 30s;
-    while (!window && Clock::now() < deadline) {
-      std::this_thread::sleep_for(50ms);
-      window = x.findWindow(program.pid(), "Zelvo ver 3.5");
-    }
+    const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
     ASSERT_NE(window, 0u) << program.output();
     x.click(window, kWebSearchX, kWebSearchY);
     const unsigned long startBox = closeNextBox(x, program.pid());
@@ -130,7 +125,9 @@ TEST_P(MissingModuleTest, EndsOrStopsWithAClearMessageAndTouchesNoStationFile) {
   EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
   EXPECT_EQ(fileBytes(app_.file("tv_lib.txt")), library_);
   EXPECT_FALSE(fs::exists(app_.file("live.txt")));
-  if (c.run != Run::WebSearch) EXPECT_FALSE(fs::exists(app_.file("bfwz.dat")));
+  if (c.run != Run::WebSearch) {
+    EXPECT_FALSE(fs::exists(app_.file("bfwz.dat")));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

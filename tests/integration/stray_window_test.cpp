@@ -60,10 +60,7 @@ TEST(StrayWindow, PlayingSwitchingAndScanningShowOnlyTheMainWindowAndItsDialogs)
   RunningProgram program({app.file("zelvo")}, app.path(),
                          {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}});
   XClient x(xvfb.display());
-  unsigned long window = 0;
-  for (auto deadline = std::chrono::steady_clock::now() + 30s;
-       !window && std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(50ms))
-    window = x.findWindow(program.pid(), kTitle);
+  const unsigned long window = x.waitForWindow(program.pid(), kTitle);
   ASSERT_NE(window, 0u) << "no main window";
 
   // The picture shows in the player area: a rectangle at its centre holds many colours.

@@ -67,11 +67,7 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
                    .unsetEnvironment = {"WAYLAND_DISPLAY"},
                    .defaultSignals = true,
                    .oneOutput = true});
-  unsigned long window = 0;
-  for (const auto deadline = Clock::now() + 30s; !window && Clock::now() < deadline;) {
-    std::this_thread::sleep_for(50ms);
-    window = x.findWindow(program.pid(), kTitle);
-  }
+  const unsigned long window = x.waitForWindow(program.pid(), kTitle);
   ASSERT_NE(window, 0u) << program.output();
   x.click(window, kPlayX, kButtonY);
 

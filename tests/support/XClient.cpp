@@ -7,7 +7,9 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "support/XProperties.h"
 
@@ -21,6 +23,15 @@ XClient::XClient(const std::string& display) {
 
 XClient::~XClient() {
   if (display_) XCloseDisplay(display_);
+}
+
+unsigned long XClient::waitForWindow(pid_t pid, const std::string& title, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (unsigned long window = findWindow(pid, title)) return window;
+    if (std::chrono::steady_clock::now() >= deadline) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 unsigned long XClient::findWindow(pid_t pid, const std::string& title) {

@@ -21,6 +21,8 @@ class XClient {
 
   // The viewable top-level window of process pid titled title, or 0 when there is none yet.
   unsigned long findWindow(pid_t pid, const std::string& title);
+  // findWindow, asked every 50 ms until the window is there or timeoutMs have passed (then 0).
+  unsigned long waitForWindow(pid_t pid, const std::string& title, int timeoutMs = 30000);
   // Presses and releases the left button at (x, y) inside window, then waits for the server.
   void click(unsigned long window, int x, int y);
   // The close request a window manager sends: WM_PROTOCOLS carrying WM_DELETE_WINDOW.

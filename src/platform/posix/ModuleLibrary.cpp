@@ -30,32 +30,22 @@ std::string moduleFolder() {
   return folder + "/" ZELVO_MODULES_FROM_PROGRAM;
 }
 
-ModuleLibrary::ModuleLibrary(const std::string& name)
-    : path_(moduleFolder() + "/" + name + kSuffix) {
-  // Opening the same module again only hands back the handle of the first opening.
-  handle_ = ::dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle_) {
-    const char* why = ::dlerror();
-    problem_ = why ? why : path_ + ": cannot be opened";
-  }
-}
-
-void* ModuleLibrary::entry(const char* symbol) {
-  if (!handle_) return nullptr;
-  ::dlerror();
-  void* found = ::dlsym(handle_, symbol);
-  if (!found) {
-    const char* why = ::dlerror();
-    problem_ = path_ + ": " + (why ? why : std::string("no ") + symbol);
-  }
-  return found;
-}
-
 ModuleEntry openModuleEntry(const std::string& module, const char* symbol) {
-  ModuleLibrary library(module);
+  const std::string path = moduleFolder() + "/" + module + kSuffix;
   ModuleEntry entry;
-  entry.function = library.entry(symbol);
-  if (!entry.function) entry.problem = library.problem();
+  // Opening the same module again only hands back the handle of the first opening.
+  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    const char* why = ::dlerror();
+    entry.problem = why ? why : path + ": cannot be opened";
+    return entry;
+  }
+  ::dlerror();
+  entry.function = ::dlsym(handle, symbol);
+  if (!entry.function) {
+    const char* why = ::dlerror();
+    entry.problem = path + ": " + (why ? why : std::string("no ") + symbol);
+  }
   return entry;
 }
 

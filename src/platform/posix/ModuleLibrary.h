@@ -13,32 +13,15 @@ namespace zelvo {
 // folder when it holds modules, otherwise the installed modules' folder reached from it.
 std::string moduleFolder();
 
-// One module, opened for the rest of the process: modules are never unloaded, since their
-// engines keep threads and callbacks that outlive any object.
-class ModuleLibrary {
- public:
-  // Opens the module named name ("vlc-player") from moduleFolder(); never throws.
-  explicit ModuleLibrary(const std::string& name);
-
-  bool opened() const { return handle_ != nullptr; }
-  // The entry point called symbol, or nullptr with problem() saying why.
-  void* entry(const char* symbol);
-  // What went wrong, with the module's path, for people.
-  const std::string& problem() const { return problem_; }
-  const std::string& path() const { return path_; }
-
- private:
-  void* handle_ = nullptr;
-  std::string path_;
-  std::string problem_;
-};
-
 // A module's entry point, or why it cannot be had.
 struct ModuleEntry {
   void* function = nullptr;
   std::string problem;
 };
 
+// Opens the module named module ("vlc-player") from moduleFolder() for the rest of the process,
+// and finds its entry point symbol; never throws. Modules are never unloaded, since their
+// engines keep threads and callbacks that outlive any object.
 ModuleEntry openModuleEntry(const std::string& module, const char* symbol);
 
 // A module opened on a worker thread, so that the loader maps an engine and its many libraries

@@ -47,8 +47,20 @@ Contract& ModuleSlot<Contract>::get() {
     area_->layout()->addWidget(content);
     content->show();
   }
-  if (onUp) onUp(part_->contract());
-  return part_->contract();
+  Contract& component = part_->contract();
+  if (onUp) onUp(component);
+  for (auto& setting : earlySettings_) step([&] { setting(component); });
+  earlySettings_.clear();
+  return component;
+}
+
+template <class Contract>
+void ModuleSlot<Contract>::apply(std::function<void(Contract&)> setting) {
+  if (part_) {
+    setting(part_->contract());
+  } else {
+    earlySettings_.push_back(std::move(setting));
+  }
 }
 
 template <class Contract>
@@ -72,17 +84,7 @@ PrimaryPlayerProxy::PrimaryPlayerProxy(const EngineSettings& settings)
     player.error.connect([this] { error.raise(); });
     player.positionChange.connect(
         [this](double from, double to) { positionChange.raise(from, to); });
-    for (auto& setting : earlySettings_) step([&] { setting(player); });
-    earlySettings_.clear();
   };
-}
-
-void PrimaryPlayerProxy::set(std::function<void(WindowsMediaPlayer&)> setting) {
-  if (slot_.up()) {
-    setting(engine());
-  } else {
-    earlySettings_.push_back(std::move(setting));
-  }
 }
 
 void PrimaryPlayerProxy::setURL(const std::string& address) { engine().setURL(address); }
@@ -92,7 +94,7 @@ void PrimaryPlayerProxy::play() { engine().play(); }
 void PrimaryPlayerProxy::pause() { engine().pause(); }
 void PrimaryPlayerProxy::stop() { engine().stop(); }
 void PrimaryPlayerProxy::setPlayCount(int count) {
-  set([count](WindowsMediaPlayer& player) { player.setPlayCount(count); });
+  slot_.apply([count](WindowsMediaPlayer& player) { player.setPlayCount(count); });
 }
 int PrimaryPlayerProxy::playState() const {
   return slot_.up() ? engine().playState() : WmpState::Ready;
@@ -129,17 +131,7 @@ FallbackPlayerProxy::FallbackPlayerProxy(const EngineSettings& settings)
     player.presentationEvent.connect([this](int32_t kind, int32_t value, std::string text) {
       presentationEvent.raise(kind, value, text);
     });
-    for (auto& setting : earlySettings_) step([&] { setting(player); });
-    earlySettings_.clear();
   };
-}
-
-void FallbackPlayerProxy::set(std::function<void(RealPlayer&)> setting) {
-  if (slot_.up()) {
-    setting(engine());
-  } else {
-    earlySettings_.push_back(std::move(setting));
-  }
 }
 
 void FallbackPlayerProxy::setSource(const std::string& address) { engine().setSource(address); }
@@ -149,25 +141,25 @@ void FallbackPlayerProxy::doPause() { engine().doPause(); }
 void FallbackPlayerProxy::doStop() { engine().doStop(); }
 void FallbackPlayerProxy::clearQueuedClips() { engine().clearQueuedClips(); }
 void FallbackPlayerProxy::setAutoStart(bool on) {
-  set([on](RealPlayer& player) { player.setAutoStart(on); });
+  slot_.apply([on](RealPlayer& player) { player.setAutoStart(on); });
 }
 void FallbackPlayerProxy::setWantErrors(bool on) {
-  set([on](RealPlayer& player) { player.setWantErrors(on); });
+  slot_.apply([on](RealPlayer& player) { player.setWantErrors(on); });
 }
 void FallbackPlayerProxy::setCacheSeconds(int32_t seconds) {
-  set([seconds](RealPlayer& player) { player.setCacheSeconds(seconds); });
+  slot_.apply([seconds](RealPlayer& player) { player.setCacheSeconds(seconds); });
 }
 void FallbackPlayerProxy::setMaintainAspect(bool on) {
-  set([on](RealPlayer& player) { player.setMaintainAspect(on); });
+  slot_.apply([on](RealPlayer& player) { player.setMaintainAspect(on); });
 }
 void FallbackPlayerProxy::setVideoEnabled(bool on) {
-  set([on](RealPlayer& player) { player.setVideoEnabled(on); });
+  slot_.apply([on](RealPlayer& player) { player.setVideoEnabled(on); });
 }
 void FallbackPlayerProxy::setAudioEnabled(bool on) {
-  set([on](RealPlayer& player) { player.setAudioEnabled(on); });
+  slot_.apply([on](RealPlayer& player) { player.setAudioEnabled(on); });
 }
 void FallbackPlayerProxy::setWantStatusEvents(bool on) {
-  set([on](RealPlayer& player) { player.setWantStatusEvents(on); });
+  slot_.apply([on](RealPlayer& player) { player.setWantStatusEvents(on); });
 }
 std::string FallbackPlayerProxy::versionInfo() const { return engine().versionInfo(); }
 int FallbackPlayerProxy::playState() const {

@@ -36,7 +36,10 @@ class ModuleSlot {
   // Takes the component's widget out of the area, so that the window going does not take it.
   void release();
 
-  // Runs once, right after the component is made: wires its events, applies earlier settings.
+  // A setting for the component: applied now when it is up, otherwise when it comes up.
+  void apply(std::function<void(Contract&)> setting);
+
+  // Runs once, right after the component is made, before the settings given earlier.
   std::function<void(Contract&)> onUp;
   std::function<void(const std::string& problem)> onUnavailable;
 
@@ -48,6 +51,7 @@ class ModuleSlot {
   QPointer<QWidget> area_;
   std::string problem_;
   bool making_ = false;
+  std::vector<std::function<void(Contract&)>> earlySettings_;
 };
 
 // The primary player. Settings made before the module is up are applied when it comes up; reads
@@ -76,10 +80,8 @@ class PrimaryPlayerProxy : public WindowsMediaPlayer {
 
  private:
   WindowsMediaPlayer& engine() const { return slot_.get(); }
-  void set(std::function<void(WindowsMediaPlayer&)> setting);
 
   mutable ModuleSlot<WindowsMediaPlayer> slot_;
-  std::vector<std::function<void(WindowsMediaPlayer&)>> earlySettings_;
 };
 
 // The fallback player, on the same terms as the primary one.
@@ -111,10 +113,8 @@ class FallbackPlayerProxy : public RealPlayer {
 
  private:
   RealPlayer& engine() const { return slot_.get(); }
-  void set(std::function<void(RealPlayer&)> setting);
 
   mutable ModuleSlot<RealPlayer> slot_;
-  std::vector<std::function<void(RealPlayer&)>> earlySettings_;
 };
 
 // The browser, whose module (and QtWebEngine's processes) comes up with the first page.
