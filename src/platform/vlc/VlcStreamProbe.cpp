@@ -195,13 +195,8 @@ void VlcStreamProbe::heard(News news, uint64_t attempt, const std::string& detai
   try {
     switch (news) {
       case News::Decoded: {
-        // The picture's own size, not the decoder's padded one the callbacks see.
-        unsigned width = 0, height = 0;
         std::string decoded = detail;
-        if (detail == "video" && libvlc_video_get_size(player_, 0, &width, &height) == 0 &&
-            width > 0 && height > 0) {
-          decoded += " " + std::to_string(width) + "x" + std::to_string(height);
-        }
+        if (detail == "video") decoded += pictureSize();
         conclude(ProbeResult::Outcome::Decoded, decoded);
         return;
       }
@@ -221,6 +216,28 @@ void VlcStreamProbe::heard(News news, uint64_t attempt, const std::string& detai
   } catch (const std::exception& problem) {
     conclude(ProbeResult::Outcome::Dead, problem.what());
   }
+}
+
+std::string VlcStreamProbe::pictureSize() const {
+  // The picture's own size, not the decoder's padded one the callbacks see. The first picture
+  // can be shown before the player has registered its video output, so the media's track list
+  // answers when the player cannot yet.
+  unsigned width = 0, height = 0;
+  if (libvlc_video_get_size(player_, 0, &width, &height) != 0 || width == 0 || height == 0) {
+    libvlc_media_t* playing = libvlc_media_player_get_media(player_);
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = playing ? libvlc_media_tracks_get(playing, &tracks) : 0;
+    for (unsigned i = 0; i < count && width == 0; ++i) {
+      if (tracks[i]->i_type == libvlc_track_video && tracks[i]->video) {
+        width = tracks[i]->video->i_width;
+        height = tracks[i]->video->i_height;
+      }
+    }
+    if (tracks) libvlc_media_tracks_release(tracks, count);
+    if (playing) libvlc_media_release(playing);
+  }
+  if (width == 0 || height == 0) return {};
+  return " " + std::to_string(width) + "x" + std::to_string(height);
 }
 
 void VlcStreamProbe::ended() {

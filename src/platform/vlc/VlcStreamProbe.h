@@ -46,6 +46,7 @@ class VlcStreamProbe : public QObject, public StreamProbe {
   void retirePlayer();
   void heard(News news, uint64_t attempt, const std::string& detail);
   void ended();
+  std::string pictureSize() const;
   void conclude(ProbeResult::Outcome outcome, const std::string& detail);
   std::string takeLastProblem();
 
