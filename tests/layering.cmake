@@ -1,8 +1,8 @@
 # Fails on an include that runs upward between the rooms of src/. Run as
 #   cmake -DSOURCE_DIR=<src> -P layering.cmake
 # From the bottom: formats (the standard library only); the platform interfaces with posix/;
-# form; library; playback; search; app. check and cli stand beside app: cli may include check,
-# check neither cli nor app. The toolkit and the engines (platform/qt, vlc, mpv, webengine)
+# form; library; playback; guide and search beside each other; app. check and cli stand beside
+# app: cli may include check, check neither cli nor app. The toolkit and the engines (platform/qt, vlc, mpv, webengine)
 # include only the platform interfaces, formats and each other, and only the check's command
 # includes them besides main.cpp and Composition.*, which build and wire everything.
 cmake_minimum_required(VERSION 3.25)
@@ -18,11 +18,12 @@ set(may_include_engine ${below_form} engine)
 set(may_include_form ${below_form} form)
 set(may_include_library ${may_include_form} library)
 set(may_include_playback ${may_include_library} playback)
+set(may_include_guide ${may_include_playback} guide)
 set(may_include_search ${may_include_playback} search)
-set(may_include_app ${may_include_search} app)
+set(may_include_app ${may_include_search} guide app)
 set(may_include_check ${may_include_search} engine check)
 set(may_include_cli ${may_include_app} check cli)
-set(rooms formats platform engine form library playback search app check cli)
+set(rooms formats platform engine form library playback guide search app check cli)
 
 # The room of a path inside src/ (a file's own, or the one an include names); empty for none.
 function(room_of path out)
