@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/Control.h"
 
@@ -33,16 +34,27 @@ class Window : public Control {
     changed();
   }
 
+  // Key sequences the window answers wherever its focus is, in the toolkit's portable text
+  // ("Ctrl+R", "F2"); each raises shortcut with its text.
+  void addShortcut(std::string keys) {
+    shortcuts_.push_back(std::move(keys));
+    changed();
+  }
+  const std::vector<std::string>& shortcuts() const { return shortcuts_; }
+
   // Called by the view.
   void userKeyDown(int keyCode) { keyDown.raise(keyCode); }
+  void userShortcut(const std::string& keys) { shortcut.raise(keys); }
   void userStateChanged(int state) { state_ = state; }
   void userClosed() { unload.raise(); }
 
   Event<int> keyDown;  // key code: 27 is Escape
   Event<> unload;
+  Event<std::string> shortcut;
 
  private:
   std::string caption_;
+  std::vector<std::string> shortcuts_;
   int state_ = WindowState::Normal;
 };
 

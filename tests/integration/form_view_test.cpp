@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTest>
 
 #include "form/FormControls.h"
 #include "platform/qt/QtFormView.h"
@@ -165,6 +166,22 @@ TEST(FormView, TheStatusLineIsHiddenAtDesignTime) {
   EXPECT_TRUE(v.view->widgetOf(v.c.l)->isHidden());
   v.c.l.setVisible(true);  // as start-up does
   EXPECT_FALSE(v.view->widgetOf(v.c.l)->isHidden());
+}
+
+// Shortcuts answer wherever the focus is in the window, the player area's picture included.
+TEST(FormView, TheWindowsShortcutsAnswerWhereverItsFocusIs) {
+  View v;
+  std::vector<std::string> heard;
+  v.c.form1.shortcut.connect([&](const std::string& keys) { heard.push_back(keys); });
+  v.c.form1.addShortcut("Ctrl+R");
+  v.c.form1.addShortcut("F2");
+  v.view->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(v.view.get()));
+  v.view->widgetOf(v.c.tvm)->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::ControlModifier);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_R);
+  EXPECT_EQ(heard, (std::vector<std::string>{"Ctrl+R", "F2"}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QWindowStateChangeEvent>
 
 #include "platform/ComboBox.h"
@@ -136,6 +137,12 @@ void QtFormView::applyWindow() {
   if (window_.windowState() == WindowState::Maximized) wanted = Qt::WindowMaximized;
   if (windowState() != wanted) setWindowState(wanted);
   setVisible(window_.visible());
+  for (size_t i = shortcuts_; i < window_.shortcuts().size(); ++i, ++shortcuts_) {
+    const std::string keys = window_.shortcuts()[i];
+    auto* shortcut = new QShortcut(QKeySequence(qs(keys)), this);
+    connect(shortcut, &QShortcut::activated, this,
+            [this, keys] { step([&] { window_.userShortcut(keys); }); });
+  }
   applyingWindow_ = false;
   if (isVisible() && !shown_) {
     shown_ = true;

@@ -54,6 +54,7 @@ class QtFormView : public QWidget {
   bool applyingWindow_ = false;
   bool unloading_ = false;
   bool shown_ = false;
+  size_t shortcuts_ = 0;  // how many of the window's shortcuts have been made
   const void* lastKey_ = nullptr;
   unsigned long lastKeyTime_ = 0;
   QPointer<QWidget> lastKeyReceiver_;
