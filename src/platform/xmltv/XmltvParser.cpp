@@ -1,0 +1,230 @@
+#include "platform/xmltv/XmltvParser.h"
+
+#include <QByteArray>
+#include <algorithm>
+
+#include "formats/XmltvTime.h"
+
+namespace zelvo {
+namespace {
+
+// The bytes below a space that XML 1.0 forbids; each is one byte in UTF-8 and never part of a
+// longer sequence, so dropping them byte by byte is safe.
+bool forbiddenInXml(unsigned char byte) {
+  return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
+}
+
+std::string utf8(QStringView text) { return text.toString().toStdString(); }
+
+// Appends, but never past limit bytes, and never cutting a UTF-8 sequence in two.
+void appendBounded(std::string& to, QStringView text, size_t limit) {
+  if (to.size() >= limit) return;
+  to += utf8(text);
+  if (to.size() <= limit) return;
+  size_t cut = limit;
+  while (cut > 0 && (static_cast<unsigned char>(to[cut]) & 0xC0) == 0x80) --cut;
+  to.resize(cut);
+}
+
+std::optional<int64_t> timeAttribute(const QXmlStreamAttributes& attributes, QLatin1String name) {
+  const QStringView value = attributes.value(name);
+  if (value.isEmpty()) return std::nullopt;
+  return parseXmltvTime(value.toLatin1().toStdString());
+}
+
+}  // namespace
+
+XmltvParser::XmltvParser(const GuideWanted& wanted, GuideCollection& collection,
+                         const GuideReaderSettings& limits)
+    : wanted_(wanted), collection_(collection), limits_(limits) {
+  keptIds_ = wanted.ids;
+  // External entities are never fetched; entities declared inside a guide are refused when met.
+  xml_.setNamespaceProcessing(false);
+}
+
+bool XmltvParser::feed(const char* data, size_t size) {
+  if (stopped_) return false;
+  const char* end = data + size;
+  if (!started_) {
+    data = std::find(data, end, '<');
+    if (data == end) return true;
+    started_ = true;
+  }
+  QByteArray clean;
+  clean.reserve(static_cast<qsizetype>(end - data));
+  for (const char* at = data; at < end; ++at) {
+    if (!forbiddenInXml(static_cast<unsigned char>(*at))) clean.append(*at);
+  }
+  xml_.addData(clean);
+  pump();
+  return !stopped_;
+}
+
+void XmltvParser::pump() {
+  while (!stopped_) {
+    const QXmlStreamReader::TokenType token = xml_.readNext();
+    switch (token) {
+      case QXmlStreamReader::Invalid:
+        if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
+          fail("unreadable at line " + std::to_string(xml_.lineNumber()) + ": " +
+               xml_.errorString().toStdString());
+        }
+        return;
+      case QXmlStreamReader::EndDocument:
+        stopped_ = true;
+        return;
+      case QXmlStreamReader::DTD:
+        if (!xml_.entityDeclarations().isEmpty() || !xml_.notationDeclarations().isEmpty()) {
+          refused_ = true;
+          fail("declares entities in its DOCTYPE; refused");
+        }
+        break;
+      case QXmlStreamReader::StartElement:
+        startElement();
+        break;
+      case QXmlStreamReader::EndElement:
+        endElement();
+        break;
+      case QXmlStreamReader::Characters:
+        if (field_ == Field::None || depth_ != fieldDepth_) break;
+        appendBounded(fieldText_, xml_.text(),
+                      static_cast<size_t>(field_ == Field::Description ? limits_.maxDescriptionBytes
+                                                                       : limits_.maxTitleBytes));
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void XmltvParser::startElement() {
+  ++depth_;
+  const QStringView name = xml_.name();
+  if (depth_ == 1) {
+    sawGuide_ = name == u"tv";
+    if (!sawGuide_) fail("is not an XMLTV guide (its root is <" + utf8(name) + ">)");
+    return;
+  }
+  if (depth_ == 2) {
+    const QXmlStreamAttributes attributes = xml_.attributes();
+    if (name == u"programme") {
+      channelId_ = utf8(attributes.value(QLatin1String("channel")));
+      if (channelId_.empty()) {
+        ++skipped_;
+        item_ = Item::Ignored;
+        return;
+      }
+      if (!keptIds_.count(channelId_)) {
+        item_ = Item::Ignored;
+        return;
+      }
+      item_ = Item::Programme;
+      programme_ = Programme{};
+      haveTitle_ = haveDescription_ = false;
+      const auto start = timeAttribute(attributes, QLatin1String("start"));
+      const auto stop = attributes.hasAttribute(QLatin1String("stop"))
+                            ? timeAttribute(attributes, QLatin1String("stop"))
+                            : std::optional<int64_t>(0);
+      badProgramme_ = !start || !stop || (*stop != 0 && *stop <= *start);
+      if (!badProgramme_) {
+        programme_.start = *start;
+        programme_.stop = *stop;
+      }
+    } else if (name == u"channel") {
+      item_ = Item::Channel;
+      channel_ = GuideChannel{utf8(attributes.value(QLatin1String("id"))), {}, {}, {}};
+    } else {
+      item_ = Item::Ignored;
+    }
+    return;
+  }
+  if (depth_ != 3 || field_ != Field::None) return;
+  if (item_ == Item::Programme) {
+    if (name == u"title" && !haveTitle_) field_ = Field::Title;
+    if (name == u"desc" && !haveDescription_) field_ = Field::Description;
+  } else if (item_ == Item::Channel) {
+    if (name == u"display-name") field_ = Field::DisplayName;
+    if (name == u"icon" && channel_.icon.empty()) {
+      channel_.icon = utf8(xml_.attributes().value(QLatin1String("src")));
+    }
+  }
+  if (field_ != Field::None) {
+    fieldDepth_ = depth_;
+    fieldText_.clear();
+  }
+}
+
+void XmltvParser::endElement() {
+  if (field_ != Field::None && depth_ == fieldDepth_) {
+    switch (field_) {
+      case Field::Title:
+        programme_.title = std::move(fieldText_);
+        haveTitle_ = true;
+        break;
+      case Field::Description:
+        programme_.description = std::move(fieldText_);
+        haveDescription_ = true;
+        break;
+      case Field::DisplayName:
+        if (channel_.displayNames.size() < 16) channel_.displayNames.push_back(fieldText_);
+        break;
+      case Field::None:
+        break;
+    }
+    field_ = Field::None;
+    fieldText_.clear();
+  }
+  if (depth_ == 2) {
+    if (item_ == Item::Programme) endProgramme();
+    if (item_ == Item::Channel) endChannel();
+    item_ = Item::None;
+  }
+  --depth_;
+}
+
+void XmltvParser::endProgramme() {
+  if (badProgramme_) {
+    ++skipped_;
+    return;
+  }
+  if (!collection_.inWindow(programme_.start, programme_.stop)) return;
+  if (!collection_.addProgramme(channelId_, std::move(programme_)) && !overflowNoted_) {
+    overflowNoted_ = true;
+    if (problem_.empty()) {
+      problem_ = "holds more than " + std::to_string(limits_.maxProgrammesPerChannel) +
+                 " programmes for channel " + channelId_ + "; the rest are passed over";
+    }
+  }
+}
+
+void XmltvParser::endChannel() {
+  if (channel_.id.empty()) return;
+  bool wantedChannel = wanted_.ids.count(channel_.id) > 0;
+  for (const std::string& name : channel_.displayNames) {
+    if (wantedChannel) break;
+    wantedChannel = wanted_.names.count(normalizeGuideName(name)) > 0;
+  }
+  if (!wantedChannel) return;
+  keptIds_.insert(channel_.id);
+  collection_.addChannel(channel_);
+}
+
+void XmltvParser::fail(const std::string& problem) {
+  stopped_ = true;
+  problem_ = problem;
+}
+
+void XmltvParser::finish() {
+  if (stopped_) return;
+  stopped_ = true;
+  if (!started_) {
+    problem_ = "is empty or not XML";
+  } else if (!sawGuide_) {
+    problem_ = "is not an XMLTV guide";
+  } else if (depth_ > 0) {
+    if (item_ == Item::Programme) ++skipped_;
+    problem_ = "ends early; what came before the cut is kept";
+  }
+}
+
+}  // namespace zelvo
