@@ -56,7 +56,9 @@ class Inflater {
     }
     stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
     stream_.avail_in = static_cast<uInt>(size);
-    while (stream_.avail_in > 0) {
+    // A full output piece may leave more inside zlib even when all input is taken.
+    bool outputFull = false;
+    while (stream_.avail_in > 0 || outputFull) {
       if (ended_) {
         // Another member may follow; anything else after the end is not the guide.
         if (!gzipMagic(reinterpret_cast<const char*>(stream_.next_in),
@@ -70,6 +72,7 @@ class Inflater {
       stream_.avail_out = sizeof out_;
       const int result = ::inflate(&stream_, Z_NO_FLUSH);
       const size_t produced = sizeof out_ - stream_.avail_out;
+      outputFull = stream_.avail_out == 0;
       if (produced > 0 && !feed(reinterpret_cast<const char*>(out_), produced)) return false;
       if (result == Z_STREAM_END) {
         ended_ = true;
@@ -122,7 +125,7 @@ GuideFileOutcome readGuideFile(const std::string& path, XmltvParser& parser, int
   if (feed.overflowed()) {
     outcome.problem =
         "is larger than " + std::to_string(maxBytes) + " bytes; only what came before is kept";
-  } else if (inflater && !inflater->ended() && outcome.problem.empty()) {
+  } else if (inflater && !inflater->ended() && !parser.complete() && outcome.problem.empty()) {
     outcome.problem = "its compressed data ends early; what came before is kept";
   }
   if (outcome.problem.empty()) outcome.problem = parser.problem();

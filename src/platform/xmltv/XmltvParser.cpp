@@ -71,7 +71,7 @@ void XmltvParser::pump() {
         }
         return;
       case QXmlStreamReader::EndDocument:
-        stopped_ = true;
+        stopped_ = complete_ = true;
         return;
       case QXmlStreamReader::DTD:
         if (!xml_.entityDeclarations().isEmpty() || !xml_.notationDeclarations().isEmpty()) {

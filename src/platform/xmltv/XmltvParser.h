@@ -25,6 +25,8 @@ class XmltvParser {
 
   // Whether this was a guide at all (its root element was met and not refused).
   bool gaveGuide() const { return sawGuide_ && !refused_; }
+  // Whether the guide's end was met: what follows it does not matter.
+  bool complete() const { return complete_; }
   int skipped() const { return skipped_; }
   // Empty, or a line for people on what went wrong.
   const std::string& problem() const { return problem_; }
@@ -47,6 +49,7 @@ class XmltvParser {
   bool sawGuide_ = false;
   bool refused_ = false;
   bool stopped_ = false;
+  bool complete_ = false;
   bool overflowNoted_ = false;
   int depth_ = 0;
   int skipped_ = 0;
