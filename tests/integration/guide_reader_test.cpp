@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <optional>
@@ -291,6 +293,215 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
       EXPECT_EQ(lines, "");
     }
   }
+}
+
+std::string fileText(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<none>");
+}
+
+TEST(GuideReader, FetchesIntoTheCacheAskingOnlyWhatChangedAndKeepsTheLastGoodCopy) {
+  using Mode = LoopbackHttpServer::Mode;
+  using Reply = LoopbackHttpServer::Reply;
+  enum class Copy { None, Stale, Fresh };
+  const std::string twoDone = "cctv1[News 0-60] hn[Drama 30-90]";
+  const std::string guideBody =
+      guide(programme("cctv1", 0, 60, "News") + programme("hn", 30, 90, "Drama"));
+  const std::string copyBody = kPlain;  // what an earlier fetch left in the cache
+  const std::string fromCopy = "cctv1[News 0-60, Film 60-120] hn[Drama 30-90]";
+  const Reply gzipped{200, "application/octet-stream", gzip(guideBody), "ETag: \"v1\"\r\n"};
+  struct Case {
+    const char* name;
+    Mode mode;
+    std::vector<std::pair<std::string, Reply>> replies;
+    std::string source;  // a path on the server, or a whole address
+    Copy copy;
+    std::string channels;
+    int requests;       // -1: not counted
+    int requestsAgain;  // made by a second read right after
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"gzip known by its bytes, kept with its ETag",
+       Mode::Serve,
+       {{"/guide", gzipped}},
+       "guide",
+       Copy::None,
+       twoDone,
+       1,
+       0,
+       ""},
+      {"a fresh copy is read without asking",
+       Mode::Serve,
+       {{"/guide", gzipped}},
+       "guide",
+       Copy::Fresh,
+       fromCopy,
+       0,
+       0,
+       ""},
+      {"304 reads the copy and makes it fresh; the copy's ETag is asked with",
+       Mode::Serve,
+       {{"/guide", Reply{304, "text/xml", "", "ETag: \"v0\"\r\n"}}},
+       "guide",
+       Copy::Stale,
+       fromCopy,
+       1,
+       0,
+       ""},
+      {"a redirect is followed",
+       Mode::Serve,
+       {{"/old", Reply{301, "text/html", "", "Location: /guide\r\n"}}, {"/guide", gzipped}},
+       "old",
+       Copy::None,
+       twoDone,
+       2,
+       0,
+       ""},
+      {"404 without a copy", Mode::Serve, {}, "guide", Copy::None, "", 1, 1, "answered HTTP 404"},
+      {"500 keeps the copy",
+       Mode::Serve,
+       {{"/guide", Reply{500, "text/html", "oops"}}},
+       "guide",
+       Copy::Stale,
+       fromCopy,
+       1,
+       1,
+       "answered HTTP 500; the copy fetched before is read"},
+      {"a transfer that stalls keeps the copy",
+       Mode::Serve,
+       {{"/guide", Reply{200, "text/xml", guideBody.substr(0, 100), "", false}}},
+       "guide",
+       Copy::Stale,
+       fromCopy,
+       1,
+       1,
+       "sent nothing for 400 ms; given up"},
+      {"a silent server", Mode::Silent, {}, "guide", Copy::None, "", -1, -1, "sent nothing"},
+      {"a redirect loop",
+       Mode::Serve,
+       {{"/a", Reply{302, "text/html", "", "Location: /b\r\n"}},
+        {"/b", Reply{302, "text/html", "", "Location: /a\r\n"}}},
+       "a",
+       Copy::None,
+       "",
+       -1,
+       -1,
+       "redirects too often"},
+      {"another scheme",
+       Mode::Serve,
+       {},
+       "ftp://127.0.0.1/guide",
+       Copy::None,
+       "",
+       0,
+       0,
+       "only http(s) addresses and local files"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir folder;
+    LoopbackHttpServer server(folder.path().toStdString(), c.mode);
+    for (const auto& [path, reply] : c.replies) server.setReply(path, reply);
+    const std::string address =
+        c.source.find("://") == std::string::npos ? server.url(c.source) : c.source;
+    GuideReaderSettings settings;
+    settings.cacheFolder = folder.filePath("cache").toStdString();
+    settings.timeoutMs = 400;
+    settings.maxRedirects = 4;
+    if (c.copy != Copy::None) {
+      CachedGuide copy = cachedGuide(settings.cacheFolder, address);
+      QDir().mkpath(QString::fromStdString(settings.cacheFolder));
+      writeFile(copy.dataPath, copyBody);
+      copy.etag = "\"v0\"";
+      copy.checkedAt =
+          QDateTime::currentSecsSinceEpoch() - (c.copy == Copy::Fresh ? 3600 : 13 * 3600);
+      ASSERT_TRUE(saveCachedGuide(copy, address));
+    }
+    auto reader = makeGuideReader(settings);
+    const auto report = readGuide(*reader, request({address}));
+    ASSERT_TRUE(report);
+    EXPECT_EQ(describe(*report), c.channels);
+    const std::string lines = problems(*report);
+    if (*c.problem) {
+      EXPECT_NE(lines.find(c.problem), std::string::npos) << lines;
+    } else {
+      EXPECT_EQ(lines, "");
+    }
+    const size_t asked = server.requestedPaths().size();
+    if (c.requests >= 0) EXPECT_EQ(asked, static_cast<size_t>(c.requests));
+    for (const std::string& head : server.requestHeads()) {
+      const bool conditional = head.find("If-None-Match: \"v0\"") != std::string::npos;
+      EXPECT_EQ(conditional, c.copy == Copy::Stale) << head;
+    }
+    const CachedGuide kept = cachedGuide(settings.cacheFolder, address);
+    if (c.copy == Copy::Stale && c.channels == fromCopy) {
+      EXPECT_EQ(fileText(kept.dataPath), copyBody) << "the copy stays whole";
+    }
+    if (c.source == "guide" && c.copy == Copy::None && !c.channels.empty()) {
+      EXPECT_EQ(kept.etag, "\"v1\"");
+    }
+    ASSERT_TRUE(readGuide(*reader, request({address})));
+    if (c.requestsAgain >= 0) {
+      EXPECT_EQ(server.requestedPaths().size() - asked, static_cast<size_t>(c.requestsAgain));
+    }
+  }
+}
+
+TEST(GuideReader, LogosAreFetchedOnceAndAnAbandonedReadStaysQuiet) {
+  QTemporaryDir folder;
+  LoopbackHttpServer server(folder.path().toStdString());
+  server.setReply("/logo.png", {200, "image/png", "PNG-BYTES"});
+  server.setReply("/guide", {200, "text/xml", kPlain});
+  writeFile(folder.filePath("local.png").toStdString(), "LOCAL");
+  GuideReaderSettings settings;
+  settings.cacheFolder = folder.filePath("cache").toStdString();
+  settings.timeoutMs = 400;
+  auto reader = makeGuideReader(settings);
+  std::vector<std::pair<std::string, std::string>> ready;
+  reader->logoReady.connect([&](const std::string& address, const std::string& path) {
+    ready.emplace_back(address, path);
+  });
+  struct Case {
+    std::string address;
+    std::string content;  // of the file handed over; empty: none
+  };
+  const Case cases[] = {
+      {server.url("logo.png"), "PNG-BYTES"},
+      {server.url("logo.png"), "PNG-BYTES"},  // from the cache
+      {server.url("missing.png"), ""},
+      {folder.filePath("local.png").toStdString(), "LOCAL"},
+      {"rtsp://127.0.0.1/logo.png", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    ready.clear();
+    reader->fetchLogo(c.address);
+    EXPECT_TRUE(ready.empty()) << "raised after the call returns";
+    ASSERT_TRUE(waitUntil([&] { return !ready.empty(); }, 5000)) << c.address;
+    EXPECT_EQ(ready[0].first, c.address);
+    EXPECT_EQ(ready[0].second.empty() ? "" : fileText(ready[0].second), c.content) << c.address;
+  }
+  EXPECT_EQ(server.requestedPaths(), (std::vector<std::string>{"/logo.png", "/missing.png"}));
+
+  // A read cancelled, or whose reader goes, at once or while its server stalls, raises nothing.
+  server.setReply("/slow", {200, "text/xml", kPlain.substr(0, 100), "", false});
+  int finished = 0;
+  for (const char* path : {"guide", "slow"}) {
+    for (bool destroy : {false, true}) {
+      auto abandoned = makeGuideReader(settings);
+      abandoned->finished.connect([&](const GuideReport&) { ++finished; });
+      abandoned->read(request({server.url(path)}));
+      if (std::string(path) == "slow") processEventsFor(100);
+      if (destroy) {
+        abandoned.reset();
+      } else {
+        abandoned->cancel();
+      }
+      processEventsFor(600);
+    }
+  }
+  EXPECT_EQ(finished, 0);
 }
 
 }  // namespace
