@@ -116,6 +116,17 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
     many += programme("cctv1", i * 10, i * 10 + 10, "P" + std::to_string(i));
   const std::string bigPlain = guide(many + "<!--" + std::string(200000, 'x') + "-->" +
                                      programme("cctv1", 900, 960, "Late"));
+  // Larger than the pieces a guide is read in, so that tags fall across their edges.
+  std::string across, acrossKept;
+  for (int i = 0; i < 3000; ++i) {
+    across += programme(i % 2 ? "cctv1" : "other", i * 10, i * 10 + 10, "T" + std::to_string(i));
+    if (i % 2) {
+      acrossKept += (acrossKept.empty() ? "" : ", ") + std::string("T") + std::to_string(i) + " " +
+                    std::to_string(i * 10) + "-" + std::to_string(i * 10 + 10);
+    }
+  }
+  across = guide(across);
+  acrossKept = "cctv1[" + acrossKept + "] hn[]";
   // The bound falls right before the third programme.
   const size_t bound = bigPlain.find("<programme", bigPlain.find(">P1<"));
   const std::string overBound = "is larger than " + std::to_string(bound) + " bytes";
@@ -213,6 +224,18 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
        0,
        "cannot be opened"},
       {"gzip", {gzip(kPlain)}, twoDone, 1, 0, ""},
+      {"other channels' programmes passed over however their tags are written",
+       {guide("<programme channel='other' start=\"20261209000000\" x=\"a>b\"><title>X</title>"
+              "</programme><programme channel=\"other\" start=\"20261209000000\"/>"
+              "<programme\n start=\"20261209000000\" stop=\"20261209010000\" "
+              "channel=\"cc&#116;v1\"><title>Ref</title></programme>" +
+              programme("hn", 30, 90, "Drama"))},
+       "cctv1[Ref 0-60] hn[Drama 30-90]",
+       1,
+       0,
+       ""},
+      {"a plain guide larger than a piece", {across}, acrossKept, 1, 0, ""},
+      {"a gzip guide larger than a piece", {gzip(across)}, acrossKept, 1, 0, ""},
       {"gzip cut in its stream",
        {gzip(bigPlain).substr(0, gzip(bigPlain).size() / 2)},
        "cctv1[" +

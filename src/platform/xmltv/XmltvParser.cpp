@@ -50,14 +50,109 @@ bool XmltvParser::feed(const char* data, size_t size) {
     if (data == end) return true;
     started_ = true;
   }
-  QByteArray clean;
-  clean.reserve(static_cast<qsizetype>(end - data));
-  for (const char* at = data; at < end; ++at) {
-    if (!forbiddenInXml(static_cast<unsigned char>(*at))) clean.append(*at);
+  const char* forbidden =
+      std::find_if(data, end, [](char c) { return forbiddenInXml(static_cast<unsigned char>(c)); });
+  pending_.append(data, forbidden);
+  for (const char* at = forbidden; at < end; ++at) {
+    if (!forbiddenInXml(static_cast<unsigned char>(*at))) pending_ += *at;
   }
-  xml_.addData(clean);
-  pump();
+  passOverUnwantedProgrammes();
   return !stopped_;
+}
+
+// Most of a guide is programmes of channels nobody asked for. They are found and dropped here,
+// before the XML reader spends its time on them; what cannot be judged with certainty (a channel
+// written with a reference, a programme not directly inside the guide) goes to the reader.
+void XmltvParser::passOverUnwantedProgrammes() {
+  static constexpr std::string_view kOpen = "<programme";
+  static constexpr std::string_view kClose = "</programme";
+  size_t handed = 0;  // pending_ before this has gone to the reader or been dropped
+  size_t scan = 0;
+  auto handOn = [&](size_t until) {
+    if (until > handed) {
+      xml_.addData(QByteArray(pending_.data() + handed, static_cast<qsizetype>(until - handed)));
+      pump();
+    }
+    handed = until;
+  };
+  while (!stopped_) {
+    if (inUnwantedProgramme_) {
+      const size_t close = pending_.find(kClose, scan);
+      if (close == std::string::npos) {
+        // Keeps what may be the start of the closing tag.
+        handed = scan =
+            std::max(handed, pending_.size() - std::min(pending_.size(), kClose.size()));
+        break;
+      }
+      const size_t closeEnd = pending_.find('>', close);
+      if (closeEnd == std::string::npos) {
+        handed = scan = close;
+        break;
+      }
+      handed = scan = closeEnd + 1;
+      inUnwantedProgramme_ = false;
+      continue;
+    }
+    const size_t open = pending_.find(kOpen, scan);
+    if (open == std::string::npos || open + kOpen.size() >= pending_.size()) {
+      const size_t keep = open == std::string::npos ? std::min(pending_.size(), kOpen.size())
+                                                    : pending_.size() - open;
+      handOn(std::max(handed, pending_.size() - keep));
+      break;
+    }
+    const char after = pending_[open + kOpen.size()];
+    if (after != ' ' && after != '\t' && after != '\n' && after != '\r') {
+      scan = open + 1;
+      continue;
+    }
+    const size_t tagEnd = endOfTag(open);
+    if (tagEnd == std::string::npos) {
+      handOn(open);
+      break;
+    }
+    handOn(open);  // the reader meets the channels before this programme first
+    if (!stopped_ && depth_ == 1 && item_ == Item::None && unwantedProgramme(open, tagEnd)) {
+      inUnwantedProgramme_ = pending_[tagEnd - 1] != '/';
+      handed = scan = tagEnd + 1;
+    } else {
+      scan = tagEnd + 1;
+    }
+  }
+  pending_.erase(0, handed);
+}
+
+size_t XmltvParser::endOfTag(size_t open) const {
+  char quote = 0;
+  for (size_t i = open; i < pending_.size(); ++i) {
+    const char c = pending_[i];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      return i;
+    }
+  }
+  return std::string::npos;
+}
+
+bool XmltvParser::unwantedProgramme(size_t open, size_t tagEnd) const {
+  const std::string_view tag(pending_.data() + open, tagEnd - open);
+  size_t at = tag.find(" channel");
+  for (; at != std::string_view::npos; at = tag.find(" channel", at + 1)) {
+    size_t i = at + 8;
+    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t')) ++i;
+    if (i >= tag.size() || tag[i] != '=') continue;
+    ++i;
+    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t')) ++i;
+    if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\'')) return false;
+    const size_t valueEnd = tag.find(tag[i], i + 1);
+    if (valueEnd == std::string_view::npos) return false;
+    const std::string_view value = tag.substr(i + 1, valueEnd - i - 1);
+    if (value.empty() || value.find('&') != std::string_view::npos) return false;
+    return keptIds_.count(std::string(value)) == 0;
+  }
+  return false;
 }
 
 void XmltvParser::pump() {
@@ -216,6 +311,12 @@ void XmltvParser::fail(const std::string& problem) {
 
 void XmltvParser::finish() {
   if (stopped_) return;
+  if (!inUnwantedProgramme_ && !pending_.empty()) {
+    xml_.addData(QByteArray(pending_.data(), static_cast<qsizetype>(pending_.size())));
+    pending_.clear();
+    pump();
+    if (stopped_) return;
+  }
   stopped_ = true;
   if (!started_) {
     problem_ = "is empty or not XML";

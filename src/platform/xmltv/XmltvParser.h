@@ -33,6 +33,9 @@ class XmltvParser {
 
  private:
   enum class Field { None, Title, Description, DisplayName };
+  void passOverUnwantedProgrammes();
+  size_t endOfTag(size_t open) const;
+  bool unwantedProgramme(size_t open, size_t tagEnd) const;
   void pump();
   void startElement();
   void endElement();
@@ -54,6 +57,8 @@ class XmltvParser {
   int depth_ = 0;
   int skipped_ = 0;
   std::string problem_;
+  std::string pending_;  // bytes not yet handed to the reader
+  bool inUnwantedProgramme_ = false;
 
   // What is being read: a programme or channel element (at depth 2) and a field inside it.
   enum class Item { None, Programme, Channel, Ignored } item_ = Item::None;
