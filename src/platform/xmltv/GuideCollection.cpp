@@ -32,6 +32,11 @@ bool GuideCollection::inWindow(int64_t start, int64_t stop) const {
   return keepUntil_ <= 0 || start < keepUntil_;
 }
 
+bool GuideCollection::full(const std::string& channelId) const {
+  const auto found = index_.find(channelId);
+  return found != index_.end() && channels_[found->second].programmes.size() >= maxProgrammes_;
+}
+
 bool GuideCollection::addProgramme(const std::string& channelId, Programme programme) {
   GuideChannel& kept = channel(channelId);
   if (kept.programmes.size() >= maxProgrammes_) return false;

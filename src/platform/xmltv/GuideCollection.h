@@ -22,6 +22,8 @@ class GuideCollection {
   // the channel holds its most already (the programme is not kept).
   bool addProgramme(const std::string& channelId, Programme programme);
   bool inWindow(int64_t start, int64_t stop) const;
+  // Whether the channel keeps no more programmes.
+  bool full(const std::string& channelId) const;
   // The channels in the order first met, each sorted by start; where two programmes overlap
   // the earlier ends where the next begins, and of two with the same start the first met stays.
   // Counts in dropped the programmes left without an end.

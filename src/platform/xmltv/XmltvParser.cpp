@@ -136,7 +136,7 @@ size_t XmltvParser::endOfTag(size_t open) const {
   return std::string::npos;
 }
 
-bool XmltvParser::unwantedProgramme(size_t open, size_t tagEnd) const {
+bool XmltvParser::unwantedProgramme(size_t open, size_t tagEnd) {
   const std::string_view tag(pending_.data() + open, tagEnd - open);
   size_t at = tag.find(" channel");
   for (; at != std::string_view::npos; at = tag.find(" channel", at + 1)) {
@@ -150,7 +150,11 @@ bool XmltvParser::unwantedProgramme(size_t open, size_t tagEnd) const {
     if (valueEnd == std::string_view::npos) return false;
     const std::string_view value = tag.substr(i + 1, valueEnd - i - 1);
     if (value.empty() || value.find('&') != std::string_view::npos) return false;
-    return keptIds_.count(std::string(value)) == 0;
+    const std::string id(value);
+    if (!keptIds_.count(id)) return true;
+    if (!collection_.full(id)) return false;
+    noteOverflow(id);
+    return true;
   }
   return false;
 }
@@ -283,13 +287,14 @@ void XmltvParser::endProgramme() {
     return;
   }
   if (!collection_.inWindow(programme_.start, programme_.stop)) return;
-  if (!collection_.addProgramme(channelId_, std::move(programme_)) && !overflowNoted_) {
-    overflowNoted_ = true;
-    if (problem_.empty()) {
-      problem_ = "holds more than " + std::to_string(limits_.maxProgrammesPerChannel) +
-                 " programmes for channel " + channelId_ + "; the rest are passed over";
-    }
-  }
+  if (!collection_.addProgramme(channelId_, std::move(programme_))) noteOverflow(channelId_);
+}
+
+void XmltvParser::noteOverflow(const std::string& channelId) {
+  if (overflowNoted_ || !problem_.empty()) return;
+  overflowNoted_ = true;
+  problem_ = "holds more than " + std::to_string(limits_.maxProgrammesPerChannel) +
+             " programmes for channel " + channelId + "; the rest are passed over";
 }
 
 void XmltvParser::endChannel() {

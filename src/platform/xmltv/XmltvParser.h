@@ -35,7 +35,9 @@ class XmltvParser {
   enum class Field { None, Title, Description, DisplayName };
   void passOverUnwantedProgrammes();
   size_t endOfTag(size_t open) const;
-  bool unwantedProgramme(size_t open, size_t tagEnd) const;
+  // A programme of a channel not asked for, or of one that keeps no more.
+  bool unwantedProgramme(size_t open, size_t tagEnd);
+  void noteOverflow(const std::string& channelId);
   void pump();
   void startElement();
   void endElement();
