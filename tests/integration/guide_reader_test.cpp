@@ -527,6 +527,23 @@ TEST(GuideReader, LogosAreFetchedOnceAndAnAbandonedReadStaysQuiet) {
   EXPECT_EQ(finished, 0);
 }
 
+TEST(GuideReader, AMissingModuleIsAProblemOfTheRead) {
+  const std::string modules = std::getenv("ZELVO_MODULE_DIR");
+  ::setenv("ZELVO_MODULE_DIR", "/nonexistent", 1);
+  auto reader = makeGuideReader();
+  const auto report = readGuide(*reader, request({"/nonexistent/guide.xml"}));
+  std::string logo = "<none>";
+  reader->logoReady.connect([&](const std::string&, const std::string& path) { logo = path; });
+  reader->fetchLogo("http://127.0.0.1:9/logo.png");
+  waitUntil([&] { return logo != "<none>"; }, 2000);
+  ::setenv("ZELVO_MODULE_DIR", modules.c_str(), 1);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(problems(*report).rfind("the guide reader cannot be loaded", 0), 0u)
+      << problems(*report);
+  EXPECT_EQ(report->sourcesRead, 0);
+  EXPECT_EQ(logo, "");
+}
+
 }  // namespace
 }  // namespace zelvo::test
 
