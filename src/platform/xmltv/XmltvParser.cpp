@@ -66,6 +66,7 @@ bool XmltvParser::feed(const char* data, size_t size) {
 void XmltvParser::passOverUnwantedProgrammes() {
   static constexpr std::string_view kOpen = "<programme";
   static constexpr std::string_view kClose = "</programme";
+  static constexpr size_t kLongestTag = 64 * 1024;
   size_t handed = 0;  // pending_ before this has gone to the reader or been dropped
   size_t scan = 0;
   auto handOn = [&](size_t until) {
@@ -107,6 +108,11 @@ void XmltvParser::passOverUnwantedProgrammes() {
     }
     const size_t tagEnd = endOfTag(open);
     if (tagEnd == std::string::npos) {
+      // No programme's tag is this long: the reader may make of it what it can.
+      if (pending_.size() - open > kLongestTag) {
+        scan = open + 1;
+        continue;
+      }
       handOn(open);
       break;
     }
