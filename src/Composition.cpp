@@ -8,10 +8,12 @@
 #include <iostream>
 
 #include "form/AppTitle.h"
+#include "guide/GuideWindow.h"
 #include "library/PositionFiles.h"
 #include "platform/Steps.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "platform/qt/QtFormView.h"
+#include "platform/qt/QtGuideView.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtWindowFunctions.h"
 #include "platform/qt/XlibThreads.h"
@@ -86,6 +88,9 @@ struct ZelvoApplication::Parts {
   MainWindow window;
   QtTimers timers;
   std::unique_ptr<QtFormView> view;
+  std::unique_ptr<QtGuideView> guideView;
+  std::unique_ptr<PlaybackControl> guidePlayback;
+  std::unique_ptr<GuideWindow> guide;
 };
 
 ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions options)
@@ -119,6 +124,16 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   // The user puts pages into the temp folder to watch what they embed.
   parts_->browser.allowRemoteContentForPagesIn(parts_->services.pathOf(kTempFolder));
   c.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
+
+  parts_->guideView = std::make_unique<QtGuideView>(parts_->view.get());
+  MainWindow& window = parts_->window;
+  parts_->guidePlayback = std::make_unique<PlaybackControl>(window.playback(), window.expansion());
+  parts_->guide = std::make_unique<GuideWindow>(Context{c, window.state(), parts_->services},
+                                                *parts_->guidePlayback, *parts_->guideView);
+  // No guide is read yet: every station shows that it has no programmes.
+  parts_->guide->setLookup([](const std::string&, const std::string&) { return StationGuide{}; });
+  parts_->guide->connect();
+  parts_->timers.bind(parts_->guide->refreshTimer());
 }
 
 ZelvoApplication::~ZelvoApplication() = default;
@@ -131,6 +146,8 @@ bool ZelvoApplication::endRequested() const { return parts_->process.endRequeste
 int ZelvoApplication::exitStatus() const { return parts_->process.status(); }
 MainWindow& ZelvoApplication::window() { return parts_->window; }
 QtFormView& ZelvoApplication::view() { return *parts_->view; }
+GuideWindow& ZelvoApplication::guideWindow() { return *parts_->guide; }
+QtGuideView& ZelvoApplication::guideView() { return *parts_->guideView; }
 PrimaryPlayerProxy& ZelvoApplication::primaryPlayer() { return parts_->wmp; }
 FallbackPlayerProxy& ZelvoApplication::fallbackPlayer() { return parts_->real; }
 BrowserProxy& ZelvoApplication::browser() { return parts_->browser; }
