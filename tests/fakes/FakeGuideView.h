@@ -16,35 +16,29 @@ class FakeGuideView : public GuideView {
     days = entries;
     chosen = index;
   }
-  void setRows(const std::vector<GuideRow>& shown) override {
-    rows = shown;
-    ++rowUpdates;
-  }
+  void setRows(const std::vector<GuideRow>& shownRows) override { rows = shownRows; }
   void setLogo(const std::string& path) override { logo = path; }
   void setStatus(const std::string& text) override { status = text; }
   void show() override { shown = true; }
   void hide() override { shown = false; }
   bool visible() const override { return shown; }
 
-  void chooseDay(int index) {
-    chosen = index;
-    dayChosen.raise(index);
-  }
+  void chooseDay(int index) { dayChosen.raise(chosen = index); }
   void doubleClick(int row) { rowActivated.raise(row); }
   void close() {
     shown = false;
     closed.raise();
   }
-  // The index of the first row with this title, or -1.
-  int rowTitled(const std::string& text) const;
-  // The rows as "time title", with "*" before the running one and "+" before playable ones.
-  std::vector<std::string> lines() const;
+  int rowTitled(const std::string& text) const {
+    for (size_t i = 0; i < rows.size(); ++i)
+      if (rows[i].title == text) return static_cast<int>(i);
+    return -1;
+  }
 
   std::string title;
   std::vector<std::string> days;
   int chosen = -1;
   std::vector<GuideRow> rows;
-  int rowUpdates = 0;
   std::string logo;
   std::string status;
   bool shown = false;
