@@ -124,6 +124,7 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   // The user puts pages into the temp folder to watch what they embed.
   parts_->browser.allowRemoteContentForPagesIn(parts_->services.pathOf(kTempFolder));
   c.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
+  parts_->timers.bind(parts_->window.guideTimer());
 
   parts_->guideView = std::make_unique<QtGuideView>(parts_->view.get());
   MainWindow& window = parts_->window;

@@ -22,11 +22,12 @@ int main(int argc, char** argv) {
   // The window and everything it shows come from its module, opened while the playlists are read.
   zelvo::ModuleOpening window(zelvo::kWindowModule.file, zelvo::kWindowModule.entry);
   window.begin();
-  const auto playlists = zelvo::readWindowPlaylists(command.files, std::cerr);
+  std::vector<std::string> guideAddresses;
+  const auto playlists = zelvo::readWindowPlaylists(command.files, std::cerr, &guideAddresses);
   const zelvo::ModuleEntry& entry = window.entry();
   if (!entry.function) {
     std::cerr << "zelvo: the window cannot be loaded: " << entry.problem << std::endl;
     return zelvo::kExitFailed;
   }
-  return reinterpret_cast<zelvo::RunWindow*>(entry.function)(argc, argv, playlists);
+  return reinterpret_cast<zelvo::RunWindow*>(entry.function)(argc, argv, playlists, guideAddresses);
 }
