@@ -53,6 +53,12 @@ TEST(CommandLine, ReadsWhatEachArgumentListAsksFor) {
       {{"zelvo", "--import", "a.m3u", "c.m3u"}, Action::Wrong},
       {{"zelvo", "--from", "tv_lib.txt"}, Action::Wrong},
       {{"zelvo", "--export", "a.m3u", "--from", "../tv_lib.txt"}, Action::Wrong},
+      {{"zelvo", "--guide"}, Action::Guide},
+      {{"zelvo", "--guide", "--from", "tv_lib_ss_jg.txt"}, Action::Guide},
+      {{"zelvo", "--guide", "--import", "a.m3u"}, Action::Wrong},
+      {{"zelvo", "--guide", "--check", "a.m3u"}, Action::Wrong},
+      {{"zelvo", "--guide", "a.m3u"}, Action::Wrong},
+      {{"zelvo", "--guide", "--from", "a/b.txt"}, Action::Wrong},
   };
   for (const Case& c : cases) {
     const Command command = parseCommandLine(c.arguments);
@@ -151,6 +157,26 @@ TEST_F(ProgramFolderTest, ImportAddsThePlaylistToTheLibraryAndSaysWhatItDid) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_THAT(missing.err, HasSubstr("nothing imported: " + lists_.file("missing.m3u")));
   EXPECT_EQ(library(), before);
+}
+
+// Beside the library, --import keeps each station's guide tags and the guides the playlist
+// names, each once however often it is imported.
+TEST_F(ProgramFolderTest, ImportRecordsTheGuideTagsAndTheGuidesThePlaylistNames) {
+  std::ofstream(lists_.file("list.m3u"), std::ios::binary)
+      << "#EXTM3U x-tvg-url=\"http://g/a.xml.gz,http://g/b.xml\" url-tvg=\"http://g/a.xml.gz\"\r\n"
+         "#EXTINF:-1 tvg-id=\"c1\" tvg-logo=\"http://l/1.png\" catchup=\"default\" "
+         "catchup-source=\"http://a/{utc}\" catchup-days=\"2\",新台\r\nhttp://new/1\r\n"
+         "#EXTINF:-1,Plain\r\nhttp://new/2\r\n";
+  for (int run = 0; run < 2; ++run) {
+    const ProgramResult result = zelvo({"--import", lists_.file("list.m3u")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_THAT(
+        readGbkLines(app_.file("tv_epg_map.txt")),
+        ElementsAre("新台\thttp://new/1\tc1\t\thttp://l/1.png\tdefault\thttp://a/{utc}\t2"));
+    EXPECT_THAT(readGbkLines(app_.file("tv_epg_src.txt")),
+                ElementsAre("http://g/a.xml.gz", "http://g/b.xml"));
+  }
+  EXPECT_EQ(fileBytes(app_.file("tv_epg_src.txt")), "http://g/a.xml.gz\r\nhttp://g/b.xml\r\n");
 }
 
 TEST_F(ProgramFolderTest, ExportWritesTheLibraryOrAStationFileAsExtendedM3u) {
