@@ -59,6 +59,7 @@ int runGuide(TextFileService& files, GuideReader& reader,
     return 1;
   }
   while (!finished) waitForEvents();
+  guide.useReader(nullptr);
 
   const GuideReport& report = guide.report();
   for (const std::string& problem : report.problems) err << "zelvo: " << problem << "\n";

@@ -131,9 +131,11 @@ int recordGuideTags(TextFileService& files, const std::string& path,
   return changed;
 }
 
-std::vector<std::string> readGuideSources(TextFileService& files, const std::string& path) {
+namespace {
+
+std::vector<std::string> sourcesIn(const std::vector<std::string>& lines) {
   std::vector<std::string> sources;
-  for (const std::string& line : readLines(files, path)) {
+  for (const std::string& line : lines) {
     std::string source = trimmed(line);
     if (source.empty() || source.starts_with('#')) continue;
     if (std::find(sources.begin(), sources.end(), source) == sources.end())
@@ -142,17 +144,23 @@ std::vector<std::string> readGuideSources(TextFileService& files, const std::str
   return sources;
 }
 
+}  // namespace
+
+std::vector<std::string> readGuideSources(TextFileService& files, const std::string& path) {
+  return sourcesIn(readLines(files, path));
+}
+
 int recordGuideSources(TextFileService& files, const std::string& path,
                        const std::vector<std::string>& addresses) {
   std::vector<std::string> lines = readLines(files, path);
-  const std::vector<std::string> known = readGuideSources(files, path);
+  std::vector<std::string> known = sourcesIn(lines);
   int added = 0;
   for (const std::string& address : addresses) {
+    // An address GBK cannot hold would be written as another one.
     const std::string source = files.textAsStored(trimmed(address));
     if (source.empty() || source != trimmed(address)) continue;
-    if (std::find(known.begin(), known.end(), source) != known.end() ||
-        std::find(lines.begin(), lines.end(), source) != lines.end())
-      continue;
+    if (std::find(known.begin(), known.end(), source) != known.end()) continue;
+    known.push_back(source);
     lines.push_back(source);
     ++added;
   }

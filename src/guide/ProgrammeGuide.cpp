@@ -28,8 +28,6 @@ int64_t systemSeconds() {
 ProgrammeGuide::ProgrammeGuide(TextFileService& files, std::string appFolder, GuideClock clock)
     : files_(files), appFolder_(std::move(appFolder)), clock_(std::move(clock)) {}
 
-ProgrammeGuide::~ProgrammeGuide() { useReader(nullptr); }
-
 void ProgrammeGuide::useReader(GuideReader* reader) {
   if (reader_) {
     reader_->finished.connect(std::function<void(const GuideReport&)>());

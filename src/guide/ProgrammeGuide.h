@@ -31,13 +31,12 @@ inline constexpr int kGuideDaysAhead = 8;
 class ProgrammeGuide {
  public:
   ProgrammeGuide(TextFileService& files, std::string appFolder, GuideClock clock = systemSeconds);
-  // Lets go of the reader's events.
-  ~ProgrammeGuide();
   ProgrammeGuide(const ProgrammeGuide&) = delete;
   ProgrammeGuide& operator=(const ProgrammeGuide&) = delete;
 
   void setClock(GuideClock clock) { clock_ = std::move(clock); }
-  // The reader that reads for this guide (null for none); its events come to the guide.
+  // The reader that reads for this guide (null for none); its events come to the guide until
+  // another reader, or none, is given. A reader that outlives the guide must be let go first.
   void useReader(GuideReader* reader);
   // A playlist opened in this session: its guides join the sources and its entries' tags are
   // known for the session, before those of tv_epg_map.txt.

@@ -1,5 +1,5 @@
-// A single-handler event, as the window toolkit's controls and components raise them.
-// Raising an event without a handler does nothing.
+// A single-handler event, as the window toolkit's controls and components raise them, with
+// listeners beside the handler. Raising an event without a handler does nothing.
 #pragma once
 
 #include <functional>
