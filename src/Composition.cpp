@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "form/AppTitle.h"
+#include "guide/CatchupAddress.h"
 #include "guide/GuideWindow.h"
 #include "library/PositionFiles.h"
 #include "platform/Steps.h"
@@ -131,8 +132,22 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->guidePlayback = std::make_unique<PlaybackControl>(window.playback(), window.expansion());
   parts_->guide = std::make_unique<GuideWindow>(Context{c, window.state(), parts_->services},
                                                 *parts_->guidePlayback, *parts_->guideView);
-  // No guide is read yet: every station shows that it has no programmes.
-  parts_->guide->setLookup([](const std::string&, const std::string&) { return StationGuide{}; });
+  // The guide window shows what the session's guide read, and builds catch-up addresses from
+  // the station's tags.
+  ProgrammeGuide& programmes = window.guide();
+  parts_->guide->setLookup([&programmes](const std::string& name, const std::string& address) {
+    return StationGuide{programmes.channelFor(name, address), programmes.tagsFor(name, address)};
+  });
+  parts_->guide->setCatchup([&programmes](const GuideStation& station, const Programme& programme,
+                                          std::string& why) -> std::optional<std::string> {
+    CatchupResult made = catchupAddress(station.address, station.tags, programme, programmes.now());
+    if (!made.playable()) {
+      why = made.problem;
+      return std::nullopt;
+    }
+    return made.address;
+  });
+  programmes.onUpdated([this] { step([&] { parts_->guide->Refresh(); }); });
   parts_->guide->connect();
   parts_->timers.bind(parts_->guide->refreshTimer());
 }

@@ -37,19 +37,19 @@ TEST(GuideMatching, IdFirstThenTvgNameThenTheStationsOwnName) {
       {"CCTV 2", "", "", "-"},  // a blank is no hyphen
   };
   for (const Case& c : cases) {
-    GuideStation station{c.name, {}};
-    station.tags.tvgId = c.tvgId;
-    station.tags.tvgName = c.tvgName;
-    const GuideChannel* found = index.find(station);
+    GuideTags tags;
+    tags.tvgId = c.tvgId;
+    tags.tvgName = c.tvgName;
+    const GuideChannel* found = index.find(c.name, tags);
     EXPECT_EQ(found ? found->id : "-", c.channel) << c.name << " " << c.tvgId << " " << c.tvgName;
   }
 }
 
 TEST(GuideMatching, AReadKeepsTheIdsAndTheNormalizedNamesOfTheStations) {
-  GuideStation tagged{"湖南卫视 HD", {}};
+  StationTags tagged{"湖南卫视 HD", "http://h/1", {}};
   tagged.tags.tvgId = "hunan.cn";
   tagged.tags.tvgName = " Hunan  TV ";
-  const GuideWanted wanted = wantedFor({tagged, {"CCTV-1", {}}, {"  ", {}}});
+  const GuideWanted wanted = wantedFor({tagged, {"CCTV-1", "http://c/1", {}}, {"  ", "", {}}});
   EXPECT_THAT(wanted.ids, UnorderedElementsAre("hunan.cn"));
   EXPECT_THAT(wanted.names, UnorderedElementsAre("hunan tv", "湖南卫视 hd", "cctv-1"));
 }

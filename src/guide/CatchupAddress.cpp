@@ -108,7 +108,7 @@ CatchupResult fill(std::string_view text, const Moments& at) {
     const size_t open = dollar ? i + 1 : i;
     const size_t close = text.find('}', open);
     if (close == std::string_view::npos) {
-      result.problem = "无法回看：回看地址模板中的 { 没有配对的 }";
+      result.problem = "回看地址模板中的 { 没有配对的 }";
       return result;
     }
     const std::string_view inside = text.substr(open + 1, close - open - 1);
@@ -119,8 +119,7 @@ CatchupResult fill(std::string_view text, const Moments& at) {
     if (colon != std::string_view::npos) arg = inside.substr(colon + 1);
     const std::optional<std::string> value = placeholder(name, arg, at);
     if (!value) {
-      result.problem =
-          "无法回看：回看地址模板中有未知的占位符 " + std::string(text.substr(i, close + 1 - i));
+      result.problem = "回看地址模板中有未知的占位符 " + std::string(text.substr(i, close + 1 - i));
       return result;
     }
     out += *value;
@@ -208,18 +207,18 @@ int catchupDays(const GuideTags& tags) {
 CatchupResult catchupAddress(const std::string& live, const GuideTags& tags,
                              const Programme& programme, int64_t now) {
   const std::string mode = toLowerAscii(tags.catchup);
-  if (mode.empty()) return notPlayable("无法回看：这个电视台不提供回看");
-  if (programme.start > now) return notPlayable("无法回看：节目还没有开始");
+  if (mode.empty()) return notPlayable("这个电视台不提供回看");
+  if (programme.start > now) return notPlayable("节目还没有开始");
   const int days = catchupDays(tags);
   if (programme.start < now - days * kSecondsADay)
-    return notPlayable("无法回看：只能回看最近 " + std::to_string(days) + " 天的节目");
+    return notPlayable("只能回看最近 " + std::to_string(days) + " 天的节目");
 
   std::string pattern;
   if (mode == "default") {
-    if (tags.catchupSource.empty()) return notPlayable("无法回看：播放列表没有给出回看地址模板");
+    if (tags.catchupSource.empty()) return notPlayable("播放列表没有给出回看地址模板");
     pattern = tags.catchupSource;
   } else if (mode == "append") {
-    if (tags.catchupSource.empty()) return notPlayable("无法回看：播放列表没有给出回看地址模板");
+    if (tags.catchupSource.empty()) return notPlayable("播放列表没有给出回看地址模板");
     pattern = live + tags.catchupSource;
   } else if (mode == "shift" || mode == "timeshift") {
     pattern = live + (live.find('?') == std::string::npos ? "?" : "&") + "utc={utc}&lutc={lutc}";
@@ -227,11 +226,11 @@ CatchupResult catchupAddress(const std::string& live, const GuideTags& tags,
     const std::optional<std::string> made =
         mode == "xc" ? xtreamTemplate(live) : flussonicTemplate(live);
     if (!made)
-      return notPlayable("无法回看：直播地址不是 " +
+      return notPlayable("直播地址不是 " +
                          std::string(mode == "xc" ? "Xtream Codes" : "Flussonic") + " 的格式");
     pattern = *made;
   } else {
-    return notPlayable("无法回看：不认识的回看方式 " + tags.catchup);
+    return notPlayable("不认识的回看方式 " + tags.catchup);
   }
   return fill(pattern, {programme.start, programme.stop, now});
 }

@@ -11,7 +11,7 @@ namespace zelvo {
 
 struct CatchupResult {
   std::string address;  // empty when the programme cannot be played
-  std::string problem;  // for the status line, when it cannot
+  std::string problem;  // why it cannot, for the status line
 
   bool playable() const { return !address.empty(); }
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/Playlist.h"
+#include "guide/GuideMatching.h"
 #include "platform/TextFiles.h"
 
 namespace zelvo {
@@ -15,12 +16,6 @@ namespace zelvo {
 inline constexpr const char* kGuideMapFile = "tv_epg_map.txt";
 inline constexpr const char* kGuideSourcesFile = "tv_epg_src.txt";
 inline constexpr const char* kUserGuidesFile = "tv_epg.txt";
-
-struct StationTags {
-  std::string name;
-  std::string address;
-  GuideTags tags;
-};
 
 // The tags of stations, keyed by name and address, in the order they were first recorded.
 class GuideMap {

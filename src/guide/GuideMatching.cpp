@@ -12,12 +12,13 @@ ChannelIndex::ChannelIndex(const std::vector<GuideChannel>& channels) {
   }
 }
 
-const GuideChannel* ChannelIndex::find(const GuideStation& station) const {
-  if (!station.tags.tvgId.empty()) {
-    const auto found = byId_.find(station.tags.tvgId);
+const GuideChannel* ChannelIndex::find(const std::string& stationName,
+                                       const GuideTags& tags) const {
+  if (!tags.tvgId.empty()) {
+    const auto found = byId_.find(tags.tvgId);
     if (found != byId_.end()) return found->second;
   }
-  for (const std::string* name : {&station.tags.tvgName, &station.name}) {
+  for (const std::string* name : {&tags.tvgName, &stationName}) {
     const std::string key = normalizeGuideName(*name);
     if (key.empty()) continue;
     const auto found = byName_.find(key);
@@ -26,9 +27,9 @@ const GuideChannel* ChannelIndex::find(const GuideStation& station) const {
   return nullptr;
 }
 
-GuideWanted wantedFor(const std::vector<GuideStation>& stations) {
+GuideWanted wantedFor(const std::vector<StationTags>& stations) {
   GuideWanted wanted;
-  for (const GuideStation& station : stations) {
+  for (const StationTags& station : stations) {
     if (!station.tags.tvgId.empty()) wanted.ids.insert(station.tags.tvgId);
     for (const std::string* name : {&station.tags.tvgName, &station.name}) {
       std::string key = normalizeGuideName(*name);

@@ -11,9 +11,10 @@
 
 namespace zelvo {
 
-// A station as the guide sees it: its name and the tags its playlist gave (maybe none).
-struct GuideStation {
+// A station with the tags its playlist gave (maybe none).
+struct StationTags {
   std::string name;
+  std::string address;
   GuideTags tags;
 };
 
@@ -24,7 +25,7 @@ class ChannelIndex {
   ChannelIndex() = default;
   explicit ChannelIndex(const std::vector<GuideChannel>& channels);
   // The station's channel, or null.
-  const GuideChannel* find(const GuideStation& station) const;
+  const GuideChannel* find(const std::string& stationName, const GuideTags& tags) const;
 
  private:
   std::unordered_map<std::string, const GuideChannel*> byId_;
@@ -33,6 +34,6 @@ class ChannelIndex {
 
 // What a guide read must keep for these stations: their tvg-ids, and their tvg-names and own
 // names as normalizeGuideName gives them.
-GuideWanted wantedFor(const std::vector<GuideStation>& stations);
+GuideWanted wantedFor(const std::vector<StationTags>& stations);
 
 }  // namespace zelvo

@@ -67,11 +67,11 @@ bool ProgrammeGuide::refresh(const std::vector<StationLine>& stations) {
   sources_ = gatherSources();
   if (!reader_ || sources_.empty()) return false;
 
-  std::vector<GuideStation> wanted;
+  std::vector<StationTags> wanted;
   int longestCatchup = kGuideDaysBack;
   for (const StationLine& station : stations) {
     if (isSeparatorRow(station)) continue;
-    GuideStation entry{station.name, tagsFor(station.name, station.address)};
+    StationTags entry{station.name, station.address, tagsFor(station.name, station.address)};
     longestCatchup = std::max(longestCatchup, catchupDays(entry.tags));
     wanted.push_back(std::move(entry));
   }
@@ -114,7 +114,7 @@ GuideTags ProgrammeGuide::tagsFor(const std::string& name, const std::string& ad
 const GuideChannel* ProgrammeGuide::channelFor(const std::string& name,
                                                const std::string& address) const {
   if (name.empty()) return nullptr;
-  return index_.find({name, tagsFor(name, address)});
+  return index_.find(name, tagsFor(name, address));
 }
 
 NowNext ProgrammeGuide::nowNext(const std::string& name, const std::string& address) const {
