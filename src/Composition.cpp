@@ -19,6 +19,7 @@
 #include "platform/qt/QtWindowFunctions.h"
 #include "platform/qt/XlibThreads.h"
 #include "platform/webengine/BrowserProcess.h"
+#include "platform/xmltv/MakeGuideReader.h"
 
 namespace zelvo {
 
@@ -92,6 +93,8 @@ struct ZelvoApplication::Parts {
   std::unique_ptr<QtGuideView> guideView;
   std::unique_ptr<PlaybackControl> guidePlayback;
   std::unique_ptr<GuideWindow> guide;
+  // Goes first, so that no news of a read reaches the guide's users while they go.
+  std::unique_ptr<GuideReader> guideReader;
 };
 
 ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions options)
@@ -148,6 +151,9 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
     return made.address;
   });
   programmes.onUpdated([this] { step([&] { parts_->guide->Refresh(); }); });
+  parts_->guideReader = makeGuideReader();
+  programmes.useReader(parts_->guideReader.get());
+  parts_->guide->attachReader(*parts_->guideReader);
   parts_->guide->connect();
   parts_->timers.bind(parts_->guide->refreshTimer());
 }

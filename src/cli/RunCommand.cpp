@@ -12,6 +12,7 @@
 #include "cli/PlaylistCommands.h"
 #include "form/AppTitle.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "platform/xmltv/MakeGuideReader.h"
 
 namespace zelvo {
 
@@ -43,8 +44,7 @@ int runCommand(const Command& command) {
     case Command::Action::Check:
       return runStationCheck(command.check);
     case Command::Action::Guide:
-      std::cerr << "zelvo: --guide: the programme guide reader is not available." << std::endl;
-      return kExitFailed;
+      return runGuideCommand(command, *makeGuideReader());
     default:
       break;
   }
