@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QWidget>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 
 #include "Composition.h"
@@ -14,6 +17,7 @@
 #include "platform/posix/GbkCodec.h"
 #include "platform/qt/QtFormView.h"
 #include "support/IntegrationMain.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
 
 namespace zelvo::test {
@@ -60,6 +64,43 @@ TEST(GuideTooltip, ShowsNowAndNextOnScreenAndMovesOnWhenTheProgrammeEnds) {
 
   c.tvm.userChoseRow(1);
   EXPECT_EQ(tvm->toolTip().toStdString(), describeNowNext({nullptr, &film}, "\n"));
+  zelvo.view().close();
+}
+
+std::string xmltvTime(int64_t utc) {
+  const time_t moment = static_cast<time_t>(utc);
+  std::tm parts{};
+  gmtime_r(&moment, &parts);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d%H%M%S +0000", &parts);
+  return text;
+}
+
+// The real reader fetches a gzip guide from a loopback server; what it read reaches the tooltip.
+TEST(GuideTooltip, AGzipGuideFromTheNetworkReachesTheTooltip) {
+  TempFolder served;
+  const int64_t now = systemSeconds();
+  std::ofstream(served.file("guide.xml"))
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>\n"
+         "<channel id=\"news\"><display-name>新闻台</display-name></channel>\n"
+         "<programme channel=\"news\" start=\""
+      << xmltvTime(now - 600) << "\" stop=\"" << xmltvTime(now + 1200)
+      << "\"><title>新闻联播</title></programme>\n</tv>\n";
+  ASSERT_EQ(std::system(("gzip -n " + served.file("guide.xml")).c_str()), 0);
+  LoopbackHttpServer server(served.path());
+
+  TempFolder app;
+  writeGbk(app.file("tv_lib.txt"), {"新闻台,http://127.0.0.1:1/a.ts,-999,假,假", "end"});
+  writeGbk(app.file(kUserGuidesFile), {server.url("guide.xml.gz")});
+  ZelvoApplication zelvo(app.path(), quietComponents(10000));
+  zelvo.start();
+  FormControls& c = zelvo.window().controls();
+  c.tvm.setText("新闻台");
+  c.dz1.setText("http://127.0.0.1:1/a.ts");
+  QWidget* tvm = zelvo.view().widgetOf(c.tvm);
+  EXPECT_TRUE(waitUntil([&] { return tvm->toolTip().contains("新闻联播"); }, 20000))
+      << zelvo.window().guide().report().problems.size();
+  EXPECT_TRUE(tvm->toolTip().startsWith("正在播出 ")) << tvm->toolTip().toStdString();
   zelvo.view().close();
 }
 
