@@ -1,9 +1,8 @@
 // Catch-up addresses: each mode and placeholder, the catch-up window, and the cases that give
 // a reason instead of an address.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <time.h>
 
+#include "fakes/TimeZone.h"
 #include "guide/CatchupAddress.h"
 
 namespace zelvo::test {
@@ -14,27 +13,8 @@ constexpr int64_t kStart = 1709294400;
 constexpr int64_t kStop = kStart + 5400;
 constexpr int64_t kNow = kStart + 7200;
 
-class BeijingTime {
- public:
-  BeijingTime() {
-    if (const char* tz = getenv("TZ")) saved_ = tz;
-    setenv("TZ", "CST-8", 1);
-    tzset();
-  }
-  ~BeijingTime() {
-    if (saved_.empty())
-      unsetenv("TZ");
-    else
-      setenv("TZ", saved_.c_str(), 1);
-    tzset();
-  }
-
- private:
-  std::string saved_;
-};
-
 TEST(CatchupAddress, EachModeAndPlaceholderGivesTheAddressOrAReason) {
-  BeijingTime zone;
+  TimeZone beijing("CST-8");
   struct Case {
     const char* live;
     const char* mode;

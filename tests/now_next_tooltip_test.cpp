@@ -2,12 +2,11 @@
 // read, as the station changes and as programmes end; without a guide it stays the window's.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <time.h>
 
 #include <functional>
 
 #include "fakes/FakeGuideReader.h"
+#include "fakes/TimeZone.h"
 #include "fakes/WindowHarness.h"
 #include "guide/GuideFiles.h"
 
@@ -23,21 +22,10 @@ constexpr int64_t kBase = 1709298000;
 class NowNextTooltipTest : public ::testing::Test {
  protected:
   NowNextTooltipTest() {
-    if (const char* tz = getenv("TZ")) savedZone_ = tz;
-    setenv("TZ", "CST-8", 1);
-    tzset();
     h.window->guide().setClock([this] { return kBase + h.loop.now() / 1000; });
     h.window->guide().useReader(&reader);
   }
-  ~NowNextTooltipTest() override {
-    if (savedZone_.empty())
-      unsetenv("TZ");
-    else
-      setenv("TZ", savedZone_.c_str(), 1);
-    tzset();
-  }
-
-  std::string savedZone_;
+  TimeZone beijing{"CST-8"};
   WindowHarness h;
   FakeGuideReader reader;
 };

@@ -2,8 +2,6 @@
 // with now and next; status 1 when there is nothing to read or nothing could be read.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <time.h>
 
 #include <sstream>
 
@@ -11,6 +9,7 @@
 #include "fakes/FakeGuideReader.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
+#include "fakes/TimeZone.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "support/IntegrationMain.h"
 
@@ -38,8 +37,7 @@ GuideReport news() {
 }
 
 TEST(GuideCommand, PrintsNowAndNextForEachStationTheGuideHas) {
-  setenv("TZ", "CST-8", 1);
-  tzset();
+  TimeZone beijing("CST-8");
   GuideReport failed;
   failed.problems = {"http://g/guide.xml: 404 Not Found"};
   struct Case {
