@@ -9,6 +9,7 @@
 #include "platform/ModuleEntries.h"
 #include "platform/posix/ModuleLibrary.h"
 #include "platform/posix/StandardStreams.h"
+#include "platform/xmltv/MakeGuideReader.h"
 
 int main(int argc, char** argv) {
   zelvo::openClosedStandardStreams();
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
   if (command.action != zelvo::Command::Action::OpenWindow) {
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName("zelvo");
+    if (command.action == zelvo::Command::Action::Guide)
+      return zelvo::runGuideCommand(command, *zelvo::makeGuideReader());
     return zelvo::runCommand(command);
   }
   // The window and everything it shows come from its module, opened while the playlists are read.

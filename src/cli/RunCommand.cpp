@@ -12,7 +12,6 @@
 #include "cli/PlaylistCommands.h"
 #include "form/AppTitle.h"
 #include "platform/posix/GbkTextFiles.h"
-#include "platform/xmltv/MakeGuideReader.h"
 
 namespace zelvo {
 
@@ -44,7 +43,8 @@ int runCommand(const Command& command) {
     case Command::Action::Check:
       return runStationCheck(command.check);
     case Command::Action::Guide:
-      return runGuideCommand(command, *makeGuideReader());
+      std::cerr << "zelvo: --guide needs the programme guide reader." << std::endl;
+      return kExitFailed;
     default:
       break;
   }
