@@ -384,7 +384,7 @@ TEST(GuideReader, FetchesIntoTheCacheAskingOnlyWhatChangedAndKeepsTheLastGoodCop
       {"404 without a copy", Mode::Serve, {}, "guide", Copy::None, "", 1, 1, "answered HTTP 404"},
       {"500 keeps the copy",
        Mode::Serve,
-       {{"/guide", Reply{500, "text/html", "oops"}}},
+       {{"/guide", Reply{500, "text/html", "oops", ""}}},
        "guide",
        Copy::Stale,
        fromCopy,
@@ -452,7 +452,9 @@ TEST(GuideReader, FetchesIntoTheCacheAskingOnlyWhatChangedAndKeepsTheLastGoodCop
       EXPECT_EQ(lines, "");
     }
     const size_t asked = server.requestedPaths().size();
-    if (c.requests >= 0) EXPECT_EQ(asked, static_cast<size_t>(c.requests));
+    if (c.requests >= 0) {
+      EXPECT_EQ(asked, static_cast<size_t>(c.requests));
+    }
     for (const std::string& head : server.requestHeads()) {
       const bool conditional = head.find("If-None-Match: \"v0\"") != std::string::npos;
       EXPECT_EQ(conditional, c.copy == Copy::Stale) << head;
@@ -474,8 +476,8 @@ TEST(GuideReader, FetchesIntoTheCacheAskingOnlyWhatChangedAndKeepsTheLastGoodCop
 TEST(GuideReader, LogosAreFetchedOnceAndAnAbandonedReadStaysQuiet) {
   QTemporaryDir folder;
   LoopbackHttpServer server(folder.path().toStdString());
-  server.setReply("/logo.png", {200, "image/png", "PNG-BYTES"});
-  server.setReply("/guide", {200, "text/xml", kPlain});
+  server.setReply("/logo.png", {200, "image/png", "PNG-BYTES", ""});
+  server.setReply("/guide", {200, "text/xml", kPlain, ""});
   writeFile(folder.filePath("local.png").toStdString(), "LOCAL");
   GuideReaderSettings settings;
   settings.cacheFolder = folder.filePath("cache").toStdString();
