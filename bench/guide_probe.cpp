@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/XmltvTime.h"
 #include "platform/xmltv/XmltvGuideReader.h"
 
 namespace {
@@ -32,15 +33,6 @@ double peakMb() {
 }
 
 void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-std::string timeText(int64_t at) {
-  const time_t t = static_cast<time_t>(at);
-  std::tm utc{};
-  gmtime_r(&t, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d%H%M%S +0000", &utc);
-  return text;
-}
 
 // Writes the guide to a plain and a gzip file at once, piece by piece.
 struct GuideWriter {
@@ -137,8 +129,9 @@ int main(int argc, char** argv) {
     for (int c = 0; c < channels; ++c) {
       const std::string id = std::to_string(c);
       for (int64_t at = start; at < start + days * 86400; at += 1800) {
-        out.add("<programme start=\"" + timeText(at) + "\" stop=\"" + timeText(at + 1800) +
-                "\" channel=\"ch" + id + "\"><title lang=\"zh\">节目 " + std::to_string(at % 977) +
+        out.add("<programme start=\"" + zelvo::formatXmltvTime(at) + "\" stop=\"" +
+                zelvo::formatXmltvTime(at + 1800) + "\" channel=\"ch" + id +
+                "\"><title lang=\"zh\">节目 " + std::to_string(at % 977) +
                 "</title><desc lang=\"zh\">第" + std::to_string(at % 31) +
                 "集 一段简短的介绍，说说这个节目讲什么。</desc></programme>\n");
       }
@@ -174,8 +167,9 @@ int main(int argc, char** argv) {
           "<?xml version=\"1.0\"?>\n<tv>\n<channel id=\"t\"><display-name>T</display-name>"
           "</channel>\n");
       for (long i = 0; i < tiny; ++i) {
-        out.add("<programme start=\"" + timeText(start + i) + "\" stop=\"" +
-                timeText(start + i + 1) + "\" channel=\"t\"><title>x</title></programme>\n");
+        out.add("<programme start=\"" + zelvo::formatXmltvTime(start + i) + "\" stop=\"" +
+                zelvo::formatXmltvTime(start + i + 1) +
+                "\" channel=\"t\"><title>x</title></programme>\n");
       }
       out.add("</tv>\n");
     }

@@ -38,6 +38,8 @@ TEST(XmltvTime, FormsAndOffsetsGiveUtcAndImpossibleOnesNothing) {
       {"tomorrow", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(parseXmltvTime(c.text), c.utc) << c.text;
+  for (const int64_t utc : {int64_t{0}, int64_t{951782400}, int64_t{1796817600}})
+    EXPECT_EQ(parseXmltvTime(formatXmltvTime(utc)), utc) << "written and read back";
 }
 
 }  // namespace

@@ -20,16 +20,10 @@ std::string lineCount(size_t count) {
 CheckInput readStationFile(TextFileService& files, const std::string& path) {
   CheckInput input;
   auto reader = files.openForReading(path);
-  const StationFileWalk walk = walkStationFile(
-      [&](std::string& line) {
-        if (reader->atEndOfStream()) return false;
-        line = reader->readLine();
-        return true;
-      },
-      [&](StationLine station, size_t) {
-        if (!isSeparatorRow(station))
-          input.stations.push_back({std::move(station.name), std::move(station.address)});
-      });
+  const StationFileWalk walk = walkStationFile(linesOf(*reader), [&](StationLine station, size_t) {
+    if (!isSeparatorRow(station))
+      input.stations.push_back({std::move(station.name), std::move(station.address)});
+  });
   if (walk.stop == StationFileWalk::Stop::EmptyLine) {
     // The window stops at an empty line after the first; the check reads what it lists.
     size_t unread = 0;

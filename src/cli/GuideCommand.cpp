@@ -12,15 +12,9 @@ namespace {
 std::vector<StationLine> readStations(TextFileService& files, const std::string& path) {
   std::vector<StationLine> stations;
   std::unique_ptr<TextReader> reader = files.openForReading(path);
-  walkStationFile(
-      [&](std::string& line) {
-        if (reader->atEndOfStream()) return false;
-        line = reader->readLine();
-        return true;
-      },
-      [&](StationLine station, size_t) {
-        if (!isSeparatorRow(station)) stations.push_back(std::move(station));
-      });
+  walkStationFile(linesOf(*reader), [&](StationLine station, size_t) {
+    if (!isSeparatorRow(station)) stations.push_back(std::move(station));
+  });
   reader->close();
   return stations;
 }

@@ -1,5 +1,7 @@
 #include "formats/XmltvTime.h"
 
+#include <ctime>
+
 namespace zelvo {
 namespace {
 
@@ -73,6 +75,15 @@ std::optional<int64_t> parseXmltvTime(std::string_view text) {
   }
   return daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second -
          offsetSeconds;
+}
+
+std::string formatXmltvTime(int64_t utc) {
+  const time_t moment = static_cast<time_t>(utc);
+  std::tm parts{};
+  gmtime_r(&moment, &parts);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d%H%M%S +0000", &parts);
+  return text;
 }
 
 }  // namespace zelvo

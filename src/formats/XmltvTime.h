@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace zelvo {
@@ -12,5 +13,8 @@ namespace zelvo {
 // (+hhmm, -hhmm, +hh:mm or Z). Empty for anything else: a date or time that cannot be, an
 // offset beyond 14 hours, trailing text.
 std::optional<int64_t> parseXmltvTime(std::string_view text);
+
+// The time as a guide writes it, in UTC: "20240101123000 +0000".
+std::string formatXmltvTime(int64_t utc);
 
 }  // namespace zelvo

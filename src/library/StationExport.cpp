@@ -9,22 +9,16 @@ ExportReport exportStationFile(TextFileService& files, const std::string& statio
   ExportReport report;
   std::vector<PlaylistEntry> entries;
   std::unique_ptr<TextReader> reader = files.openForReading(stationFilePath);
-  walkStationFile(
-      [&](std::string& line) {
-        if (reader->atEndOfStream()) return false;
-        line = reader->readLine();
-        return true;
-      },
-      [&](StationLine station, size_t) {
-        if (isSeparatorRow(station)) return;
-        if (isCounterTemplateAddress(station.address)) {
-          report.templates.push_back(std::move(station));
-        } else if (!fitsM3uLine(station.address)) {
-          report.unwritable.push_back(std::move(station));
-        } else {
-          entries.push_back({std::move(station.name), std::move(station.address), {}});
-        }
-      });
+  walkStationFile(linesOf(*reader), [&](StationLine station, size_t) {
+    if (isSeparatorRow(station)) return;
+    if (isCounterTemplateAddress(station.address)) {
+      report.templates.push_back(std::move(station));
+    } else if (!fitsM3uLine(station.address)) {
+      report.unwritable.push_back(std::move(station));
+    } else {
+      entries.push_back({std::move(station.name), std::move(station.address), {}});
+    }
+  });
   reader->close();
 
   std::unique_ptr<TextWriter> writer = files.createTextFile(playlistPath);

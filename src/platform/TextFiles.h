@@ -2,6 +2,7 @@
 // from UTF-8 at this boundary. Every operation that cannot be done throws PlatformFailure.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,16 @@ class TextReader {
   virtual bool atEndOfLine() const = 0;
   virtual void close() = 0;
 };
+
+// The reader's lines one at a time, false once the stream has ended: how a station file walk
+// takes its lines.
+inline std::function<bool(std::string&)> linesOf(TextReader& reader) {
+  return [&reader](std::string& line) {
+    if (reader.atEndOfStream()) return false;
+    line = reader.readLine();
+    return true;
+  };
+}
 
 class TextWriter {
  public:

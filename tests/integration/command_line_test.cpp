@@ -14,6 +14,7 @@
 #include "fakes/GbkFiles.h"
 #include "fakes/ReadOnlyFolder.h"
 #include "fakes/TempFolder.h"
+#include "formats/XmltvTime.h"
 #include "support/IntegrationMain.h"
 #include "support/ProgramRun.h"
 
@@ -179,22 +180,16 @@ TEST_F(ProgramFolderTest, ImportRecordsTheGuideTagsAndTheGuidesThePlaylistNames)
   EXPECT_EQ(fileBytes(app_.file("tv_epg_src.txt")), "http://g/a.xml.gz\r\nhttp://g/b.xml\r\n");
 }
 
-std::string xmltvTime(std::chrono::system_clock::time_point at) {
-  const time_t moment = std::chrono::system_clock::to_time_t(at);
-  std::tm parts{};
-  gmtime_r(&moment, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d%H%M%S +0000", &parts);
-  return text;
-}
-
 // The real guide reader on a guide in a local file that tv_epg.txt lists: one line a station
 // the guide has; without any guide that can be read, status 1.
 TEST_F(ProgramFolderTest, GuidePrintsNowAndNextForTheStationsAGuideHas) {
   writeGbkText(app_.file("tv_lib.txt"),
                "新闻台,http://a/1,-999,假,假\r\n别的台,http://b/1,-999,假,假\r\nend\r\n");
   const auto now = std::chrono::system_clock::now();
-  const auto at = [&](int minutes) { return xmltvTime(now + std::chrono::minutes(minutes)); };
+  const auto at = [&](int minutes) {
+    return formatXmltvTime(
+        std::chrono::system_clock::to_time_t(now + std::chrono::minutes(minutes)));
+  };
   std::ofstream(lists_.file("guide.xml"))
       << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>\n"
          "<channel id=\"news\"><display-name>新闻台</display-name></channel>\n"

@@ -12,6 +12,7 @@
 #include "Composition.h"
 #include "fakes/FakeGuideReader.h"
 #include "fakes/TempFolder.h"
+#include "formats/XmltvTime.h"
 #include "guide/GuideFiles.h"
 #include "guide/NowNextText.h"
 #include "platform/posix/GbkCodec.h"
@@ -67,15 +68,6 @@ TEST(GuideTooltip, ShowsNowAndNextOnScreenAndMovesOnWhenTheProgrammeEnds) {
   zelvo.view().close();
 }
 
-std::string xmltvTime(int64_t utc) {
-  const time_t moment = static_cast<time_t>(utc);
-  std::tm parts{};
-  gmtime_r(&moment, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d%H%M%S +0000", &parts);
-  return text;
-}
-
 // The real reader fetches a gzip guide from a loopback server; what it read reaches the tooltip.
 TEST(GuideTooltip, AGzipGuideFromTheNetworkReachesTheTooltip) {
   TempFolder served;
@@ -84,7 +76,7 @@ TEST(GuideTooltip, AGzipGuideFromTheNetworkReachesTheTooltip) {
       << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>\n"
          "<channel id=\"news\"><display-name>新闻台</display-name></channel>\n"
          "<programme channel=\"news\" start=\""
-      << xmltvTime(now - 600) << "\" stop=\"" << xmltvTime(now + 1200)
+      << formatXmltvTime(now - 600) << "\" stop=\"" << formatXmltvTime(now + 1200)
       << "\"><title>新闻联播</title></programme>\n</tv>\n";
   ASSERT_EQ(std::system(("gzip -n " + served.file("guide.xml")).c_str()), 0);
   LoopbackHttpServer server(served.path());
