@@ -46,7 +46,7 @@ TEST(GuideMatching, IdFirstThenTvgNameThenTheStationsOwnName) {
 }
 
 TEST(GuideMatching, AReadKeepsTheIdsAndTheNormalizedNamesOfTheStations) {
-  StationTags tagged{"湖南卫视 HD", "http://h/1", {}};
+  GuideStation tagged{"湖南卫视 HD", "http://h/1", {}};
   tagged.tags.tvgId = "hunan.cn";
   tagged.tags.tvgName = " Hunan  TV ";
   const GuideWanted wanted = wantedFor({tagged, {"CCTV-1", "http://c/1", {}}, {"  ", "", {}}});

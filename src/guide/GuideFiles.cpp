@@ -64,7 +64,7 @@ std::string trimmed(const std::string& text) {
 
 }  // namespace
 
-bool GuideMap::set(const StationTags& station) {
+bool GuideMap::set(const GuideStation& station) {
   const std::string key = keyOf(station.name, station.address);
   const auto found = byKey_.find(key);
   if (found != byKey_.end()) {
@@ -94,7 +94,7 @@ GuideMap readGuideMap(TextFileService& files, const std::string& path) {
   for (const std::string& line : readLines(files, path)) {
     const std::vector<std::string> f = splitTabs(line);
     if (f.size() != kMapFields || f[0].empty() || f[1].empty()) continue;
-    StationTags station{f[0], f[1], {f[2], f[3], f[4], f[5], f[6], 0}};
+    GuideStation station{f[0], f[1], {f[2], f[3], f[4], f[5], f[6], 0}};
     if (!readDays(f[7], station.tags.catchupDays)) continue;
     map.set(station);
   }
@@ -104,7 +104,7 @@ GuideMap readGuideMap(TextFileService& files, const std::string& path) {
 void writeGuideMap(TextFileService& files, const std::string& path, const GuideMap& map) {
   std::vector<std::string> lines;
   lines.reserve(map.stations().size());
-  for (const StationTags& s : map.stations()) {
+  for (const GuideStation& s : map.stations()) {
     const GuideTags& t = s.tags;
     lines.push_back(s.name + '\t' + s.address + '\t' + t.tvgId + '\t' + t.tvgName + '\t' +
                     t.tvgLogo + '\t' + t.catchup + '\t' + t.catchupSource + '\t' +

@@ -21,14 +21,14 @@ inline constexpr const char* kUserGuidesFile = "tv_epg.txt";
 class GuideMap {
  public:
   // Records the station's tags; true when that changed what was recorded.
-  bool set(const StationTags& station);
+  bool set(const GuideStation& station);
   const GuideTags* find(const std::string& name, const std::string& address) const;
   // The tags of the first station recorded with this name.
   const GuideTags* findByName(const std::string& name) const;
-  const std::vector<StationTags>& stations() const { return stations_; }
+  const std::vector<GuideStation>& stations() const { return stations_; }
 
  private:
-  std::vector<StationTags> stations_;
+  std::vector<GuideStation> stations_;
   std::unordered_map<std::string, size_t> byKey_;
   std::unordered_map<std::string, size_t> byName_;
 };

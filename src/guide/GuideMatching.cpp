@@ -27,9 +27,9 @@ const GuideChannel* ChannelIndex::find(const std::string& stationName,
   return nullptr;
 }
 
-GuideWanted wantedFor(const std::vector<StationTags>& stations) {
+GuideWanted wantedFor(const std::vector<GuideStation>& stations) {
   GuideWanted wanted;
-  for (const StationTags& station : stations) {
+  for (const GuideStation& station : stations) {
     if (!station.tags.tvgId.empty()) wanted.ids.insert(station.tags.tvgId);
     for (const std::string* name : {&station.tags.tvgName, &station.name}) {
       std::string key = normalizeGuideName(*name);

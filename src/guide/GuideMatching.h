@@ -12,9 +12,9 @@
 namespace zelvo {
 
 // A station with the tags its playlist gave (maybe none).
-struct StationTags {
+struct GuideStation {
   std::string name;
-  std::string address;
+  std::string address;  // the station's own address: its live stream
   GuideTags tags;
 };
 
@@ -34,6 +34,6 @@ class ChannelIndex {
 
 // What a guide read must keep for these stations: their tvg-ids, and their tvg-names and own
 // names as normalizeGuideName gives them.
-GuideWanted wantedFor(const std::vector<StationTags>& stations);
+GuideWanted wantedFor(const std::vector<GuideStation>& stations);
 
 }  // namespace zelvo

@@ -13,6 +13,7 @@
 #include "form/PlaybackRequests.h"
 #include "form/Services.h"
 #include "formats/Guide.h"
+#include "guide/GuideMatching.h"
 #include "platform/GuideReader.h"
 #include "platform/GuideView.h"
 #include "platform/Timer.h"
@@ -21,12 +22,6 @@ namespace zelvo {
 
 inline constexpr const char* kGuideWindowCaption = "节目单";
 inline constexpr const char* kGuideWindowKeys = "F2";
-
-struct GuideStation {
-  std::string name;
-  std::string address;  // the station's own address: its live stream
-  GuideTags tags;
-};
 
 // What the guide knows of a station: the channel it matched, if any, and the playlist's tags.
 struct StationGuide {

@@ -67,11 +67,11 @@ bool ProgrammeGuide::refresh(const std::vector<StationLine>& stations) {
   sources_ = gatherSources();
   if (!reader_ || sources_.empty()) return false;
 
-  std::vector<StationTags> wanted;
+  std::vector<GuideStation> wanted;
   int longestCatchup = kGuideDaysBack;
   for (const StationLine& station : stations) {
     if (isSeparatorRow(station)) continue;
-    StationTags entry{station.name, station.address, tagsFor(station.name, station.address)};
+    GuideStation entry{station.name, station.address, tagsFor(station.name, station.address)};
     longestCatchup = std::max(longestCatchup, catchupDays(entry.tags));
     wanted.push_back(std::move(entry));
   }
