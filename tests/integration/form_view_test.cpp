@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -182,6 +183,15 @@ TEST(FormView, TheWindowsShortcutsAnswerWhereverItsFocusIs) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_R);
   EXPECT_EQ(heard, (std::vector<std::string>{"Ctrl+R", "F2"}));
+
+  // A dialog parented to the window keeps its keys: Escape there is not the window's.
+  std::vector<int> keys;
+  v.c.form1.keyDown.connect([&](int code) { keys.push_back(code); });
+  QDialog dialog(v.view.get());
+  auto* field = new QLineEdit(&dialog);
+  dialog.show();
+  QTest::keyClick(field, Qt::Key_Escape);
+  EXPECT_TRUE(keys.empty());
 }
 
 }  // namespace

@@ -188,6 +188,11 @@ void QtFormView::changeEvent(QEvent* event) {
 }
 
 bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
+  // A dialog or tool window parented to the form is a window of its own: its keys and clicks
+  // are not the form's.
+  if (watched != this && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() != this)
+    return false;
   if (event->type() == QEvent::ChildAdded) {
     auto* child = static_cast<QChildEvent*>(event)->child();
     if (child->isWidgetType()) watch(static_cast<QWidget*>(child));
