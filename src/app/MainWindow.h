@@ -19,6 +19,7 @@
 #include "playback/PlaybackControl.h"
 #include "playback/PopupWatch.h"
 #include "playback/PrimaryPlayerEvents.h"
+#include "playback/Recording.h"
 #include "search/LinkScan.h"
 #include "search/PageQueue.h"
 #include "search/ResultFiles.h"
@@ -50,11 +51,13 @@ class MainWindow {
   AddressExpansion& expansion() { return expansion_; }
   Monitoring& monitoring() { return monitoring_; }
   ResultFiles& resultFiles() { return results_; }
+  Recording& recording() { return recording_; }
 
  private:
   void connectReactions();
   bool checkPlayers();
   void onKeyDown(int keyCode);
+  void onShortcut(const std::string& keys);
 
   Services& p_;
   FormControls c_;
@@ -69,6 +72,7 @@ class MainWindow {
   PrimaryPlayerEvents primaryEvents_{x_, monitoring_};
   FallbackPlayerEvents fallbackEvents_{x_, monitoring_};
   PopupWatch popupWatch_{x_};
+  Recording recording_{x_};
   PlaybackControl playbackControl_{playback_, expansion_};
   Selectors selectors_{x_, playbackControl_};
   StationEditing editing_{x_, stationFiles_, playbackControl_};

@@ -101,6 +101,8 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
   rtspHandled_ = engine.rtspHandled;
   if (!instance_) return;
 
+  // What the file output says when it cannot open or write the recording.
+  log_.watchFor({"cannot write", "cannot create"});
   log_.attach(instance_);
   player_ = createEnginePlayer();
   if (!player_) {
@@ -234,6 +236,7 @@ void VlcWindowsMediaPlayer::handleEngineEvent(EngineEvent event, uint64_t genera
 void VlcWindowsMediaPlayer::markStarted() {
   if (started_) return;
   started_ = true;
+  quietRestart_ = false;
   sinceProgress_.restart();
   setState(WmpState::Playing);
 }
@@ -280,6 +283,12 @@ void VlcWindowsMediaPlayer::handleEnd() {
 
 void VlcWindowsMediaPlayer::onTick() {
   if (!engineReady() || !media_) return;
+  if (!recordPath_.empty()) {
+    if (const std::string problem = log_.takeAlarm(); !problem.empty()) {
+      endRecording(problem);
+      if (libvlc_media_t* media = reopenedMedia("")) restartQuietly(media);
+    }
+  }
   const int64_t length = libvlc_media_player_get_length(player_);
   const int64_t time = libvlc_media_player_get_time(player_);
   if (controls_)
@@ -297,6 +306,8 @@ void VlcWindowsMediaPlayer::onTick() {
 }
 
 void VlcWindowsMediaPlayer::haltEngine(Halt how) {
+  endRecording();
+  quietRestart_ = false;
   if (engineReady() && engineBusy_) {
     libvlc_media_player_t* fresh = how == Halt::InBackground ? createEnginePlayer() : nullptr;
     if (fresh) {
@@ -361,6 +372,7 @@ std::function<void()> VlcWindowsMediaPlayer::releaseDrawable() {
 
 void VlcWindowsMediaPlayer::setState(int state) {
   if (state == state_) return;
+  if (quietRestart_ && (state == WmpState::Transitioning || state == WmpState::Buffering)) return;
   state_ = state;
   if (controls_)
     controls_->showPlaying(state == WmpState::Playing || state == WmpState::Buffering ||
@@ -507,6 +519,66 @@ PlayerError VlcWindowsMediaPlayer::errorItem(int index) const {
 }
 
 void VlcWindowsMediaPlayer::clearErrorQueue() { errors_.clear(); }
+
+// ---- recording ---------------------------------------------------------------------------
+
+namespace {
+// A value of a stream output chain, quoted: a path may hold blanks, commas and braces.
+std::string chainValue(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '\\' || c == '"' || c == '\'') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+}  // namespace
+
+void VlcWindowsMediaPlayer::startRecording(const std::string& path) {
+  if (!engineReady() || !media_ || !started_ ||
+      (state_ != WmpState::Playing && state_ != WmpState::Paused)) {
+    fail("nothing plays that could be recorded");
+  }
+  if (!recordPath_.empty()) fail("a recording runs already");
+  // libVLC 3 adds an output only to a stream it opens: the picture goes on as before, and a
+  // copy of the stream goes into the file as it arrives.
+  libvlc_media_t* media = reopenedMedia(
+      ":sout=#duplicate{dst=display,dst=std{access=file,mux=ts,dst=" + chainValue(path) + "}}");
+  if (!media) fail("the stream could not be opened again to record it");
+  log_.takeAlarm();
+  restartQuietly(media);
+  recordPath_ = path;
+}
+
+void VlcWindowsMediaPlayer::stopRecording() {
+  if (recordPath_.empty()) return;
+  recordPath_.clear();
+  if (!engineReady() || !media_) return;
+  // The player that wrote the file is retired in the background and closes it when it stops.
+  if (libvlc_media_t* media = reopenedMedia("")) restartQuietly(media);
+}
+
+libvlc_media_t* VlcWindowsMediaPlayer::reopenedMedia(const std::string& option) {
+  char* mrl = libvlc_media_get_mrl(media_);
+  if (!mrl) return nullptr;
+  libvlc_media_t* media = libvlc_media_new_location(instance_, mrl);
+  libvlc_free(mrl);
+  if (media && !option.empty()) libvlc_media_add_option(media, option.c_str());
+  return media;
+}
+
+void VlcWindowsMediaPlayer::restartQuietly(libvlc_media_t* media) {
+  haltEngine();
+  quietRestart_ = true;
+  startMedia(media, source_);
+}
+
+void VlcWindowsMediaPlayer::endRecording(const std::string& problem) {
+  if (recordPath_.empty()) return;
+  const std::string path = recordPath_;
+  recordPath_.clear();
+  post([this, path, problem] { recordingStopped.raise(path, problem); });
+}
 
 // ---- the control strip ---------------------------------------------------------------------
 

@@ -1,0 +1,154 @@
+#include "playback/Recording.h"
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "form/AppTitle.h"
+#include "form/FormControls.h"
+#include "platform/Steps.h"
+#include "playback/RecordingFiles.h"
+
+namespace zelvo {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMarkWidth = 600;
+constexpr int kNoticeWidth = 2700;
+
+bool recordable(int state, int playing, int paused) { return state == playing || state == paused; }
+
+}  // namespace
+
+Recording::Recording(Context context) : x_(context) {
+  mark.badge = true;
+  mark.setVisible(false);
+}
+
+void Recording::connect() {
+  x_.p.wmp.recordingStopped.connect([this](const std::string& path, const std::string& problem) {
+    step([&] { stopped(path, problem); });
+  });
+  x_.p.real.recordingStopped.connect([this](const std::string& path, const std::string& problem) {
+    step([&] { stopped(path, problem); });
+  });
+  noticeTimer.tick.connect([this] {
+    noticeTimer.setEnabled(false);
+    if (!recording()) mark.setVisible(false);
+  });
+}
+
+Recording::Recorder Recording::playingRecorder() const {
+  int state = -1;
+  step([&] { state = x_.p.wmp.playState(); });
+  if (recordable(state, WmpState::Playing, WmpState::Paused)) return Recorder::Primary;
+  state = -1;
+  step([&] { state = x_.p.real.playState(); });
+  if (recordable(state, RealState::Playing, RealState::Paused)) return Recorder::Fallback;
+  return Recorder::None;
+}
+
+void Recording::Toggle() {
+  if (recording()) {
+    End();
+    return;
+  }
+  const Recorder recorder = playingRecorder();
+  if (recorder == Recorder::None) {
+    showNotice(kNothingToRecord);
+    return;
+  }
+  startOn(recorder);
+}
+
+void Recording::startOn(Recorder recorder) {
+  const std::string folder = videosFolder() + "/Zelvo";
+  std::error_code ignored;
+  fs::create_directories(folder, ignored);
+  const RecordingNames names = freeRecordingNames(folder, x_.c.tvm.text(), std::time(nullptr));
+  // The folder must take a file before a player is asked to write there.
+  if (!std::ofstream(names.part, std::ios::binary)) {
+    warn("无法录制：不能在文件夹“" + folder + "”中写入录像文件。");
+    return;
+  }
+  const bool started = step([&] {
+    if (recorder == Recorder::Primary) {
+      x_.p.wmp.startRecording(names.part);
+    } else {
+      x_.p.real.startRecording(names.part);
+    }
+  });
+  if (!started) {
+    fs::remove(names.part, ignored);
+    showNotice(kRecordingRefused);
+    return;
+  }
+  recorder_ = recorder;
+  file_ = names.file;
+  part_ = names.part;
+  step([&] { noticeTimer.setEnabled(false); });
+  step([&] {
+    mark.setCaption(kRecordingMark);
+    mark.setWidth(kMarkWidth);
+    mark.setVisible(true);
+  });
+}
+
+void Recording::End() {
+  if (!recording()) return;
+  const Recorder recorder = recorder_;
+  recorder_ = Recorder::None;
+  step([&] {
+    if (recorder == Recorder::Primary) {
+      x_.p.wmp.stopRecording();
+    } else {
+      x_.p.real.stopRecording();
+    }
+  });
+  step([&] { mark.setVisible(false); });
+  if (keepWrittenPart()) showNotice(kRecordingSaved);
+}
+
+void Recording::stopped(const std::string& path, const std::string& problem) {
+  if (!recording() || path != part_) return;  // news of a recording that has ended already
+  recorder_ = Recorder::None;
+  step([&] { mark.setVisible(false); });
+  const bool kept = keepWrittenPart();
+  if (problem.empty()) {
+    if (kept) showNotice(kRecordingSaved);
+    return;
+  }
+  warn(kept ? "录制已停止：录像文件无法继续写入（磁盘已满或文件夹不可写）。\n已录下的部分保存为：" +
+                  file_
+            : std::string("录制已停止：录像文件无法写入（磁盘已满或文件夹不可写）。"));
+}
+
+bool Recording::keepWrittenPart() {
+  std::error_code error;
+  const auto size = fs::file_size(part_, error);
+  if (error) return false;
+  if (size == 0) {
+    fs::remove(part_, error);
+    return false;
+  }
+  fs::rename(part_, file_, error);
+  return !error;
+}
+
+void Recording::showNotice(const std::string& text) {
+  step([&] {
+    mark.setCaption(text);
+    mark.setWidth(kNoticeWidth);
+    mark.setVisible(true);
+  });
+  // Counting starts again with every notice.
+  step([&] { noticeTimer.setEnabled(true); });
+}
+
+void Recording::warn(const std::string& text) {
+  step([&] { x_.p.messages.show(text, kAppTitle, MessageIcon::Warning); });
+}
+
+}  // namespace zelvo
