@@ -15,6 +15,7 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <set>
 
 #include "platform/Failure.h"
 #include "platform/mpv/MediaAddress.h"
@@ -57,6 +58,14 @@ std::string statusFor(int state) {
     default:
       return "Stopped";
   }
+}
+
+// Codecs, as ffmpeg names them, that an MPEG-TS file carries so that players read them back.
+bool fitsTransportStream(const std::string& codec) {
+  static const std::set<std::string> carried = {"mpeg1video", "mpeg2video", "mpeg4", "h264",
+                                                "hevc",       "mp1",        "mp2",   "mp3",
+                                                "aac",        "ac3",        "eac3",  "dts"};
+  return codec.empty() || carried.count(codec) > 0;
 }
 
 }  // namespace
@@ -416,18 +425,31 @@ void MpvRealPlayer::resetClip() {
   openedAddress_.clear();
 }
 
+std::string MpvRealPlayer::trackCodec(const char* kind) const {
+  const std::string property = std::string("current-tracks/") + kind + "/codec";
+  char* codec = mpv_get_property_string(handle_, property.c_str());
+  const std::string name = codec ? codec : "";
+  mpv_free(codec);
+  return name;
+}
+
 void MpvRealPlayer::startRecording(const std::string& path) {
   requireEngine();
   if (phase_ != Phase::Loaded || (state_ != RealState::Playing && state_ != RealState::Paused))
     fail("nothing plays that could be recorded");
   if (!recordPath_.empty()) fail("a recording runs already");
   namespace fs = std::filesystem;
-  // mpv picks the file's format by the ending of its name: a name that does not end in .ts is
-  // written through a hidden link beside it that does.
+  // mpv picks the file's format by the ending of its name, so it writes through a hidden link
+  // beside the file whose name ends as the format should. MPEG-TS holds only some codecs (it
+  // keeps Motion JPEG, for one, as data no player shows): other streams go into Matroska, which
+  // players recognise by its content whatever the file is called.
+  const bool transportStream =
+      fitsTransportStream(trackCodec("video")) && fitsTransportStream(trackCodec("audio"));
+  const std::string ending = transportStream ? ".ts" : ".mkv";
   std::string target = path;
-  if (!path.ends_with(".ts")) {
+  if (!path.ends_with(ending)) {
     const fs::path file(path);
-    const fs::path link = file.parent_path() / ("." + file.filename().string() + ".ts");
+    const fs::path link = file.parent_path() / ("." + file.filename().string() + ending);
     std::error_code error;
     fs::remove(link, error);
     fs::create_symlink(file.filename(), link, error);

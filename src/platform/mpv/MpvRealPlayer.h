@@ -104,6 +104,8 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void endRecording(const std::string& problem = "");
   // mpv stops writing and the name it wrote through goes.
   void releaseRecorder();
+  // The codec of the clip's track of this kind ("video", "audio"); empty when it has none.
+  std::string trackCodec(const char* kind) const;
   void readLocalPlaylist(const std::string& path);
   void fetchPlaylist(const std::string& address);
   void playlistArrived(unsigned generation, QNetworkReply* reply);
