@@ -523,6 +523,39 @@ void VlcWindowsMediaPlayer::clearErrorQueue() { errors_.clear(); }
 // ---- recording ---------------------------------------------------------------------------
 
 namespace {
+constexpr uint32_t fourcc(const char (&code)[5]) {
+  return uint32_t(uint8_t(code[0])) | uint32_t(uint8_t(code[1])) << 8 |
+         uint32_t(uint8_t(code[2])) << 16 | uint32_t(uint8_t(code[3])) << 24;
+}
+
+// The muxer that keeps every track of the stream playable. MPEG-TS carries the codecs of
+// broadcast television; Windows Media keeps its own container; anything else goes into Matroska,
+// which players recognise by its content whatever the file is called.
+std::string muxerFor(libvlc_media_t* media) {
+  static const uint32_t transportStream[] = {fourcc("mpgv"), fourcc("mp1v"), fourcc("mp2v"),
+                                             fourcc("mp4v"), fourcc("h264"), fourcc("hevc"),
+                                             fourcc("mpga"), fourcc("mp3 "), fourcc("mp4a"),
+                                             fourcc("a52 "), fourcc("eac3"), fourcc("dts ")};
+  static const uint32_t windowsMedia[] = {fourcc("WMV1"), fourcc("WMV2"), fourcc("WMV3"),
+                                          fourcc("WVC1"), fourcc("WMA1"), fourcc("WMA2"),
+                                          fourcc("WMAP"), fourcc("WMAL")};
+  const auto among = [](uint32_t codec, const auto& codecs) {
+    return std::find(std::begin(codecs), std::end(codecs), codec) != std::end(codecs);
+  };
+  libvlc_media_track_t** tracks = nullptr;
+  const unsigned count = libvlc_media_tracks_get(media, &tracks);
+  bool ts = true, asf = true;
+  for (unsigned i = 0; i < count; ++i) {
+    if (tracks[i]->i_type != libvlc_track_video && tracks[i]->i_type != libvlc_track_audio)
+      continue;
+    ts = ts && among(tracks[i]->i_codec, transportStream);
+    asf = asf && among(tracks[i]->i_codec, windowsMedia);
+  }
+  if (tracks) libvlc_media_tracks_release(tracks, count);
+  if (ts) return "ts";
+  return asf ? "asf" : "avformat{mux=matroska}";
+}
+
 // A value of a stream output chain, quoted: a path may hold blanks, commas and braces.
 std::string chainValue(const std::string& text) {
   std::string quoted = "\"";
@@ -542,8 +575,9 @@ void VlcWindowsMediaPlayer::startRecording(const std::string& path) {
   if (!recordPath_.empty()) fail("a recording runs already");
   // libVLC 3 adds an output only to a stream it opens: the picture goes on as before, and a
   // copy of the stream goes into the file as it arrives.
-  libvlc_media_t* media = reopenedMedia(
-      ":sout=#duplicate{dst=display,dst=std{access=file,mux=ts,dst=" + chainValue(path) + "}}");
+  libvlc_media_t* media =
+      reopenedMedia(":sout=#duplicate{dst=display,dst=std{access=file,mux=" + muxerFor(media_) +
+                    ",dst=" + chainValue(path) + "}}");
   if (!media) fail("the stream could not be opened again to record it");
   log_.takeAlarm();
   restartQuietly(media);
