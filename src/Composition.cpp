@@ -121,7 +121,7 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   // The user puts pages into the temp folder to watch what they embed.
   parts_->browser.allowRemoteContentForPagesIn(parts_->services.pathOf(kTempFolder));
   c.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
-  parts_->timers.bind(parts_->window.recording().noticeTimer);
+  parts_->timers.bind(parts_->window.recording().timer);
 }
 
 ZelvoApplication::~ZelvoApplication() = default;

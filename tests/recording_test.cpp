@@ -59,6 +59,7 @@ class RecordingTest : public ::testing::Test {
     env.set("XDG_VIDEOS_DIR", videos.path().c_str());
     h.writeFile("tv_lib.txt", {"新闻/台: 1,http://live/1,", "B,http://live/2,"});
     h.window->StartUp();
+    h.window->recording().freeSpace = [this](const std::string&) { return freeBytes; };
   }
   std::string zelvoFolder() const { return videos.path() + "/Zelvo"; }
   void playInPrimary() {
@@ -76,6 +77,7 @@ class RecordingTest : public ::testing::Test {
     h.loop.runPending();
   }
 
+  uintmax_t freeBytes = uintmax_t(1) << 40;
   TempFolder videos;
   Environment env;
   WindowHarness h;
@@ -102,6 +104,12 @@ TEST_F(RecordingTest, EveryWayARecordingEndsLeavesTheFinishedFile) {
        "录制已停止"},
       {"a full disk, fallback", true,
        [](RecordingTest& t) { t.h.real.failRecording("No space left"); }, "录制已停止"},
+      {"the disk fills up", true,
+       [](RecordingTest& t) {
+         t.freeBytes = 1 << 20;
+         t.h.loop.advance(500);
+       },
+       "录制已停止：磁盘空间不足"},
       {"closing the window", true, [](RecordingTest& t) { t.h.c.form1.userClosed(); }, nullptr},
   };
   for (const Case& c : cases) {
@@ -117,6 +125,7 @@ TEST_F(RecordingTest, EveryWayARecordingEndsLeavesTheFinishedFile) {
 
     c.end(*this);
     h.loop.runPending();
+    freeBytes = uintmax_t(1) << 40;
     EXPECT_FALSE(h.window->recording().recording());
     EXPECT_FALSE(h.wmp.recording() || h.real.recording());
     EXPECT_FALSE(h.window->recording().mark.visible() &&
@@ -142,17 +151,20 @@ TEST_F(RecordingTest, WithoutAStreamOrAWritableFolderNothingIsRecorded) {
     const char* what;
     bool playing;
     bool readOnly;
+    uintmax_t freeBytes;
     const char* notice;   // shown over the picture for a while, or nothing
     const char* message;  // the message box, or nothing
   };
   const Case cases[] = {
-      {"nothing plays", false, false, "没有正在播放的节目，无法录制", nullptr},
-      {"a read-only folder", true, true, nullptr, "无法录制"},
+      {"nothing plays", false, false, 1u << 30, "没有正在播放的节目，无法录制", nullptr},
+      {"a nearly full disk", true, false, 1u << 20, nullptr, "无法录制"},
+      {"a read-only folder", true, true, 1u << 30, nullptr, "无法录制"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     h.messages.shown.clear();
     if (c.playing) playInPrimary();
+    freeBytes = c.freeBytes;
     fs::create_directories(zelvoFolder());
     std::optional<ReadOnlyFolder> readOnly;
     if (c.readOnly) readOnly.emplace(zelvoFolder());

@@ -18,9 +18,19 @@ namespace fs = std::filesystem;
 constexpr int kMarkWidth = 600;
 constexpr int kNoticeWidth = 2700;
 
+constexpr int kNoticeTicks = 6;
+// Room kept free on the disk: what a stream of broadcast quality writes between two looks.
+constexpr uintmax_t kReservedBytes = 16u << 20;
+
 bool recordable(int state, int playing, int paused) { return state == playing || state == paused; }
 
 }  // namespace
+
+uintmax_t freeSpaceIn(const std::string& folder) {
+  std::error_code error;
+  const fs::space_info space = fs::space(folder, error);
+  return error ? UINTMAX_MAX : space.available;
+}
 
 Recording::Recording(Context context) : x_(context) {
   mark.badge = true;
@@ -34,10 +44,7 @@ void Recording::connect() {
   x_.p.real.recordingStopped.connect([this](const std::string& path, const std::string& problem) {
     step([&] { stopped(path, problem); });
   });
-  noticeTimer.tick.connect([this] {
-    noticeTimer.setEnabled(false);
-    if (!recording()) mark.setVisible(false);
-  });
+  timer.tick.connect([this] { step([&] { onTick(); }); });
 }
 
 Recording::Recorder Recording::playingRecorder() const {
@@ -67,6 +74,10 @@ void Recording::startOn(Recorder recorder) {
   const std::string folder = videosFolder() + "/Zelvo";
   std::error_code ignored;
   fs::create_directories(folder, ignored);
+  if (freeSpace(folder) < kReservedBytes) {
+    warn("无法录制：文件夹“" + folder + "”所在的磁盘空间不足。");
+    return;
+  }
   const RecordingNames names = freeRecordingNames(folder, x_.c.tvm.text(), std::time(nullptr));
   // The folder must take a file before a player is asked to write there.
   if (!std::ofstream(names.part, std::ios::binary)) {
@@ -88,7 +99,9 @@ void Recording::startOn(Recorder recorder) {
   recorder_ = recorder;
   file_ = names.file;
   part_ = names.part;
-  step([&] { noticeTimer.setEnabled(false); });
+  folder_ = folder;
+  noticeTicksLeft_ = 0;
+  step([&] { timer.setEnabled(true); });
   step([&] {
     mark.setCaption(kRecordingMark);
     mark.setWidth(kMarkWidth);
@@ -125,6 +138,18 @@ void Recording::stopped(const std::string& path, const std::string& problem) {
             : std::string("录制已停止：录像文件无法写入（磁盘已满或文件夹不可写）。"));
 }
 
+void Recording::onTick() {
+  if (recording() && freeSpace(folder_) < kReservedBytes) {
+    End();
+    std::error_code ignored;
+    warn(fs::exists(file_, ignored) ? "录制已停止：磁盘空间不足。\n已录下的部分保存为：" + file_
+                                    : std::string("录制已停止：磁盘空间不足。"));
+  }
+  if (noticeTicksLeft_ > 0 && --noticeTicksLeft_ == 0 && !recording())
+    step([&] { mark.setVisible(false); });
+  if (!recording() && noticeTicksLeft_ == 0) step([&] { timer.setEnabled(false); });
+}
+
 bool Recording::keepWrittenPart() {
   std::error_code error;
   const auto size = fs::file_size(part_, error);
@@ -144,7 +169,8 @@ void Recording::showNotice(const std::string& text) {
     mark.setVisible(true);
   });
   // Counting starts again with every notice.
-  step([&] { noticeTimer.setEnabled(true); });
+  noticeTicksLeft_ = kNoticeTicks;
+  step([&] { timer.setEnabled(true); });
 }
 
 void Recording::warn(const std::string& text) {

@@ -3,6 +3,8 @@
 // shows over the picture meanwhile.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "form/Services.h"
@@ -15,6 +17,10 @@ inline constexpr const char* kRecordingMark = "录制";
 inline constexpr const char* kNothingToRecord = "没有正在播放的节目，无法录制";
 inline constexpr const char* kRecordingSaved = "录像已保存";
 inline constexpr const char* kRecordingRefused = "无法录制这个节目";
+
+// What the file system says is free for the user in folder; the most it could be when it
+// cannot tell.
+uintmax_t freeSpaceIn(const std::string& folder);
 
 class Recording {
  public:
@@ -34,7 +40,10 @@ class Recording {
 
   // The mark over the picture while recording; it also shows short notices for a while.
   Label mark{"recordMark", {120, 120, 600, 330}, kRecordingMark};
-  Timer noticeTimer{"recordNotice", 3000, false};
+  // Watches the free space while recording, and ends notices.
+  Timer timer{"recordTimer", 500, false};
+  // The bytes a folder can still take.
+  std::function<uintmax_t(const std::string& folder)> freeSpace = freeSpaceIn;
 
  private:
   enum class Recorder { None, Primary, Fallback };
@@ -45,12 +54,15 @@ class Recording {
   // whether a file was kept.
   bool keepWrittenPart();
   void showNotice(const std::string& text);
+  void onTick();
   void warn(const std::string& text);
 
   Context x_;
   Recorder recorder_ = Recorder::None;
   std::string file_;
   std::string part_;
+  std::string folder_;
+  int noticeTicksLeft_ = 0;
 };
 
 }  // namespace zelvo
