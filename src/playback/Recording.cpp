@@ -16,7 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kMarkWidth = 600;
-constexpr int kNoticeWidth = 2700;
+// Room for each character of a notice, and around it, in twips.
+constexpr int kNoticeCharacterWidth = 200;
+constexpr int kNoticeMargin = 300;
 
 constexpr int kNoticeTicks = 6;
 // Room kept free on the disk: what a stream of broadcast quality writes between two looks.
@@ -109,7 +111,9 @@ void Recording::startOn(Recorder recorder) {
   });
 }
 
-void Recording::End() {
+void Recording::End() { finish(true); }
+
+void Recording::finish(bool notice) {
   if (!recording()) return;
   const Recorder recorder = recorder_;
   recorder_ = Recorder::None;
@@ -121,7 +125,7 @@ void Recording::End() {
     }
   });
   step([&] { mark.setVisible(false); });
-  if (keepWrittenPart()) showNotice(kRecordingSaved);
+  if (keepWrittenPart() && notice) showNotice(kRecordingSaved);
 }
 
 void Recording::stopped(const std::string& path, const std::string& problem) {
@@ -140,7 +144,7 @@ void Recording::stopped(const std::string& path, const std::string& problem) {
 
 void Recording::onTick() {
   if (recording() && freeSpace(folder_) < kReservedBytes) {
-    End();
+    finish(false);
     std::error_code ignored;
     warn(fs::exists(file_, ignored) ? "录制已停止：磁盘空间不足。\n已录下的部分保存为：" + file_
                                     : std::string("录制已停止：磁盘空间不足。"));
@@ -165,7 +169,9 @@ bool Recording::keepWrittenPart() {
 void Recording::showNotice(const std::string& text) {
   step([&] {
     mark.setCaption(text);
-    mark.setWidth(kNoticeWidth);
+    int characters = 0;
+    for (unsigned char c : text) characters += (c & 0xC0) != 0x80;
+    mark.setWidth(characters * kNoticeCharacterWidth + kNoticeMargin);
     mark.setVisible(true);
   });
   // Counting starts again with every notice.

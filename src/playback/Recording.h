@@ -55,6 +55,8 @@ class Recording {
   bool keepWrittenPart();
   void showNotice(const std::string& text);
   void onTick();
+  // Ends the recording; notice says that the file was kept (a message may tell it instead).
+  void finish(bool notice);
   void warn(const std::string& text);
 
   Context x_;
