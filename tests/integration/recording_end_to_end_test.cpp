@@ -116,7 +116,7 @@ TEST(RecordingEndToEnd, EachPlayerRecordsWhatPlaysIntoAFinishedFile) {
       return mark.empty() ? 0.0 : double(red) / double(mark.size());
     };
     x.click(window, kPlayX, kPlayY);
-    ASSERT_TRUE(waitFor([&] { return pictureColours() > 3; }, 30s)) << program.output();
+    ASSERT_TRUE(waitFor([&] { return pictureColours() > 3; }, 60s)) << program.output();
     EXPECT_LT(redShare(), 0.1);
 
     x.pressKey(window, "r", true);
@@ -145,7 +145,8 @@ TEST(RecordingEndToEnd, EachPlayerRecordsWhatPlaysIntoAFinishedFile) {
       EXPECT_EQ(file.string() + ".part", part.string());
       EXPECT_GE(videoSeconds(file, media.path()), 2.0) << file;
     }
-    EXPECT_TRUE(filesEndingIn(videos.path(), ".ts").empty());  // no stray link of the engine's
+    // Nothing else is left beside it: no link an engine wrote through.
+    EXPECT_EQ(filesEndingIn(folder, "").size(), 1u);
     if (c.endByClosing) continue;
 
     // A folder that takes no file: a message, nothing written, and the program plays on.
