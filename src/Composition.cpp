@@ -8,14 +8,18 @@
 #include <iostream>
 
 #include "form/AppTitle.h"
+#include "guide/CatchupAddress.h"
+#include "guide/GuideWindow.h"
 #include "library/PositionFiles.h"
 #include "platform/Steps.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "platform/qt/QtFormView.h"
+#include "platform/qt/QtGuideView.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtWindowFunctions.h"
 #include "platform/qt/XlibThreads.h"
 #include "platform/webengine/BrowserProcess.h"
+#include "platform/xmltv/MakeGuideReader.h"
 
 namespace zelvo {
 
@@ -86,6 +90,11 @@ struct ZelvoApplication::Parts {
   MainWindow window;
   QtTimers timers;
   std::unique_ptr<QtFormView> view;
+  std::unique_ptr<QtGuideView> guideView;
+  std::unique_ptr<PlaybackControl> guidePlayback;
+  std::unique_ptr<GuideWindow> guide;
+  // Goes first, so that no news of a read reaches the guide's users while they go.
+  std::unique_ptr<GuideReader> guideReader;
 };
 
 ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions options)
@@ -121,6 +130,34 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   // The user puts pages into the temp folder to watch what they embed.
   parts_->browser.allowRemoteContentForPagesIn(parts_->services.pathOf(kTempFolder));
   c.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
+  parts_->timers.bind(parts_->window.guideTimer());
+
+  parts_->guideView = std::make_unique<QtGuideView>(parts_->view.get());
+  MainWindow& window = parts_->window;
+  parts_->guidePlayback = std::make_unique<PlaybackControl>(window.playback(), window.expansion());
+  parts_->guide = std::make_unique<GuideWindow>(Context{c, window.state(), parts_->services},
+                                                *parts_->guidePlayback, *parts_->guideView);
+  // The guide window shows what the session's guide read, and builds catch-up addresses from
+  // the station's tags.
+  ProgrammeGuide& programmes = window.guide();
+  parts_->guide->setLookup([&programmes](const std::string& name, const std::string& address) {
+    return StationGuide{programmes.channelFor(name, address), programmes.tagsFor(name, address)};
+  });
+  parts_->guide->setCatchup([&programmes](const GuideStation& station, const Programme& programme,
+                                          std::string& why) -> std::optional<std::string> {
+    CatchupResult made = catchupAddress(station.address, station.tags, programme, programmes.now());
+    if (!made.playable()) {
+      why = made.problem;
+      return std::nullopt;
+    }
+    return made.address;
+  });
+  programmes.onUpdated([this] { step([&] { parts_->guide->Refresh(); }); });
+  parts_->guideReader = makeGuideReader();
+  programmes.useReader(parts_->guideReader.get());
+  parts_->guide->attachReader(*parts_->guideReader);
+  parts_->guide->connect();
+  parts_->timers.bind(parts_->guide->refreshTimer());
   parts_->timers.bind(parts_->window.recording().timer);
 }
 
@@ -134,6 +171,8 @@ bool ZelvoApplication::endRequested() const { return parts_->process.endRequeste
 int ZelvoApplication::exitStatus() const { return parts_->process.status(); }
 MainWindow& ZelvoApplication::window() { return parts_->window; }
 QtFormView& ZelvoApplication::view() { return *parts_->view; }
+GuideWindow& ZelvoApplication::guideWindow() { return *parts_->guide; }
+QtGuideView& ZelvoApplication::guideView() { return *parts_->guideView; }
 PrimaryPlayerProxy& ZelvoApplication::primaryPlayer() { return parts_->wmp; }
 FallbackPlayerProxy& ZelvoApplication::fallbackPlayer() { return parts_->real; }
 BrowserProxy& ZelvoApplication::browser() { return parts_->browser; }

@@ -12,6 +12,8 @@
 namespace zelvo {
 
 class QtFormView;
+class QtGuideView;
+class GuideWindow;
 
 // The players' settings, and the browser's.
 struct ComponentOptions : EngineSettings {
@@ -37,6 +39,8 @@ class ZelvoApplication {
 
   MainWindow& window();
   QtFormView& view();
+  GuideWindow& guideWindow();
+  QtGuideView& guideView();
   PrimaryPlayerProxy& primaryPlayer();
   FallbackPlayerProxy& fallbackPlayer();
   BrowserProxy& browser();

@@ -2,6 +2,7 @@
 // and the playlists read from it; the module runs the window to its end.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "formats/Playlist.h"
@@ -9,7 +10,8 @@
 namespace zelvo {
 
 using StationGroups = std::vector<std::vector<PlaylistEntry>>;
-// Returns the exit status.
-using RunWindow = int(int& argc, char** argv, const StationGroups& playlists);
+// Returns the exit status. guideAddresses: the programme guides the playlists name.
+using RunWindow = int(int& argc, char** argv, const StationGroups& playlists,
+                      const std::vector<std::string>& guideAddresses);
 
 }  // namespace zelvo

@@ -8,8 +8,8 @@
 #include "platform/ModuleEntries.h"
 #include "platform/qt/QtEndSignals.h"
 
-ZELVO_MODULE_ENTRY int zelvoRunWindow(int& argc, char** argv,
-                                      const zelvo::StationGroups& playlists) {
+ZELVO_MODULE_ENTRY int zelvoRunWindow(int& argc, char** argv, const zelvo::StationGroups& playlists,
+                                      const std::vector<std::string>& guideAddresses) {
   zelvo::prepareProcess();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelvo");
@@ -22,6 +22,6 @@ ZELVO_MODULE_ENTRY int zelvoRunWindow(int& argc, char** argv,
   zelvo::QtEndSignals endSignals([&zelvo] { zelvo.requestUnload(); });
   zelvo.start();
   if (zelvo.endRequested()) return zelvo.exitStatus();
-  zelvo.window().OpenStationGroups(playlists);
+  zelvo.window().OpenStationGroups(playlists, guideAddresses);
   return app.exec();
 }

@@ -9,6 +9,7 @@
 #include "platform/ModuleEntries.h"
 #include "platform/posix/ModuleLibrary.h"
 #include "platform/posix/StandardStreams.h"
+#include "platform/xmltv/MakeGuideReader.h"
 
 int main(int argc, char** argv) {
   zelvo::openClosedStandardStreams();
@@ -17,16 +18,19 @@ int main(int argc, char** argv) {
   if (command.action != zelvo::Command::Action::OpenWindow) {
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName("zelvo");
+    if (command.action == zelvo::Command::Action::Guide)
+      return zelvo::runGuideCommand(command, *zelvo::makeGuideReader());
     return zelvo::runCommand(command);
   }
   // The window and everything it shows come from its module, opened while the playlists are read.
   zelvo::ModuleOpening window(zelvo::kWindowModule.file, zelvo::kWindowModule.entry);
   window.begin();
-  const auto playlists = zelvo::readWindowPlaylists(command.files, std::cerr);
+  std::vector<std::string> guideAddresses;
+  const auto playlists = zelvo::readWindowPlaylists(command.files, std::cerr, &guideAddresses);
   const zelvo::ModuleEntry& entry = window.entry();
   if (!entry.function) {
     std::cerr << "zelvo: the window cannot be loaded: " << entry.problem << std::endl;
     return zelvo::kExitFailed;
   }
-  return reinterpret_cast<zelvo::RunWindow*>(entry.function)(argc, argv, playlists);
+  return reinterpret_cast<zelvo::RunWindow*>(entry.function)(argc, argv, playlists, guideAddresses);
 }

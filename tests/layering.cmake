@@ -2,7 +2,7 @@
 #   cmake -DSOURCE_DIR=<src> -P layering.cmake
 # From the bottom: formats (the standard library only); the platform interfaces with posix/;
 # form; library; playback; guide and search beside each other; app. check and cli stand beside
-# app: cli may include check, check neither cli nor app. The toolkit and the engines (platform/qt, vlc, mpv, webengine)
+# app: cli may include check, check neither cli nor app. The toolkit and the engines (platform/qt, vlc, mpv, webengine, xmltv)
 # include only the platform interfaces, formats and each other, and only the check's command
 # includes them besides main.cpp and Composition.*, which build and wire everything.
 cmake_minimum_required(VERSION 3.25)
@@ -28,7 +28,7 @@ set(rooms formats platform engine form library playback guide search app check c
 # The room of a path inside src/ (a file's own, or the one an include names); empty for none.
 function(room_of path out)
   set(room "")
-  if(path MATCHES "^platform/(qt|vlc|mpv|webengine)/")
+  if(path MATCHES "^platform/(qt|vlc|mpv|webengine|xmltv)/")
     set(room engine)
   elseif(path MATCHES "^platform/(posix/)?[^/]+$")
     set(room platform)

@@ -38,8 +38,7 @@ void MainWindow::connectReactions() {
     recording_.End();
     ShutDown();
   });
-  c_.form1.shortcut.connect([this](const std::string& keys) { step([&] { onShortcut(keys); }); });
-  c_.form1.addShortcut(kRecordShortcut);
+  c_.form1.addShortcut(kRecordShortcut, [this] { step([&] { recording_.Toggle(); }); });
   buttons_.connect();
   monitoring_.connect();
   primaryEvents_.connect();
@@ -51,6 +50,7 @@ void MainWindow::connectReactions() {
   linkScan_.connect();
   webSearch_.connect();
   scan_.connect();
+  nowNextTooltip_.connect();
 }
 
 void MainWindow::StartUp() {
@@ -88,6 +88,7 @@ void MainWindow::StartUp() {
 
   if (!checkPlayers()) return;
   step([&] { c_.WebBrowser1.setVisible(false); });
+  step([&] { guide_.refresh(stationsListed(c_)); });
 }
 
 bool MainWindow::checkPlayers() {
@@ -116,14 +117,13 @@ void MainWindow::onKeyDown(int keyCode) {
   c_.form1.setWidth(kEscapeWidth);
 }
 
-void MainWindow::onShortcut(const std::string& keys) {
-  if (keys == kRecordShortcut) recording_.Toggle();
-}
-
-void MainWindow::OpenStationGroups(const std::vector<std::vector<PlaylistEntry>>& groups) {
+void MainWindow::OpenStationGroups(const std::vector<std::vector<PlaylistEntry>>& groups,
+                                   const std::vector<std::string>& guideAddresses) {
   int first = -1;
+  step([&] { guide_.addPlaylist({}, guideAddresses); });
   for (const std::vector<PlaylistEntry>& group : groups) {
     if (group.empty()) continue;
+    step([&] { guide_.addPlaylist(group, {}); });
     int n = stationRowCount(c_);
     if (n > 0 && step([&] { addStationRow(c_, kSeparatorRow, kSeparatorRow, n); })) ++n;
     for (const PlaylistEntry& entry : group) {
@@ -132,6 +132,7 @@ void MainWindow::OpenStationGroups(const std::vector<std::vector<PlaylistEntry>>
       ++n;
     }
   }
+  if (first >= 0 || !guideAddresses.empty()) step([&] { guide_.refresh(stationsListed(c_)); });
   if (first >= 0) step([&] { c_.tvm.userChoseRow(first); });
 }
 

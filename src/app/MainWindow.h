@@ -7,6 +7,8 @@
 #include "form/Services.h"
 #include "form/SharedState.h"
 #include "formats/Playlist.h"
+#include "guide/NowNextTooltip.h"
+#include "guide/ProgrammeGuide.h"
 #include "library/PositionFiles.h"
 #include "library/Selectors.h"
 #include "library/StationEditing.h"
@@ -41,7 +43,9 @@ class MainWindow {
   void ShutDown();
   // Appends each group of stations to the station list after a separator row, as a load does,
   // then chooses the first station as a click on it does, which plays it. Writes no file.
-  void OpenStationGroups(const std::vector<std::vector<PlaylistEntry>>& groups);
+  // The playlists' guides (guideAddresses) and tags serve the programme guide of the session.
+  void OpenStationGroups(const std::vector<std::vector<PlaylistEntry>>& groups,
+                         const std::vector<std::string>& guideAddresses = {});
 
   FormControls& controls() { return c_; }
   SharedState& state() { return s_; }
@@ -51,13 +55,15 @@ class MainWindow {
   AddressExpansion& expansion() { return expansion_; }
   Monitoring& monitoring() { return monitoring_; }
   ResultFiles& resultFiles() { return results_; }
+  ProgrammeGuide& guide() { return guide_; }
+  // The guide's own timer, beside the window's three: the end of the running programme.
+  Timer& guideTimer() { return nowNextTooltip_.timer(); }
   Recording& recording() { return recording_; }
 
  private:
   void connectReactions();
   bool checkPlayers();
   void onKeyDown(int keyCode);
-  void onShortcut(const std::string& keys);
 
   Services& p_;
   FormControls c_;
@@ -83,6 +89,8 @@ class MainWindow {
   WebSearch webSearch_{x_, playback_, pageQueue_, searchRun_};
   StationScan scan_{x_,
                     {stationFiles_, positionFiles_, playback_, expansion_, results_, searchRun_}};
+  ProgrammeGuide guide_{p_.files, p_.appFolder};
+  NowNextTooltip nowNextTooltip_{c_, guide_};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".

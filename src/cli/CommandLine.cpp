@@ -30,9 +30,13 @@ struct Options {
   QCommandLineOption exportTo{"export", "Writes the library as an extended M3U playlist in UTF-8.",
                               "FILE.m3u"};
   QCommandLineOption from{"from",
-                          "With --export: writes the station file NAME of the application "
-                          "folder instead of the library.",
+                          "With --export or --guide: uses the station file NAME of the "
+                          "application folder instead of the library.",
                           "NAME"};
+  QCommandLineOption guide{"guide",
+                           "Reads the programme guides (those listed in tv_epg.txt and those "
+                           "named by imported playlists) and prints, for every station of the "
+                           "library that a guide has, the programme now and next."};
   QCommandLineOption check{"check",
                            "Checks every station of a station file or playlist without a window: "
                            "each address is played headless, and counts as live only when "
@@ -56,7 +60,8 @@ struct Options {
         "Without options it opens its window. Playlists (M3U, M3U8, PLS, ASX) given as FILE\n"
         "are added to its station list, each as a group of its own, and the first station\n"
         "plays.");
-    parser.addOptions({help, version, importFrom, exportTo, from, check, jobs, timeout, output});
+    parser.addOptions(
+        {help, version, importFrom, exportTo, from, guide, check, jobs, timeout, output});
     for (const QString& name : kToolkitOptionsWithValue) {
       QCommandLineOption option(name, {}, "value");
       option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -98,7 +103,7 @@ const char* checkProblem(const QCommandLineParser& parser, const Options& o, boo
     }
     return nullptr;
   }
-  if (otherCommand) return "--check cannot be used with --import or --export.";
+  if (otherCommand) return "--check cannot be used with --import, --export or --guide.";
   if (!command.files.empty())
     return "Playlists to open in the window cannot be given with --check.";
   command.action = Command::Action::Check;
@@ -156,20 +161,24 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
   }
   const bool importing = parser.isSet(o.importFrom);
   const bool exporting = parser.isSet(o.exportTo);
-  if (importing && exporting) return wrong("--import and --export cannot be used together.");
-  if (parser.isSet(o.from) && !exporting) return wrong("--from is used only with --export.");
-  if ((importing || exporting) && !command.files.empty())
-    return wrong("Playlists to open in the window cannot be given with --import or --export.");
-  if (const char* problem = checkProblem(parser, o, importing || exporting, command)) {
+  const bool guiding = parser.isSet(o.guide);
+  if (int(importing) + int(exporting) + int(guiding) > 1)
+    return wrong("--import, --export and --guide cannot be used together.");
+  if (parser.isSet(o.from) && !exporting && !guiding)
+    return wrong("--from is used only with --export or --guide.");
+  if ((importing || exporting || guiding) && !command.files.empty())
+    return wrong(
+        "Playlists to open in the window cannot be given with --import, --export or --guide.");
+  if (const char* problem = checkProblem(parser, o, importing || exporting || guiding, command)) {
     return wrong(problem);
   }
   if (parser.isSet(o.check)) return command;
   if (importing) {
     command.action = Command::Action::Import;
     command.playlist = bytesOf(parser.value(o.importFrom));
-  } else if (exporting) {
-    command.action = Command::Action::Export;
-    command.playlist = bytesOf(parser.value(o.exportTo));
+  } else if (exporting || guiding) {
+    command.action = exporting ? Command::Action::Export : Command::Action::Guide;
+    if (exporting) command.playlist = bytesOf(parser.value(o.exportTo));
     command.from = bytesOf(parser.value(o.from));
     if (parser.isSet(o.from) && !isPlainFileName(command.from))
       return wrong("--from takes the name of a station file in the application folder.");

@@ -10,11 +10,11 @@
 namespace zelvo {
 
 struct Command {
-  enum class Action { OpenWindow, ShowHelp, ShowVersion, Import, Export, Check, Wrong };
+  enum class Action { OpenWindow, ShowHelp, ShowVersion, Import, Export, Check, Guide, Wrong };
   Action action = Action::OpenWindow;
   std::vector<std::string> files;  // playlists that the window opens after its start-up
   std::string playlist;            // the playlist that --import reads or --export writes
-  std::string from;                // --export: a station file of the application folder
+  std::string from;                // --export, --guide: a station file of the application folder
   CheckRequest check;
   std::string problem;  // why the command line is wrong
 };

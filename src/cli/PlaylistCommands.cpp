@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cli/PlaylistReport.h"
+#include "guide/GuideFiles.h"
 #include "library/LibraryMerge.h"
 #include "library/StationExport.h"
 #include "library/StationFiles.h"
@@ -52,6 +53,20 @@ int runImport(TextFileService& files, const std::string& playlistPath, const std
   if (report.stationsInLibrary > kMaxListRows)
     out << "The library holds " << report.stationsInLibrary << " stations; the station list shows "
         << "the first " << kMaxListRows << ".\n";
+  out << std::flush;
+  // The stations are in; what the guide needs of them is kept beside the library.
+  try {
+    const int tagged = recordGuideTags(files, appFolder + "/" + kGuideMapFile, playlist.entries);
+    const int guides =
+        recordGuideSources(files, appFolder + "/" + kGuideSourcesFile, playlist.guideAddresses);
+    if (tagged > 0) out << "Recorded the guide tags of " << plural(tagged, "station") << ".\n";
+    if (guides > 0) out << "Recorded " << plural(guides, "programme guide") << ".\n";
+  } catch (const std::exception& failure) {
+    err << "zelvo: the stations were added, but their programme guide details were not "
+           "recorded: "
+        << failure.what() << std::endl;
+    return 1;
+  }
   out << std::flush;
   return 0;
 }

@@ -10,6 +10,9 @@
 namespace zelvo {
 
 // Both return the exit status: 0 done, 1 not done (the message on err, every file as it was).
+// --import also records, beside the library, the guide tags of the playlist's stations
+// (tv_epg_map.txt) and the guides it names (tv_epg_src.txt); when that fails after the
+// stations were added, it says so on err and returns 1.
 int runImport(TextFileService& files, const std::string& playlistPath, const std::string& appFolder,
               std::ostream& out, std::ostream& err);
 // stationFile: a file name in appFolder; empty for the library.

@@ -1,10 +1,14 @@
 #include "cli/RunCommand.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <iostream>
 
 #include "app/AppFolder.h"
 #include "check/StationCheckCommand.h"
+#include "cli/GuideCommand.h"
 #include "cli/PlaylistCommands.h"
 #include "form/AppTitle.h"
 #include "platform/posix/GbkTextFiles.h"
@@ -38,11 +42,25 @@ int runCommand(const Command& command) {
       return runExport(files, command.playlist, command.from, appFolder(), std::cout, std::cerr);
     case Command::Action::Check:
       return runStationCheck(command.check);
+    case Command::Action::Guide:
+      std::cerr << "zelvo: --guide needs the programme guide reader." << std::endl;
+      return kExitFailed;
     default:
       break;
   }
   std::cerr << "zelvo: this command needs the window." << std::endl;
   return kExitFailed;
+}
+
+int runGuideCommand(const Command& command, GuideReader& reader) {
+  GbkTextFiles files;
+  GuideCommandOptions options;
+  options.stationFile = command.from;
+  options.appFolder = appFolder();
+  options.showProgress = isatty(STDERR_FILENO) == 1;
+  return runGuide(
+      files, reader, [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); },
+      options, std::cout, std::cerr);
 }
 
 }  // namespace zelvo

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/CommandLine.h"
+#include "platform/GuideReader.h"
 
 namespace zelvo {
 
@@ -11,7 +12,12 @@ inline constexpr int kExitDone = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitWrongUsage = 2;
 
-// Needs a QCoreApplication. Never opens a window and never starts a player.
+// Needs a QCoreApplication. Never opens a window and never starts a player. The guide command
+// needs the guide reader, which the program makes: runGuideCommand.
 int runCommand(const Command& command);
+
+// Runs --guide with the reader given, waiting for its news in the
+// Qt event loop; the progress goes to stderr when that is a terminal. Needs a QCoreApplication.
+int runGuideCommand(const Command& command, GuideReader& reader);
 
 }  // namespace zelvo

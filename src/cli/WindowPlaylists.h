@@ -11,8 +11,10 @@
 namespace zelvo {
 
 // One group for each file, in their order. A file that cannot be read, and entries that
-// cannot be stations, are reported on err; the window opens all the same.
-std::vector<std::vector<PlaylistEntry>> readWindowPlaylists(const std::vector<std::string>& files,
-                                                            std::ostream& err);
+// cannot be stations, are reported on err; the window opens all the same. The programme guides
+// the files name go to guideAddresses, each once, when it is given.
+std::vector<std::vector<PlaylistEntry>> readWindowPlaylists(
+    const std::vector<std::string>& files, std::ostream& err,
+    std::vector<std::string>* guideAddresses = nullptr);
 
 }  // namespace zelvo

@@ -13,23 +13,30 @@ namespace {
 
 struct Info {
   std::string_view title;
-  std::string_view tvgName;
   std::string_view group;
+  GuideTags guide;
   int line = 0;
 };
 
-// #EXTINF:duration key="value" ...,title. The attributes come first, and a quoted value may
-// hold commas; the title is everything after the first comma outside quotes.
-Info readInfo(std::string_view line, int number) {
-  const std::string_view rest = line.substr(line.find(':') + 1);
-  Info info;
-  info.line = number;
+// The days a provider keeps past programmes; what is no whole number in reach says nothing.
+int catchupDays(std::string_view text) {
+  constexpr int kMostDays = 3650;
+  int days = 0;
+  for (const char ch : trimBlanks(text)) {
+    if (ch < '0' || ch > '9') return 0;
+    days = days * 10 + (ch - '0');
+    if (days > kMostDays) return kMostDays;
+  }
+  return days;
+}
+
+// Calls attribute(key in lower case, value) for each key="value" of an #EXTM3U or #EXTINF line
+// after its colon, up to the first comma outside quotes; returns what follows that comma.
+template <class Attribute>
+std::string_view readAttributes(std::string_view rest, Attribute&& attribute) {
   size_t i = 0;
   while (i < rest.size()) {
-    if (rest[i] == ',') {
-      info.title = rest.substr(i + 1);
-      break;
-    }
+    if (rest[i] == ',') return rest.substr(i + 1);
     const size_t keyStart = i;
     while (i < rest.size() && rest[i] != '=' && rest[i] != ' ' && rest[i] != '\t' && rest[i] != ',')
       ++i;
@@ -50,10 +57,42 @@ Info readInfo(std::string_view line, int number) {
       value = rest.substr(i, end - i);
       i = end;
     }
-    if (key == "tvg-name") info.tvgName = value;
-    if (key == "group-title") info.group = value;
+    attribute(key, value);
   }
+  return {};
+}
+
+// #EXTINF:duration key="value" ...,title. The attributes come first, and a quoted value may
+// hold commas; the title is everything after the first comma outside quotes.
+Info readInfo(std::string_view line, int number) {
+  Info info;
+  info.line = number;
+  info.title = readAttributes(line.substr(line.find(':') + 1),
+                              [&](const std::string& key, std::string_view value) {
+                                if (key == "tvg-name") info.guide.tvgName = value;
+                                if (key == "tvg-id") info.guide.tvgId = value;
+                                if (key == "tvg-logo") info.guide.tvgLogo = value;
+                                if (key == "catchup") info.guide.catchup = value;
+                                if (key == "catchup-source") info.guide.catchupSource = value;
+                                if (key == "catchup-days")
+                                  info.guide.catchupDays = catchupDays(value);
+                                if (key == "group-title") info.group = value;
+                              });
   return info;
+}
+
+// #EXTM3U x-tvg-url="a,b" url-tvg="c": the guides for the playlist's channels.
+void readHeader(std::string_view line, EntryCollector& entries) {
+  const size_t colon = line.find_first_of(": \t");
+  if (colon == std::string_view::npos) return;
+  readAttributes(line.substr(colon + 1), [&](const std::string& key, std::string_view value) {
+    if (key != "x-tvg-url" && key != "url-tvg") return;
+    while (!value.empty()) {
+      const size_t comma = std::min(value.find(','), value.size());
+      entries.guideAddress(value.substr(0, comma));
+      value.remove_prefix(std::min(comma + 1, value.size()));
+    }
+  });
 }
 
 }  // namespace
@@ -64,13 +103,15 @@ void readM3u(std::string_view text, EntryCollector& entries) {
     line = trimBlanks(line);
     if (line.empty()) return;
     if (line.starts_with('#')) {
+      if (startsWithIgnoringCase(line, "#extm3u")) readHeader(line, entries);
       if (!startsWithIgnoringCase(line, "#extinf:")) return;
       if (pending) entries.titleWithoutAddress(pending->title, pending->line);
       pending = readInfo(line, number);
       return;
     }
     if (pending)
-      entries.add(pending->title, pending->tvgName, pending->group, line, number);
+      entries.add(pending->title, pending->guide.tvgName, pending->group, line, number,
+                  pending->guide);
     else
       entries.add({}, {}, {}, line, number);
     pending.reset();

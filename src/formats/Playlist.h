@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "formats/Guide.h"
+
 namespace zelvo {
 
 struct PlaylistEntry {
   std::string name;     // never empty, never a comma
   std::string address;  // never empty, never a comma, no control character
   std::string group;    // the entry's group-title, if it had one
+  GuideTags guide{};    // what the playlist said for finding it in a guide and catching up
 };
 
 struct PlaylistProblem {
@@ -29,6 +32,8 @@ struct PlaylistProblem {
 struct Playlist {
   std::vector<PlaylistEntry> entries;
   std::vector<PlaylistProblem> problems;
+  // The programme guides the playlist names (M3U x-tvg-url and url-tvg), each once, in order.
+  std::vector<std::string> guideAddresses;
 };
 
 // A one-line description of the problem, for the user.

@@ -58,6 +58,15 @@ std::string resolve(std::string_view address, const std::string& folder) {
   return (std::filesystem::path(folder) / relative).lexically_normal().string();
 }
 
+// Tag values go into tab-separated side files: control characters, tabs among them, become
+// spaces.
+std::string tagValue(std::string_view text) {
+  std::string value(trimBlanks(text));
+  for (char& ch : value)
+    if (isControl(ch)) ch = ' ';
+  return value;
+}
+
 }  // namespace
 
 std::string_view trimBlanks(std::string_view text) {
@@ -91,7 +100,8 @@ std::string EntryCollector::stationName(std::string_view text, int line, bool re
 }
 
 void EntryCollector::add(std::string_view title, std::string_view secondName,
-                         std::string_view group, std::string_view address, int line) {
+                         std::string_view group, std::string_view address, int line,
+                         GuideTags guide) {
   address = trimBlanks(address);
   if (address.empty()) return titleWithoutAddress(title, line);
   if (address.size() > kMaxStationAddressBytes)
@@ -111,7 +121,18 @@ void EntryCollector::add(std::string_view title, std::string_view secondName,
   if (entry.name.empty()) entry.name = stationName(secondName, line, true);
   if (entry.name.empty()) entry.name = stationName(entry.address, line, true);
   entry.group = stationName(group, line, false);
+  for (std::string* value :
+       {&guide.tvgId, &guide.tvgName, &guide.tvgLogo, &guide.catchup, &guide.catchupSource})
+    *value = tagValue(*value);
+  entry.guide = std::move(guide);
   out_.entries.push_back(std::move(entry));
+}
+
+void EntryCollector::guideAddress(std::string_view address) {
+  std::string value = tagValue(address);
+  if (value.empty()) return;
+  auto& known = out_.guideAddresses;
+  if (std::find(known.begin(), known.end(), value) == known.end()) known.push_back(value);
 }
 
 void EntryCollector::titleWithoutAddress(std::string_view title, int line) {

@@ -23,9 +23,11 @@ class EntryCollector {
   // One entry: its title, a second name for when the title is empty (tvg-name), its group and
   // its address, as the playlist holds them. Without a usable name the address is the name.
   void add(std::string_view title, std::string_view secondName, std::string_view group,
-           std::string_view address, int line);
+           std::string_view address, int line, GuideTags guide = {});
   // A title that no address followed.
   void titleWithoutAddress(std::string_view title, int line);
+  // A programme guide the playlist names; blanks around it are dropped, repeats ignored.
+  void guideAddress(std::string_view address);
 
  private:
   std::string stationName(std::string_view text, int line, bool report);

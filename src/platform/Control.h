@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Event.h"
 
@@ -64,6 +65,16 @@ class Control {
       lostFocus.raise();
   }
 
+  // Entries the control's context menu offers after the toolkit's own; choosing one raises
+  // contextAction with its caption.
+  void addContextAction(std::string caption) {
+    contextActions_.push_back(std::move(caption));
+    changed();
+  }
+  const std::vector<std::string>& contextActions() const { return contextActions_; }
+  // Called by the view when the user chose an entry of the context menu.
+  void userContextAction(const std::string& caption) { contextAction.raise(caption); }
+
   void setViewHooks(std::function<void()> changed, std::function<void()> focusRequested) {
     viewChanged_ = std::move(changed);
     focusRequested_ = std::move(focusRequested);
@@ -71,6 +82,7 @@ class Control {
 
   Event<> gotFocus;
   Event<> lostFocus;
+  Event<std::string> contextAction;
 
  protected:
   void changed() const {
@@ -84,6 +96,7 @@ class Control {
   bool enabled_ = true;
   bool focused_ = false;
   std::string toolTip_;
+  std::vector<std::string> contextActions_;
   std::function<void()> viewChanged_;
   std::function<void()> focusRequested_;
 };

@@ -53,6 +53,12 @@ TEST(CommandLine, ReadsWhatEachArgumentListAsksFor) {
       {{"zelvo", "--import", "a.m3u", "c.m3u"}, Action::Wrong},
       {{"zelvo", "--from", "tv_lib.txt"}, Action::Wrong},
       {{"zelvo", "--export", "a.m3u", "--from", "../tv_lib.txt"}, Action::Wrong},
+      {{"zelvo", "--guide"}, Action::Guide},
+      {{"zelvo", "--guide", "--from", "tv_lib_ss_jg.txt"}, Action::Guide},
+      {{"zelvo", "--guide", "--import", "a.m3u"}, Action::Wrong},
+      {{"zelvo", "--guide", "--check", "a.m3u"}, Action::Wrong},
+      {{"zelvo", "--guide", "a.m3u"}, Action::Wrong},
+      {{"zelvo", "--guide", "--from", "a/b.txt"}, Action::Wrong},
   };
   for (const Case& c : cases) {
     const Command command = parseCommandLine(c.arguments);
@@ -151,6 +157,64 @@ TEST_F(ProgramFolderTest, ImportAddsThePlaylistToTheLibraryAndSaysWhatItDid) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_THAT(missing.err, HasSubstr("nothing imported: " + lists_.file("missing.m3u")));
   EXPECT_EQ(library(), before);
+}
+
+// Beside the library, --import keeps each station's guide tags and the guides the playlist
+// names, each once however often it is imported.
+TEST_F(ProgramFolderTest, ImportRecordsTheGuideTagsAndTheGuidesThePlaylistNames) {
+  std::ofstream(lists_.file("list.m3u"), std::ios::binary)
+      << "#EXTM3U x-tvg-url=\"http://g/a.xml.gz,http://g/b.xml\" url-tvg=\"http://g/a.xml.gz\"\r\n"
+         "#EXTINF:-1 tvg-id=\"c1\" tvg-logo=\"http://l/1.png\" catchup=\"default\" "
+         "catchup-source=\"http://a/{utc}\" catchup-days=\"2\",新台\r\nhttp://new/1\r\n"
+         "#EXTINF:-1,Plain\r\nhttp://new/2\r\n";
+  for (int run = 0; run < 2; ++run) {
+    const ProgramResult result = zelvo({"--import", lists_.file("list.m3u")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_THAT(
+        readGbkLines(app_.file("tv_epg_map.txt")),
+        ElementsAre("新台\thttp://new/1\tc1\t\thttp://l/1.png\tdefault\thttp://a/{utc}\t2"));
+    EXPECT_THAT(readGbkLines(app_.file("tv_epg_src.txt")),
+                ElementsAre("http://g/a.xml.gz", "http://g/b.xml"));
+  }
+  EXPECT_EQ(fileBytes(app_.file("tv_epg_src.txt")), "http://g/a.xml.gz\r\nhttp://g/b.xml\r\n");
+}
+
+std::string xmltvTime(std::chrono::system_clock::time_point at) {
+  const time_t moment = std::chrono::system_clock::to_time_t(at);
+  std::tm parts{};
+  gmtime_r(&moment, &parts);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d%H%M%S +0000", &parts);
+  return text;
+}
+
+// The real guide reader on a guide in a local file that tv_epg.txt lists: one line a station
+// the guide has; without any guide that can be read, status 1.
+TEST_F(ProgramFolderTest, GuidePrintsNowAndNextForTheStationsAGuideHas) {
+  writeGbkText(app_.file("tv_lib.txt"),
+               "新闻台,http://a/1,-999,假,假\r\n别的台,http://b/1,-999,假,假\r\nend\r\n");
+  const auto now = std::chrono::system_clock::now();
+  const auto at = [&](int minutes) { return xmltvTime(now + std::chrono::minutes(minutes)); };
+  std::ofstream(lists_.file("guide.xml"))
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>\n"
+         "<channel id=\"news\"><display-name>新闻台</display-name></channel>\n"
+         "<programme channel=\"news\" start=\""
+      << at(-10) << "\" stop=\"" << at(20) << "\"><title>新闻联播</title></programme>\n"
+      << "<programme channel=\"news\" start=\"" << at(20) << "\" stop=\"" << at(50)
+      << "\"><title>天气预报</title></programme>\n</tv>\n";
+  writeGbkText(app_.file("tv_epg.txt"), lists_.file("guide.xml") + "\r\n");
+
+  const ProgramResult result = zelvo({"--guide"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.out, ::testing::MatchesRegex("新闻台\t正在播出 [0-9:]+–[0-9:]+ 新闻联播\t"
+                                                  "下一个 [0-9:]+–[0-9:]+ 天气预报\n"));
+  EXPECT_THAT(result.err, HasSubstr("1 of 2 stations"));
+
+  writeGbkText(app_.file("tv_epg.txt"), lists_.file("missing.xml") + "\r\n");
+  const ProgramResult missing = zelvo({"--guide"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_THAT(missing.err, HasSubstr("no programme guide could be read"));
 }
 
 TEST_F(ProgramFolderTest, ExportWritesTheLibraryOrAStationFileAsExtendedM3u) {

@@ -230,7 +230,8 @@ TEST_F(InstallTest, TheDebianPackageHoldsTheInstallAndDependsOnWhatTheProgramLin
                                   modules + "mpv-player.so",
                                   modules + "browser.so",
                                   modules + "vlc-probe.so",
-                                  modules + "mpv-probe.so"};
+                                  modules + "mpv-probe.so",
+                                  modules + "guide-reader.so"};
   for (const std::string& file : packaged)
     EXPECT_NE(contents.output.find(" ./usr/" + file + "\n"), std::string::npos) << file;
 }

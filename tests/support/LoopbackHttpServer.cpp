@@ -117,6 +117,7 @@ struct LoopbackHttpServer::Impl {
   std::map<std::string, Reply> replies;
   std::vector<std::string> requests;
   std::vector<std::string> requestTargets;
+  std::vector<std::string> requestHeads;
 
   void acceptLoop() {
     while (!stopping) {
@@ -186,6 +187,7 @@ struct LoopbackHttpServer::Impl {
       std::lock_guard lock(mutex);
       requests.push_back(target);
       requestTargets.push_back(target + query);
+      requestHeads.push_back(head.substr(0, head.find("\r\n\r\n")));
     }
     if (mode == Mode::Unauthorized) {
       const std::string body = "log-in required\n";
@@ -316,6 +318,11 @@ void LoopbackHttpServer::setReply(const std::string& path, Reply reply) {
 std::vector<std::string> LoopbackHttpServer::requestedPaths() const {
   std::lock_guard lock(impl_->mutex);
   return impl_->requests;
+}
+
+std::vector<std::string> LoopbackHttpServer::requestHeads() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->requestHeads;
 }
 
 std::vector<std::string> LoopbackHttpServer::requestedTargets() const {

@@ -40,6 +40,8 @@ class LoopbackHttpServer {
   std::vector<std::string> requestedPaths() const;
   // The same requests with their queries ("/page.html?3").
   std::vector<std::string> requestedTargets() const;
+  // The same requests' heads as sent: the request line and the header lines.
+  std::vector<std::string> requestHeads() const;
 
   uint16_t port() const;
   // "http://127.0.0.1:PORT/" + path

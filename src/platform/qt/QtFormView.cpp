@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QShortcut>
 #include <QWindowStateChangeEvent>
+#include <memory>
 
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
@@ -119,6 +123,23 @@ bool QtFormView::clickEmptyLabel(QWidget* target, const QPointF& position) {
   return false;
 }
 
+// The control's own entries follow what the toolkit offers there (a text field's copy and
+// paste). The choice is reported once the menu is gone.
+void QtFormView::showContextMenu(Control& control, QWidget* widget, const QPoint& at) {
+  auto* edit = qobject_cast<QLineEdit*>(widget);
+  std::unique_ptr<QMenu> menu(edit ? edit->createStandardContextMenu() : new QMenu);
+  if (!menu->isEmpty()) menu->addSeparator();
+  std::map<QAction*, std::string> entries;
+  for (const std::string& caption : control.contextActions())
+    entries[menu->addAction(qs(caption))] = caption;
+  QAction* chosen = menu->exec(at);
+  auto found = entries.find(chosen);
+  if (found == entries.end()) return;
+  const std::string caption = found->second;
+  menu.reset();
+  step([&] { control.userContextAction(caption); });
+}
+
 void QtFormView::applyGeometry(Control& control, QWidget* widget) {
   TwipRect r = control.rect();
   widget->setGeometry(px(r.left), px(r.top), px(r.width), px(r.height));
@@ -179,6 +200,14 @@ bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
     if (mouse->button() == Qt::LeftButton &&
         clickEmptyLabel(static_cast<QWidget*>(watched), mouse->position()))
       return true;
+  }
+  if (event->type() == QEvent::ContextMenu && watched->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(watched);
+    Control* control = controlOf(widget);
+    if (control && !control->contextActions().empty()) {
+      showContextMenu(*control, widget, static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    }
   }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);

@@ -45,6 +45,7 @@ class QtFormView : public QWidget {
   Control* controlOf(QWidget* widget) const;
   void watch(QWidget* widget);
   bool clickEmptyLabel(QWidget* target, const QPointF& position);
+  void showContextMenu(Control& control, QWidget* widget, const QPoint& at);
 
   Window& window_;
   std::map<Control*, QWidget*> widgets_;

@@ -1,0 +1,171 @@
+#include "guide/GuideFiles.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace zelvo {
+
+namespace {
+
+constexpr size_t kMapFields = 8;
+
+std::string keyOf(const std::string& name, const std::string& address) {
+  return name + '\n' + address;
+}
+
+bool sameTags(const GuideTags& a, const GuideTags& b) {
+  return a.tvgId == b.tvgId && a.tvgName == b.tvgName && a.tvgLogo == b.tvgLogo &&
+         a.catchup == b.catchup && a.catchupSource == b.catchupSource &&
+         a.catchupDays == b.catchupDays;
+}
+
+std::vector<std::string> readLines(TextFileService& files, const std::string& path) {
+  std::vector<std::string> lines;
+  if (!files.fileExists(path)) return lines;
+  std::unique_ptr<TextReader> reader = files.openForReading(path);
+  while (!reader->atEndOfStream()) lines.push_back(reader->readLine());
+  reader->close();
+  return lines;
+}
+
+void writeLines(TextFileService& files, const std::string& path,
+                const std::vector<std::string>& lines) {
+  std::unique_ptr<TextWriter> writer = files.createTextFile(path);
+  for (const std::string& line : lines) writer->writeLine(line);
+  writer->close();
+}
+
+std::vector<std::string> splitTabs(const std::string& line) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  while (true) {
+    const size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab - start));
+    if (tab == std::string::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+bool readDays(const std::string& text, int& days) {
+  if (text.empty() || text.size() > 4) return text.empty();
+  days = 0;
+  for (const char ch : text) {
+    if (ch < '0' || ch > '9') return false;
+    days = days * 10 + (ch - '0');
+  }
+  return true;
+}
+
+std::string trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+}  // namespace
+
+bool GuideMap::set(const StationTags& station) {
+  const std::string key = keyOf(station.name, station.address);
+  const auto found = byKey_.find(key);
+  if (found != byKey_.end()) {
+    GuideTags& recorded = stations_[found->second].tags;
+    if (sameTags(recorded, station.tags)) return false;
+    recorded = station.tags;
+    return true;
+  }
+  byKey_.emplace(key, stations_.size());
+  byName_.emplace(station.name, stations_.size());
+  stations_.push_back(station);
+  return true;
+}
+
+const GuideTags* GuideMap::find(const std::string& name, const std::string& address) const {
+  const auto found = byKey_.find(keyOf(name, address));
+  return found == byKey_.end() ? nullptr : &stations_[found->second].tags;
+}
+
+const GuideTags* GuideMap::findByName(const std::string& name) const {
+  const auto found = byName_.find(name);
+  return found == byName_.end() ? nullptr : &stations_[found->second].tags;
+}
+
+GuideMap readGuideMap(TextFileService& files, const std::string& path) {
+  GuideMap map;
+  for (const std::string& line : readLines(files, path)) {
+    const std::vector<std::string> f = splitTabs(line);
+    if (f.size() != kMapFields || f[0].empty() || f[1].empty()) continue;
+    StationTags station{f[0], f[1], {f[2], f[3], f[4], f[5], f[6], 0}};
+    if (!readDays(f[7], station.tags.catchupDays)) continue;
+    map.set(station);
+  }
+  return map;
+}
+
+void writeGuideMap(TextFileService& files, const std::string& path, const GuideMap& map) {
+  std::vector<std::string> lines;
+  lines.reserve(map.stations().size());
+  for (const StationTags& s : map.stations()) {
+    const GuideTags& t = s.tags;
+    lines.push_back(s.name + '\t' + s.address + '\t' + t.tvgId + '\t' + t.tvgName + '\t' +
+                    t.tvgLogo + '\t' + t.catchup + '\t' + t.catchupSource + '\t' +
+                    (t.catchupDays > 0 ? std::to_string(t.catchupDays) : ""));
+  }
+  writeLines(files, path, lines);
+}
+
+int recordGuideTags(TextFileService& files, const std::string& path,
+                    const std::vector<PlaylistEntry>& entries) {
+  GuideMap map = readGuideMap(files, path);
+  int changed = 0;
+  for (const PlaylistEntry& entry : entries) {
+    if (entry.guide.empty()) continue;
+    const std::string address = files.textAsStored(entry.address);
+    if (address != entry.address) continue;
+    GuideTags tags = entry.guide;
+    for (std::string* value :
+         {&tags.tvgId, &tags.tvgName, &tags.tvgLogo, &tags.catchup, &tags.catchupSource})
+      *value = files.textAsStored(*value);
+    if (map.set({files.textAsStored(entry.name), address, tags})) ++changed;
+  }
+  if (changed > 0) writeGuideMap(files, path, map);
+  return changed;
+}
+
+namespace {
+
+std::vector<std::string> sourcesIn(const std::vector<std::string>& lines) {
+  std::vector<std::string> sources;
+  for (const std::string& line : lines) {
+    std::string source = trimmed(line);
+    if (source.empty() || source.starts_with('#')) continue;
+    if (std::find(sources.begin(), sources.end(), source) == sources.end())
+      sources.push_back(std::move(source));
+  }
+  return sources;
+}
+
+}  // namespace
+
+std::vector<std::string> readGuideSources(TextFileService& files, const std::string& path) {
+  return sourcesIn(readLines(files, path));
+}
+
+int recordGuideSources(TextFileService& files, const std::string& path,
+                       const std::vector<std::string>& addresses) {
+  std::vector<std::string> lines = readLines(files, path);
+  std::vector<std::string> known = sourcesIn(lines);
+  int added = 0;
+  for (const std::string& address : addresses) {
+    // An address GBK cannot hold would be written as another one.
+    const std::string source = files.textAsStored(trimmed(address));
+    if (source.empty() || source != trimmed(address)) continue;
+    if (std::find(known.begin(), known.end(), source) != known.end()) continue;
+    known.push_back(source);
+    lines.push_back(source);
+    ++added;
+  }
+  if (added > 0) writeLines(files, path, lines);
+  return added;
+}
+
+}  // namespace zelvo

@@ -1,0 +1,57 @@
+// The guide's files beside the library: tv_epg_map.txt (per station, the guide tags its
+// playlist gave), tv_epg_src.txt (the guides that --import met) and the user's tv_epg.txt (guide
+// addresses or local paths, which Zelvo only reads). All GBK with CR LF, replaced whole.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "formats/Playlist.h"
+#include "guide/GuideMatching.h"
+#include "platform/TextFiles.h"
+
+namespace zelvo {
+
+inline constexpr const char* kGuideMapFile = "tv_epg_map.txt";
+inline constexpr const char* kGuideSourcesFile = "tv_epg_src.txt";
+inline constexpr const char* kUserGuidesFile = "tv_epg.txt";
+
+// The tags of stations, keyed by name and address, in the order they were first recorded.
+class GuideMap {
+ public:
+  // Records the station's tags; true when that changed what was recorded.
+  bool set(const StationTags& station);
+  const GuideTags* find(const std::string& name, const std::string& address) const;
+  // The tags of the first station recorded with this name.
+  const GuideTags* findByName(const std::string& name) const;
+  const std::vector<StationTags>& stations() const { return stations_; }
+
+ private:
+  std::vector<StationTags> stations_;
+  std::unordered_map<std::string, size_t> byKey_;
+  std::unordered_map<std::string, size_t> byName_;
+};
+
+// One station a line: name, address, tvg-id, tvg-name, tvg-logo, catchup, catchup-source and
+// catchup-days, separated by tabs (no field can hold one). Lines that are not of this form are
+// passed over. A missing file reads as empty; one that cannot be read fails (PlatformFailure).
+GuideMap readGuideMap(TextFileService& files, const std::string& path);
+void writeGuideMap(TextFileService& files, const std::string& path, const GuideMap& map);
+
+// Records the tags of the entries that have any, keyed as the library stores their names and
+// addresses; entries whose address GBK cannot hold are left out, as the library leaves them.
+// Writes the file only when that changed it. Returns the number of stations whose record
+// changed. Fails (PlatformFailure) when the file cannot be read or replaced: it stays as it was.
+int recordGuideTags(TextFileService& files, const std::string& path,
+                    const std::vector<PlaylistEntry>& entries);
+
+// The addresses of a list of guides, one a line: blanks around a line, empty lines, lines
+// starting with "#" and repeats are passed over. A missing file reads as empty.
+std::vector<std::string> readGuideSources(TextFileService& files, const std::string& path);
+// Adds the addresses that the file does not hold yet, writing it only then. Returns how many
+// were added. Fails like recordGuideTags.
+int recordGuideSources(TextFileService& files, const std::string& path,
+                       const std::vector<std::string>& addresses);
+
+}  // namespace zelvo

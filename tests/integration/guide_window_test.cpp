@@ -1,0 +1,144 @@
+// The guide window "节目单" of the real window, offscreen: F2 and the station selector's context
+// menu open it on today's programmes, and a double-click on one plays it from the loopback server.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+#include <ctime>
+
+#include "Composition.h"
+#include "fakes/TempFolder.h"
+#include "guide/GuideWindow.h"
+#include "library/StationList.h"
+#include "platform/qt/QtFormView.h"
+#include "platform/qt/QtGuideView.h"
+#include "support/Clips.h"
+#include "support/IntegrationMain.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/QuietComponents.h"
+
+namespace zelvo::test {
+namespace {
+
+constexpr int64_t kSlot = 24 * 60;  // 60 programmes a day
+
+// The station "甲台" plays the loopback clip; its guide holds yesterday and today in 24-minute
+// programmes, and the window's clock stands at noon today.
+struct GuideWindowRun {
+  TempFolder media;
+  std::string clip = makeClip(media.path(), 4);
+  LoopbackHttpServer server{media.path()};
+  TempFolder app;
+  ZelvoApplication zelvo{app.path(), quietComponents(10000)};
+  GuideChannel channel;
+  int64_t today = localDayStart(static_cast<int64_t>(std::time(nullptr)));
+  int64_t noon = today + 12 * 60 * 60;
+
+  GuideWindowRun() {
+    zelvo.start();
+    FormControls& c = zelvo.window().controls();
+    addStationRow(c, "甲台", server.url(clip), c.tvm.count());
+    showStationRow(c, c.tvm.count() - 1);
+    for (int64_t start = today - 60 * kSlot; start < today + 60 * kSlot; start += kSlot)
+      channel.programmes.push_back({start, start + kSlot, "节目 " + std::to_string(start), ""});
+    GuideWindow& guide = zelvo.guideWindow();
+    guide.setClock([this] { return noon; });
+    guide.setLookup([this](const std::string& name, const std::string&) {
+      return StationGuide{name == "甲台" ? &channel : nullptr, {}};
+    });
+    guide.setCatchup([](const GuideStation& station, const Programme& p, std::string&) {
+      return std::optional<std::string>(station.address + "?utc=" + std::to_string(p.start));
+    });
+    QWidget* window = zelvo.view().window();
+    window->activateWindow();
+    waitUntil([&] { return QApplication::activeWindow() == window; }, 5000);
+  }
+
+  QtGuideView& view() { return zelvo.guideView(); }
+  void pressF2() {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : zelvo.view().window(), Qt::Key_F2);
+  }
+  // Opens the station field's context menu and picks the entry with this caption.
+  void chooseFromContextMenu(const QString& caption) {
+    QLineEdit* field =
+        static_cast<QComboBox*>(zelvo.view().widgetOf(zelvo.window().controls().tvm))->lineEdit();
+    QTimer::singleShot(200, [caption] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      for (QAction* action : menu->actions()) {
+        if (action->text() != caption) continue;
+        const QPoint at = menu->actionGeometry(action).center();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+        return;
+      }
+      menu->close();
+    });
+    const QPoint at = field->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, field->mapToGlobal(at));
+    QApplication::sendEvent(field, &event);
+  }
+  void doubleClick(int row) {
+    QTreeWidget* list = view().list();
+    list->scrollToItem(list->topLevelItem(row));
+    const QRect rect = list->visualItemRect(list->topLevelItem(row));
+    // The toolkit's test double-click brings no press of its own: the first click gives it.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  }
+};
+
+// Each way of opening lists today with the running programme in bold; a double-click then plays
+// a programme: the past one from its catch-up address, the running one live.
+TEST(GuideWindowEndToEnd, OpensOnTodayAndPlaysTheDoubleClickedProgramme) {
+  struct Case {
+    const char* what;
+    std::function<void(GuideWindowRun&)> open;
+    int row;
+    bool catchup;
+  } cases[] = {
+      {"F2, the programme before noon", [](GuideWindowRun& run) { run.pressF2(); }, 29, true},
+      {"the station field's context menu, the running programme",
+       [](GuideWindowRun& run) { run.chooseFromContextMenu("节目单"); }, 30, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GuideWindowRun run;
+    ASSERT_FALSE(run.view().isVisible());
+    c.open(run);
+    ASSERT_TRUE(waitUntil([&] { return run.view().isVisible(); }, 3000));
+    QTreeWidget* list = run.view().list();
+    EXPECT_EQ(run.view().windowTitle(), "节目单 - 甲台");
+    EXPECT_TRUE(run.view().dayChooser()->currentText().endsWith("今天"));
+    ASSERT_EQ(list->topLevelItemCount(), 60);
+    EXPECT_EQ(list->topLevelItem(30)->text(0), "12:00 - 12:24");
+    EXPECT_TRUE(list->topLevelItem(30)->font(1).bold());
+    EXPECT_FALSE(list->topLevelItem(29)->font(1).bold());
+
+    run.doubleClick(c.row);
+    const std::string target =
+        "/" + run.clip + (c.catchup ? "?utc=" + std::to_string(run.noon - kSlot) : "");
+    EXPECT_TRUE(waitUntil(
+        [&] {
+          const std::vector<std::string> seen = run.server.requestedTargets();
+          return std::find(seen.begin(), seen.end(), target) != seen.end();
+        },
+        10000))
+        << target << " " << run.view().status()->text().toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] { return run.zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000));
+  }
+}
+
+}  // namespace
+}  // namespace zelvo::test
+
+int main(int argc, char** argv) { return zelvo::test::runIntegrationTests(argc, argv); }
