@@ -115,6 +115,8 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   FormControls& c = parts_->window.controls();
   std::vector<Control*> controls;
   c.forEachControl([&](Control& control) { controls.push_back(&control); });
+  // Last, so that it lies above the players' pictures.
+  controls.push_back(&parts_->window.recording().mark);
   parts_->view = std::make_unique<QtFormView>(c.form1, controls);
   // The players' modules and their engines' libraries are mapped while the rest of the start-up
   // runs, but only once the window is up: mapping them beside it delayed the window by half.
@@ -156,6 +158,7 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->guide->attachReader(*parts_->guideReader);
   parts_->guide->connect();
   parts_->timers.bind(parts_->guide->refreshTimer());
+  parts_->timers.bind(parts_->window.recording().timer);
 }
 
 ZelvoApplication::~ZelvoApplication() = default;

@@ -14,6 +14,8 @@ constexpr int kEscapeHeight = 5235;
 constexpr int kEscapeWidth = 6225;
 constexpr int kEscapeKey = 27;
 
+constexpr const char* kRecordShortcut = "Ctrl+R";
+
 constexpr const char* kWmpTooOld = "请安装 WindowsMediaPlayer 9.0.0.2980 及以上版本";
 constexpr const char* kRealTooOld = "请安装 Real 6.0.11.847 及以上版本";
 
@@ -31,12 +33,18 @@ MainWindow::MainWindow(Services& services) : p_(services) { connectReactions(); 
 
 void MainWindow::connectReactions() {
   c_.form1.keyDown.connect([this](int key) { step([&] { onKeyDown(key); }); });
-  c_.form1.unload.connect([this] { ShutDown(); });
+  // A recording gets its file's final name before anything of the shut-down runs.
+  c_.form1.unload.connect([this] {
+    recording_.End();
+    ShutDown();
+  });
+  c_.form1.addShortcut(kRecordShortcut, [this] { step([&] { recording_.Toggle(); }); });
   buttons_.connect();
   monitoring_.connect();
   primaryEvents_.connect();
   fallbackEvents_.connect();
   popupWatch_.connect();
+  recording_.connect();
   selectors_.connect();
   editing_.connect();
   linkScan_.connect();

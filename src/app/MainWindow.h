@@ -21,6 +21,7 @@
 #include "playback/PlaybackControl.h"
 #include "playback/PopupWatch.h"
 #include "playback/PrimaryPlayerEvents.h"
+#include "playback/Recording.h"
 #include "search/LinkScan.h"
 #include "search/PageQueue.h"
 #include "search/ResultFiles.h"
@@ -57,6 +58,7 @@ class MainWindow {
   ProgrammeGuide& guide() { return guide_; }
   // The guide's own timer, beside the window's three: the end of the running programme.
   Timer& guideTimer() { return nowNextTooltip_.timer(); }
+  Recording& recording() { return recording_; }
 
  private:
   void connectReactions();
@@ -76,6 +78,7 @@ class MainWindow {
   PrimaryPlayerEvents primaryEvents_{x_, monitoring_};
   FallbackPlayerEvents fallbackEvents_{x_, monitoring_};
   PopupWatch popupWatch_{x_};
+  Recording recording_{x_};
   PlaybackControl playbackControl_{playback_, expansion_};
   Selectors selectors_{x_, playbackControl_};
   StationEditing editing_{x_, stationFiles_, playbackControl_};

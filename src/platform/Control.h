@@ -134,6 +134,8 @@ class Label : public CaptionControl {
  public:
   using CaptionControl::CaptionControl;
   bool redText = false;
+  // A mark over the picture: white on red, always above the video.
+  bool badge = false;
 };
 
 class Frame : public CaptionControl {

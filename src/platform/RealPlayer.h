@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Event.h"
+#include "platform/Failure.h"
 
 namespace zelvo {
 
@@ -64,11 +65,21 @@ class RealPlayer {
   // opens a window of its own.
   virtual void showImageWindow() = 0;  // 293
 
+  // Recording what plays, beside the members above; as the primary player records (see
+  // WindowsMediaPlayer.h). recordingStopped is never dropped with the clip's other events.
+  virtual void startRecording(const std::string& path) {
+    (void)path;
+    throw PlatformFailure("this player cannot record");
+  }
+  virtual void stopRecording() {}
+
   Event<int, int> stateChange;  // 1042: oldState, newState
   // 1014: severity, rmaCode, userCode, userString, moreInfoURL, errorString
   Event<int32_t, int32_t, int32_t, std::string, std::string, std::string> errorMessage;
   Event<int32_t, int32_t> bufferingProgress;               // 1005: flags, percent
   Event<int32_t, int32_t, std::string> presentationEvent;  // 1031: kind, value, text
+  // The recording's path, and why writing failed.
+  Event<std::string, std::string> recordingStopped;
 };
 
 }  // namespace zelvo

@@ -2,6 +2,8 @@
 // and the events the window itself raises (key down, unload).
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,11 +42,20 @@ class Window : public Control {
     shortcuts_.push_back(std::move(keys));
     changed();
   }
+  // A shortcut with a handler of its own, which runs before the shortcut event is raised: the
+  // event has one handler, and several parts of the program answer keys of their own.
+  void addShortcut(std::string keys, std::function<void()> handler) {
+    handlers_[keys] = std::move(handler);
+    addShortcut(std::move(keys));
+  }
   const std::vector<std::string>& shortcuts() const { return shortcuts_; }
 
   // Called by the view.
   void userKeyDown(int keyCode) { keyDown.raise(keyCode); }
-  void userShortcut(const std::string& keys) { shortcut.raise(keys); }
+  void userShortcut(const std::string& keys) {
+    if (auto found = handlers_.find(keys); found != handlers_.end()) found->second();
+    shortcut.raise(keys);
+  }
   void userStateChanged(int state) { state_ = state; }
   void userClosed() { unload.raise(); }
 
@@ -55,6 +66,7 @@ class Window : public Control {
  private:
   std::string caption_;
   std::vector<std::string> shortcuts_;
+  std::map<std::string, std::function<void()>> handlers_;
   int state_ = WindowState::Normal;
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Event.h"
+#include "platform/Failure.h"
 
 namespace zelvo {
 
@@ -74,9 +75,24 @@ class WindowsMediaPlayer {
   virtual PlayerError errorItem(int index) const = 0;
   virtual void clearErrorQueue() = 0;
 
+  // Recording what plays, beside the contract above. startRecording writes the stream as it
+  // arrives to path, as MPEG-TS, while it goes on playing; it throws when nothing plays or the
+  // engine cannot record. stopRecording ends it; the file is complete once the call returns or
+  // soon after, and stays at path. Leaving the stream (a new address, stop, close, a failure)
+  // ends a recording too, and so does a file that can no longer be written: then, and only then,
+  // recordingStopped is raised (queued) with the path and why writing failed (empty when the
+  // player left the stream).
+  virtual void startRecording(const std::string& path) {
+    (void)path;
+    throw PlatformFailure("this player cannot record");
+  }
+  virtual void stopRecording() {}
+
   Event<int> playStateChange;            // NewState
   Event<> error;                         // the error queue holds the failure
   Event<double, double> positionChange;  // oldPosition, newPosition in seconds
+  // The recording's path, and why writing failed.
+  Event<std::string, std::string> recordingStopped;
 };
 
 }  // namespace zelvo

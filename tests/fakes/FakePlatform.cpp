@@ -1,6 +1,7 @@
 #include "fakes/FakePlatform.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "platform/Failure.h"
 
@@ -8,6 +9,17 @@ namespace zelvo::test {
 
 void FailureSwitch::check(const std::string& call) const {
   if (failing_.count(call)) fail(call + " refused");
+}
+
+void FakeRecorder::start(const std::string& path) {
+  std::ofstream(path, std::ios::binary | std::ios::app) << "G-packets";
+  path_ = path;
+}
+
+void FakeRecorder::end(const std::string& problem) {
+  if (path_.empty()) return;
+  loop_.post([this, path = path_, problem] { stopped_.raise(path, problem); });
+  path_.clear();
 }
 
 void FakeWindowsMediaPlayer::record(const std::string& call) const {
@@ -24,6 +36,7 @@ void FakeWindowsMediaPlayer::enter(int newState) {
 void FakeWindowsMediaPlayer::failWith(int32_t code, const std::string& description) {
   if (url_.empty()) return;  // closed: late news of the old stream is dropped
   url_.clear();
+  recorder_.end();
   errors_.push_back({code, description});
   loop_.post([this] { error.raise(); });
   enter(WmpState::Ready);
@@ -31,12 +44,14 @@ void FakeWindowsMediaPlayer::failWith(int32_t code, const std::string& descripti
 
 void FakeWindowsMediaPlayer::setURL(const std::string& address) {
   record("wmp.URL " + address);
+  recorder_.end();
   url_ = address;
   enter(WmpState::Transitioning);
   if (onOpen) onOpen(address);
 }
 void FakeWindowsMediaPlayer::close() {
   record("wmp.close");
+  recorder_.end();
   url_.clear();
   errors_.clear();
   if (state != WmpState::Ready) enter(WmpState::Ready);
@@ -45,6 +60,7 @@ void FakeWindowsMediaPlayer::play() { record("wmp.play"); }
 void FakeWindowsMediaPlayer::pause() { record("wmp.pause"); }
 void FakeWindowsMediaPlayer::stop() {
   record("wmp.stop");
+  recorder_.end();
   if (!url_.empty() && state != WmpState::Stopped && state != WmpState::Ready)
     enter(WmpState::Stopped);
 }
@@ -72,6 +88,16 @@ void FakeWindowsMediaPlayer::clearErrorQueue() {
   record("wmp.clearErrorQueue");
   errors_.clear();
 }
+void FakeWindowsMediaPlayer::startRecording(const std::string& path) {
+  record("wmp.startRecording " + path);
+  if (url_.empty() || (state != WmpState::Playing && state != WmpState::Paused))
+    fail("nothing plays");
+  recorder_.start(path);
+}
+void FakeWindowsMediaPlayer::stopRecording() {
+  record("wmp.stopRecording");
+  recorder_.stop();
+}
 
 void FakeRealPlayer::record(const std::string& call) const {
   log_.add(call);
@@ -95,6 +121,7 @@ void FakeRealPlayer::enter(int newState) {
 }
 void FakeRealPlayer::failWith(int32_t rmaCode) {
   if (state == RealState::Stopped) return;  // stopped: late news of the old clip is dropped
+  recorder_.end();
   deliver([this, rmaCode] { errorMessage.raise(1, rmaCode, 0, "failed", "", source_); });
   enter(RealState::Stopped);
 }
@@ -104,6 +131,7 @@ void FakeRealPlayer::raiseOpened(int32_t kind) {
 
 void FakeRealPlayer::doPlay() {
   record("real.doPlay");
+  recorder_.end();
   ++clip_;
   lettingGo_ = false;
   enter(RealState::Contacting);
@@ -112,6 +140,7 @@ void FakeRealPlayer::doPlay() {
 void FakeRealPlayer::doPause() { record("real.doPause"); }
 void FakeRealPlayer::doStop() {
   record("real.doStop");
+  recorder_.end();
   if (state == RealState::Stopped) return;
   if (lettingGo_) {
     state = RealState::Stopped;
@@ -162,6 +191,15 @@ std::string FakeRealPlayer::lastStatus() const {
   return status;
 }
 void FakeRealPlayer::showImageWindow() { record("real.showImageWindow"); }
+void FakeRealPlayer::startRecording(const std::string& path) {
+  record("real.startRecording " + path);
+  if (state != RealState::Playing && state != RealState::Paused) fail("nothing plays");
+  recorder_.start(path);
+}
+void FakeRealPlayer::stopRecording() {
+  record("real.stopRecording");
+  recorder_.stop();
+}
 
 void FakeMessageBoxes::show(const std::string& text, const std::string& title, MessageIcon icon) {
   log_.add("message " + text);

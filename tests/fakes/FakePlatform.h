@@ -29,6 +29,23 @@ class FailureSwitch {
   std::set<std::string> failing_;
 };
 
+// A player's recording: start writes a little to the file at once, as the first packets
+// would; leaving the stream or a failure ends it with the player's queued news.
+class FakeRecorder {
+ public:
+  FakeRecorder(FakeEventLoop& loop, Event<std::string, std::string>& stopped)
+      : loop_(loop), stopped_(stopped) {}
+  void start(const std::string& path);
+  void stop() { path_.clear(); }
+  void end(const std::string& problem = "");
+  bool running() const { return !path_.empty(); }
+
+ private:
+  FakeEventLoop& loop_;
+  Event<std::string, std::string>& stopped_;
+  std::string path_;
+};
+
 class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
  public:
   FakeWindowsMediaPlayer(CallLog& log, FailureSwitch& failures, FakeEventLoop& loop)
@@ -47,6 +64,8 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
   int errorCount() const override { return static_cast<int>(errors_.size()); }
   PlayerError errorItem(int index) const override;
   void clearErrorQueue() override;
+  void startRecording(const std::string& path) override;
+  void stopRecording() override;
 
   // What the test arranges.
   std::string version = "12.0.19041.1";
@@ -62,12 +81,16 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
   // The engine gives up on the stream: nothing loaded, an error queued and announced. Does
   // nothing once the player holds no stream, as the real one drops late news.
   void failWith(int32_t code, const std::string& description = "failed");
+  // Writing the recording fails (a full disk): it ends, and the player says why.
+  void failRecording(const std::string& problem) { recorder_.end(problem); }
+  bool recording() const { return recorder_.running(); }
 
  private:
   void record(const std::string& call) const;
   CallLog& log_;
   FailureSwitch& failures_;
   FakeEventLoop& loop_;
+  FakeRecorder recorder_{loop_, recordingStopped};
   std::string url_;
   std::vector<PlayerError> errors_;
 };
@@ -97,6 +120,8 @@ class FakeRealPlayer : public RealPlayer {
   int32_t lengthMs() const override;
   std::string lastStatus() const override;
   void showImageWindow() override;
+  void startRecording(const std::string& path) override;
+  void stopRecording() override;
 
   std::string version = "6.0.12.1040";
   int state = RealState::Stopped;
@@ -110,6 +135,8 @@ class FakeRealPlayer : public RealPlayer {
   void enter(int newState);
   void failWith(int32_t rmaCode);
   void raiseOpened(int32_t kind);
+  void failRecording(const std::string& problem) { recorder_.end(problem); }
+  bool recording() const { return recorder_.running(); }
 
  private:
   void record(const std::string& call) const;
@@ -117,6 +144,7 @@ class FakeRealPlayer : public RealPlayer {
   CallLog& log_;
   FailureSwitch& failures_;
   FakeEventLoop& loop_;
+  FakeRecorder recorder_{loop_, recordingStopped};
   std::string source_;
   unsigned clip_ = 0;
   bool lettingGo_ = false;

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <stdexcept>
@@ -58,6 +59,20 @@ void XClient::click(unsigned long window, int x, int y) {
   XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
   XTestFakeButtonEvent(display_, 1, True, CurrentTime);
   XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  XSync(display_, False);
+}
+
+void XClient::pressKey(unsigned long window, const std::string& keysym, bool control) {
+  XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+  XSync(display_, False);
+  // The toolkit activates its window once it hears of the focus.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const KeyCode controlKey = XKeysymToKeycode(display_, XK_Control_L);
+  const KeyCode key = XKeysymToKeycode(display_, XStringToKeysym(keysym.c_str()));
+  if (control) XTestFakeKeyEvent(display_, controlKey, True, CurrentTime);
+  XTestFakeKeyEvent(display_, key, True, CurrentTime);
+  XTestFakeKeyEvent(display_, key, False, CurrentTime);
+  if (control) XTestFakeKeyEvent(display_, controlKey, False, CurrentTime);
   XSync(display_, False);
 }
 

@@ -25,6 +25,9 @@ class XClient {
   unsigned long waitForWindow(pid_t pid, const std::string& title, int timeoutMs = 30000);
   // Presses and releases the left button at (x, y) inside window, then waits for the server.
   void click(unsigned long window, int x, int y);
+  // Gives window the keyboard focus, then presses and releases the key named by its X keysym
+  // ("r", "F2"), with Control held when control is set.
+  void pressKey(unsigned long window, const std::string& keysym, bool control = false);
   // The close request a window manager sends: WM_PROTOCOLS carrying WM_DELETE_WINDOW.
   void requestClose(unsigned long window);
   // The colours (0xRRGGBB) of the window's pixels in the rectangle, as the screen shows them.

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <filesystem>
+#include <set>
 
 #include "platform/Failure.h"
 #include "platform/mpv/MediaAddress.h"
@@ -56,6 +58,14 @@ std::string statusFor(int state) {
     default:
       return "Stopped";
   }
+}
+
+// Codecs, as ffmpeg names them, that an MPEG-TS file carries so that players read them back.
+bool fitsTransportStream(const std::string& codec) {
+  static const std::set<std::string> carried = {"mpeg1video", "mpeg2video", "mpeg4", "h264",
+                                                "hevc",       "mp1",        "mp2",   "mp3",
+                                                "aac",        "ac3",        "eac3",  "dts"};
+  return codec.empty() || carried.count(codec) > 0;
 }
 
 }  // namespace
@@ -121,6 +131,7 @@ void MpvRealPlayer::ensureEngine() {
 
 MpvRealPlayer::~MpvRealPlayer() {
   watchdog_.stop();
+  releaseRecorder();
   ++generation_;
   cancelFetch();
   mpv::destroyEngine(handle_);
@@ -284,7 +295,12 @@ void MpvRealPlayer::handleEvent(const mpv_event& event) {
       return;
     }
     case MPV_EVENT_LOG_MESSAGE: {
-      lastEngineError_ = mpv::logLine(*static_cast<const mpv_event_log_message*>(event.data));
+      const auto& message = *static_cast<const mpv_event_log_message*>(event.data);
+      lastEngineError_ = mpv::logLine(message);
+      // The recorder reports a file it cannot open or write, and the demuxer gives it up.
+      const std::string text = message.text;
+      if (std::string(message.prefix) == "recorder" || text.find("recording") != std::string::npos)
+        endRecording(lastEngineError_);
       return;
     }
     default:
@@ -393,6 +409,7 @@ void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
 }
 
 void MpvRealPlayer::resetClip() {
+  endRecording();
   phase_ = Phase::Idle;
   entryId_ = -1;
   entryStarted_ = false;
@@ -406,6 +423,71 @@ void MpvRealPlayer::resetClip() {
   bufferPercent_ = -1;
   lastEngineError_.clear();
   openedAddress_.clear();
+}
+
+std::string MpvRealPlayer::trackCodec(const char* kind) const {
+  const std::string property = std::string("current-tracks/") + kind + "/codec";
+  char* codec = mpv_get_property_string(handle_, property.c_str());
+  const std::string name = codec ? codec : "";
+  mpv_free(codec);
+  return name;
+}
+
+void MpvRealPlayer::startRecording(const std::string& path) {
+  requireEngine();
+  if (phase_ != Phase::Loaded || (state_ != RealState::Playing && state_ != RealState::Paused))
+    fail("nothing plays that could be recorded");
+  if (!recordPath_.empty()) fail("a recording runs already");
+  namespace fs = std::filesystem;
+  // mpv picks the file's format by the ending of its name, so it writes through a hidden link
+  // beside the file whose name ends as the format should. MPEG-TS holds only some codecs (it
+  // keeps Motion JPEG, for one, as data no player shows): other streams go into Matroska, which
+  // players recognise by its content whatever the file is called.
+  const bool transportStream =
+      fitsTransportStream(trackCodec("video")) && fitsTransportStream(trackCodec("audio"));
+  const std::string ending = transportStream ? ".ts" : ".mkv";
+  std::string target = path;
+  if (!path.ends_with(ending)) {
+    const fs::path file(path);
+    const fs::path link = file.parent_path() / ("." + file.filename().string() + ending);
+    std::error_code error;
+    fs::remove(link, error);
+    fs::create_symlink(file.filename(), link, error);
+    if (error) fail("cannot record into " + file.parent_path().string() + ": " + error.message());
+    recordLink_ = link.string();
+    target = recordLink_;
+  }
+  const int rc = mpv_set_property_string(handle_, "stream-record", target.c_str());
+  if (rc < 0) {
+    releaseRecorder();
+    fail(std::string("the engine refused to record: ") + mpv_error_string(rc));
+  }
+  recordPath_ = path;
+}
+
+void MpvRealPlayer::stopRecording() {
+  if (recordPath_.empty()) return;
+  recordPath_.clear();
+  releaseRecorder();
+}
+
+void MpvRealPlayer::releaseRecorder() {
+  // stream-record outlives the clip in mpv: the next one would be written over the file.
+  if (handle_) mpv_set_property_string(handle_, "stream-record", "");
+  if (!recordLink_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(recordLink_, ignored);
+    recordLink_.clear();
+  }
+}
+
+void MpvRealPlayer::endRecording(const std::string& problem) {
+  if (recordPath_.empty()) return;
+  const std::string path = recordPath_;
+  recordPath_.clear();
+  releaseRecorder();
+  // Not with the clip's events: a clip let go of drops those, and this news must arrive.
+  postGuarded(this, [this, path, problem] { recordingStopped.raise(path, problem); });
 }
 
 void MpvRealPlayer::readLocalPlaylist(const std::string& path) {

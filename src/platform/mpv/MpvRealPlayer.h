@@ -86,6 +86,9 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   int32_t lengthMs() const override;                    // 261
   std::string lastStatus() const override;              // 331
   void showImageWindow() override;                      // 293
+  // mpv's stream-record: what arrives is written to the file while the clip plays on.
+  void startRecording(const std::string& path) override;
+  void stopRecording() override;
 
  private:
   enum class Phase { Idle, Fetching, Opening, Loaded };
@@ -97,6 +100,12 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void handleProperty(uint64_t id, const void* data, int format);
 
   void resetClip();
+  // The clip the recording wrote has gone, or writing failed: the caller hears of it.
+  void endRecording(const std::string& problem = "");
+  // mpv stops writing and the name it wrote through goes.
+  void releaseRecorder();
+  // The codec of the clip's track of this kind ("video", "audio"); empty when it has none.
+  std::string trackCodec(const char* kind) const;
   void readLocalPlaylist(const std::string& path);
   void fetchPlaylist(const std::string& address);
   void playlistArrived(unsigned generation, QNetworkReply* reply);
@@ -155,6 +164,9 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   double durationSeconds_ = 0;
   int bufferPercent_ = -1;
   std::string lastEngineError_;
+
+  std::string recordPath_;  // where the clip is also written
+  std::string recordLink_;  // the name mpv writes through, when it is not recordPath_ itself
 
   std::map<std::string, std::string> settings_;
   bool wantStatusEvents_ = true;

@@ -247,7 +247,22 @@ ControlWidget widgetFor(Button& button, QWidget* parent) {
   return {push, [push, &button] { push->setText(qs(button.caption())); }};
 }
 
+ControlWidget badge(Label& label, QWidget* parent) {
+  auto* view = new QLabel(parent);
+  view->setAlignment(Qt::AlignCenter);
+  view->setStyleSheet(
+      "background-color: #d00000; color: white; font-weight: bold; border-radius: 3px;");
+  view->setAttribute(Qt::WA_TransparentForMouseEvents);
+  return {view, [view, &label] {
+            view->setText(qs(label.caption()));
+            // The players' pictures come and go in windows of their own: the mark goes back on
+            // top whenever it changes.
+            if (label.visible()) view->raise();
+          }};
+}
+
 ControlWidget widgetFor(Label& label, QWidget* parent) {
+  if (label.badge) return badge(label, parent);
   auto* view = new Clickable<QLabel>(label, parent);
   view->setWordWrap(true);
   view->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -84,6 +84,8 @@ PrimaryPlayerProxy::PrimaryPlayerProxy(const EngineSettings& settings)
     player.error.connect([this] { error.raise(); });
     player.positionChange.connect(
         [this](double from, double to) { positionChange.raise(from, to); });
+    player.recordingStopped.connect(
+        [this](std::string path, std::string problem) { recordingStopped.raise(path, problem); });
   };
 }
 
@@ -112,6 +114,13 @@ PlayerError PrimaryPlayerProxy::errorItem(int index) const {
 void PrimaryPlayerProxy::clearErrorQueue() {
   if (slot_.up()) engine().clearErrorQueue();
 }
+void PrimaryPlayerProxy::startRecording(const std::string& path) {
+  if (!slot_.up()) fail("nothing plays");
+  engine().startRecording(path);
+}
+void PrimaryPlayerProxy::stopRecording() {
+  if (slot_.up()) engine().stopRecording();
+}
 
 // The fallback player.
 
@@ -131,6 +140,8 @@ FallbackPlayerProxy::FallbackPlayerProxy(const EngineSettings& settings)
     player.presentationEvent.connect([this](int32_t kind, int32_t value, std::string text) {
       presentationEvent.raise(kind, value, text);
     });
+    player.recordingStopped.connect(
+        [this](std::string path, std::string problem) { recordingStopped.raise(path, problem); });
   };
 }
 
@@ -170,6 +181,13 @@ std::string FallbackPlayerProxy::lastStatus() const {
   return slot_.up() ? engine().lastStatus() : "Ready";
 }
 void FallbackPlayerProxy::showImageWindow() { engine().showImageWindow(); }
+void FallbackPlayerProxy::startRecording(const std::string& path) {
+  if (!slot_.up()) fail("nothing plays");
+  engine().startRecording(path);
+}
+void FallbackPlayerProxy::stopRecording() {
+  if (slot_.up()) engine().stopRecording();
+}
 
 // The browser.
 

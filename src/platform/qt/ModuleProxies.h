@@ -77,6 +77,8 @@ class PrimaryPlayerProxy : public WindowsMediaPlayer {
   int errorCount() const override;
   PlayerError errorItem(int index) const override;
   void clearErrorQueue() override;
+  void startRecording(const std::string& path) override;
+  void stopRecording() override;
 
  private:
   WindowsMediaPlayer& engine() const { return slot_.get(); }
@@ -110,6 +112,8 @@ class FallbackPlayerProxy : public RealPlayer {
   int32_t lengthMs() const override;
   std::string lastStatus() const override;
   void showImageWindow() override;
+  void startRecording(const std::string& path) override;
+  void stopRecording() override;
 
  private:
   RealPlayer& engine() const { return slot_.get(); }

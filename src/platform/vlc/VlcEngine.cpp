@@ -58,6 +58,18 @@ std::vector<std::string> EngineLog::take() {
   return taken;
 }
 
+void EngineLog::watchFor(std::vector<std::string> fragments) {
+  std::lock_guard lock(mutex_);
+  alarms_ = std::move(fragments);
+}
+
+std::string EngineLog::takeAlarm() {
+  std::lock_guard lock(mutex_);
+  std::string taken;
+  taken.swap(alarm_);
+  return taken;
+}
+
 void EngineLog::onLog(void* data, int level, const vlc_log_t*, const char* format,
                       va_list arguments) {
   auto* self = static_cast<EngineLog*>(data);
@@ -68,8 +80,13 @@ void EngineLog::onLog(void* data, int level, const vlc_log_t*, const char* forma
     std::vsnprintf(text, sizeof text, format, copy);
     va_end(copy);
     std::string line(text);
-    if (!self->keep_(level, line)) return;
     std::lock_guard lock(self->mutex_);
+    if (self->alarm_.empty()) {
+      for (const std::string& fragment : self->alarms_) {
+        if (line.find(fragment) != std::string::npos) self->alarm_ = line;
+      }
+    }
+    if (!self->keep_(level, line)) return;
     if (self->kept_.size() >= self->lines_) self->kept_.erase(self->kept_.begin());
     self->kept_.push_back(std::move(line));
   } catch (...) {

@@ -45,6 +45,10 @@ class EngineLog {
   void attach(libvlc_instance_t* instance);
   // The lines kept since the last take, oldest first.
   std::vector<std::string> take();
+  // A line holding one of these fragments is remembered as an alarm, whatever keep says.
+  void watchFor(std::vector<std::string> fragments);
+  // The first alarming line since the last call; empty when none came.
+  std::string takeAlarm();
 
  private:
   static void onLog(void* self, int level, const vlc_log_t* context, const char* format,
@@ -54,6 +58,8 @@ class EngineLog {
   const Keep keep_;
   std::mutex mutex_;
   std::vector<std::string> kept_;
+  std::vector<std::string> alarms_;
+  std::string alarm_;
 };
 
 }  // namespace zelvo::vlc

@@ -101,6 +101,8 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
   rtspHandled_ = engine.rtspHandled;
   if (!instance_) return;
 
+  // What the file output says when it cannot open or write the recording.
+  log_.watchFor({"cannot write", "cannot create"});
   log_.attach(instance_);
   player_ = createEnginePlayer();
   if (!player_) {
@@ -234,6 +236,7 @@ void VlcWindowsMediaPlayer::handleEngineEvent(EngineEvent event, uint64_t genera
 void VlcWindowsMediaPlayer::markStarted() {
   if (started_) return;
   started_ = true;
+  quietRestart_ = false;
   sinceProgress_.restart();
   setState(WmpState::Playing);
 }
@@ -280,6 +283,12 @@ void VlcWindowsMediaPlayer::handleEnd() {
 
 void VlcWindowsMediaPlayer::onTick() {
   if (!engineReady() || !media_) return;
+  if (!recordPath_.empty()) {
+    if (const std::string problem = log_.takeAlarm(); !problem.empty()) {
+      endRecording(problem);
+      if (libvlc_media_t* media = reopenedMedia("")) restartQuietly(media);
+    }
+  }
   const int64_t length = libvlc_media_player_get_length(player_);
   const int64_t time = libvlc_media_player_get_time(player_);
   if (controls_)
@@ -297,6 +306,8 @@ void VlcWindowsMediaPlayer::onTick() {
 }
 
 void VlcWindowsMediaPlayer::haltEngine(Halt how) {
+  endRecording();
+  quietRestart_ = false;
   if (engineReady() && engineBusy_) {
     libvlc_media_player_t* fresh = how == Halt::InBackground ? createEnginePlayer() : nullptr;
     if (fresh) {
@@ -361,6 +372,7 @@ std::function<void()> VlcWindowsMediaPlayer::releaseDrawable() {
 
 void VlcWindowsMediaPlayer::setState(int state) {
   if (state == state_) return;
+  if (quietRestart_ && (state == WmpState::Transitioning || state == WmpState::Buffering)) return;
   state_ = state;
   if (controls_)
     controls_->showPlaying(state == WmpState::Playing || state == WmpState::Buffering ||
@@ -507,6 +519,100 @@ PlayerError VlcWindowsMediaPlayer::errorItem(int index) const {
 }
 
 void VlcWindowsMediaPlayer::clearErrorQueue() { errors_.clear(); }
+
+// ---- recording ---------------------------------------------------------------------------
+
+namespace {
+constexpr uint32_t fourcc(const char (&code)[5]) {
+  return uint32_t(uint8_t(code[0])) | uint32_t(uint8_t(code[1])) << 8 |
+         uint32_t(uint8_t(code[2])) << 16 | uint32_t(uint8_t(code[3])) << 24;
+}
+
+// The muxer that keeps every track of the stream playable. MPEG-TS carries the codecs of
+// broadcast television; Windows Media keeps its own container; anything else goes into Matroska,
+// which players recognise by its content whatever the file is called.
+std::string muxerFor(libvlc_media_t* media) {
+  static const uint32_t transportStream[] = {fourcc("mpgv"), fourcc("mp1v"), fourcc("mp2v"),
+                                             fourcc("mp4v"), fourcc("h264"), fourcc("hevc"),
+                                             fourcc("mpga"), fourcc("mp3 "), fourcc("mp4a"),
+                                             fourcc("a52 "), fourcc("eac3"), fourcc("dts ")};
+  static const uint32_t windowsMedia[] = {fourcc("WMV1"), fourcc("WMV2"), fourcc("WMV3"),
+                                          fourcc("WVC1"), fourcc("WMA1"), fourcc("WMA2"),
+                                          fourcc("WMAP"), fourcc("WMAL")};
+  const auto among = [](uint32_t codec, const auto& codecs) {
+    return std::find(std::begin(codecs), std::end(codecs), codec) != std::end(codecs);
+  };
+  libvlc_media_track_t** tracks = nullptr;
+  const unsigned count = libvlc_media_tracks_get(media, &tracks);
+  bool ts = true, asf = true;
+  for (unsigned i = 0; i < count; ++i) {
+    if (tracks[i]->i_type != libvlc_track_video && tracks[i]->i_type != libvlc_track_audio)
+      continue;
+    ts = ts && among(tracks[i]->i_codec, transportStream);
+    asf = asf && among(tracks[i]->i_codec, windowsMedia);
+  }
+  if (tracks) libvlc_media_tracks_release(tracks, count);
+  if (ts) return "ts";
+  return asf ? "asf" : "avformat{mux=matroska}";
+}
+
+// A value of a stream output chain, quoted: a path may hold blanks, commas and braces.
+std::string chainValue(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '\\' || c == '"' || c == '\'') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+}  // namespace
+
+void VlcWindowsMediaPlayer::startRecording(const std::string& path) {
+  if (!engineReady() || !media_ || !started_ ||
+      (state_ != WmpState::Playing && state_ != WmpState::Paused)) {
+    fail("nothing plays that could be recorded");
+  }
+  if (!recordPath_.empty()) fail("a recording runs already");
+  // libVLC 3 adds an output only to a stream it opens: the picture goes on as before, and a
+  // copy of the stream goes into the file as it arrives.
+  libvlc_media_t* media =
+      reopenedMedia(":sout=#duplicate{dst=display,dst=std{access=file,mux=" + muxerFor(media_) +
+                    ",dst=" + chainValue(path) + "}}");
+  if (!media) fail("the stream could not be opened again to record it");
+  log_.takeAlarm();
+  restartQuietly(media);
+  recordPath_ = path;
+}
+
+void VlcWindowsMediaPlayer::stopRecording() {
+  if (recordPath_.empty()) return;
+  recordPath_.clear();
+  if (!engineReady() || !media_) return;
+  // The player that wrote the file is retired in the background and closes it when it stops.
+  if (libvlc_media_t* media = reopenedMedia("")) restartQuietly(media);
+}
+
+libvlc_media_t* VlcWindowsMediaPlayer::reopenedMedia(const std::string& option) {
+  char* mrl = libvlc_media_get_mrl(media_);
+  if (!mrl) return nullptr;
+  libvlc_media_t* media = libvlc_media_new_location(instance_, mrl);
+  libvlc_free(mrl);
+  if (media && !option.empty()) libvlc_media_add_option(media, option.c_str());
+  return media;
+}
+
+void VlcWindowsMediaPlayer::restartQuietly(libvlc_media_t* media) {
+  haltEngine();
+  quietRestart_ = true;
+  startMedia(media, source_);
+}
+
+void VlcWindowsMediaPlayer::endRecording(const std::string& problem) {
+  if (recordPath_.empty()) return;
+  const std::string path = recordPath_;
+  recordPath_.clear();
+  post([this, path, problem] { recordingStopped.raise(path, problem); });
+}
 
 // ---- the control strip ---------------------------------------------------------------------
 

@@ -67,6 +67,9 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   int errorCount() const override;
   PlayerError errorItem(int index) const override;
   void clearErrorQueue() override;
+  // The stream is opened again with a second output that writes it to the file.
+  void startRecording(const std::string& path) override;
+  void stopRecording() override;
 
  private:
   struct EngineEvent {
@@ -93,6 +96,13 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   void setState(int state);
   void failWith(int32_t code, const std::string& description);
   void unloadMedia();
+  // The current stream opened anew, with one more option unless it is empty; null on failure.
+  libvlc_media_t* reopenedMedia(const std::string& option);
+  // Starts media in place of the current stream without telling the caller of the opening:
+  // to the caller the stream plays on.
+  void restartQuietly(libvlc_media_t* media);
+  // The stream the recording wrote has gone: the caller hears of it, with problem if any.
+  void endRecording(const std::string& problem = "");
   // Queues an event for delivery once the running call has returned.
   void post(std::function<void()> raiseEvent);
   // Hands player_ the X window it draws into, made for it alone: libVLC refuses a window that
@@ -135,6 +145,8 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   int playCount_ = 1;
   int repeatsLeft_ = 0;
   int playlistDepth_ = 0;
+  std::string recordPath_;     // where the stream playing now is also written
+  bool quietRestart_ = false;  // opening states are not reported until the picture is back
   std::vector<PlayerError> errors_;
   uint64_t addressNumber_ = 0;  // moves on with every setURL and close; error events carry it
 

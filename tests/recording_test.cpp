@@ -1,0 +1,241 @@
+// Recording what plays: Ctrl+R in both players, the ways a recording ends, the file it leaves,
+// and what the user sees when nothing plays or the folder takes no file.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+
+#include "fakes/ReadOnlyFolder.h"
+#include "fakes/WindowHarness.h"
+#include "playback/RecordingFiles.h"
+
+namespace zelvo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets environment variables for the life of the object and puts the old values back.
+class Environment {
+ public:
+  void set(const std::string& name, const char* value) {
+    const char* old = std::getenv(name.c_str());
+    saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+    if (value) {
+      setenv(name.c_str(), value, 1);
+    } else {
+      unsetenv(name.c_str());
+    }
+  }
+  ~Environment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) {
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      } else {
+        unsetenv(it->first.c_str());
+      }
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+std::vector<std::string> filesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(folder, ignored))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class RecordingTest : public ::testing::Test {
+ public:
+  RecordingTest() {
+    env.set("XDG_VIDEOS_DIR", videos.path().c_str());
+    h.writeFile("tv_lib.txt", {"新闻/台: 1,http://live/1,", "B,http://live/2,"});
+    h.window->StartUp();
+    // Another part of the program answers keys of its own, as the guide window does.
+    h.c.form1.shortcut.connect([](const std::string&) {});
+    h.window->recording().freeSpace = [this](const std::string&) { return freeBytes; };
+  }
+  std::string zelvoFolder() const { return videos.path() + "/Zelvo"; }
+  void playInPrimary() {
+    h.c.tvm.userChoseRow(h.c.tvm.count() - 2);
+    h.wmp.enter(WmpState::Playing);
+    h.loop.runPending();
+  }
+  void playInFallback() {
+    h.window->playback().PlayWithRealPlayer("rtsp://r/1");
+    h.real.enter(RealState::Playing);
+    h.loop.runPending();
+  }
+  void pressCtrlR() {
+    h.c.form1.userShortcut("Ctrl+R");
+    h.loop.runPending();
+  }
+
+  uintmax_t freeBytes = uintmax_t(1) << 40;
+  TempFolder videos;
+  Environment env;
+  WindowHarness h;
+};
+
+TEST_F(RecordingTest, EveryWayARecordingEndsLeavesTheFinishedFile) {
+  struct Case {
+    const char* what;
+    bool fallback;
+    std::function<void(RecordingTest&)> end;
+    const char* message;  // what the message box says first, or nothing
+  };
+  const Case cases[] = {
+      {"Ctrl+R again", false, [](RecordingTest& t) { t.pressCtrlR(); }, nullptr},
+      {"Ctrl+R again, fallback", true, [](RecordingTest& t) { t.pressCtrlR(); }, nullptr},
+      {"another station", false,
+       [](RecordingTest& t) { t.h.c.tvm.userChoseRow(t.h.c.tvm.count() - 1); }, nullptr},
+      {"another station, fallback", true, [](RecordingTest& t) { t.h.c.Command4.userClicked(); },
+       nullptr},
+      {"停止", false, [](RecordingTest& t) { t.h.c.Command9.userClicked(); }, nullptr},
+      {"the stream fails", false,
+       [](RecordingTest& t) { t.h.wmp.failWith(WmpError::ServerNotFound); }, nullptr},
+      {"a full disk", false, [](RecordingTest& t) { t.h.wmp.failRecording("No space left"); },
+       "录制已停止"},
+      {"a full disk, fallback", true,
+       [](RecordingTest& t) { t.h.real.failRecording("No space left"); }, "录制已停止"},
+      {"the disk fills up", true,
+       [](RecordingTest& t) {
+         t.freeBytes = 1 << 20;
+         t.h.loop.advance(500);
+       },
+       "录制已停止：磁盘空间不足"},
+      {"closing the window", true, [](RecordingTest& t) { t.h.c.form1.userClosed(); }, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    h.messages.shown.clear();
+    c.fallback ? playInFallback() : playInPrimary();
+    pressCtrlR();
+    ASSERT_TRUE(h.window->recording().recording());
+    EXPECT_TRUE(h.window->recording().mark.visible());
+    EXPECT_EQ(h.window->recording().mark.caption(), "录制");
+    const std::string file = h.window->recording().file();
+    EXPECT_THAT(filesIn(zelvoFolder()), ::testing::Contains(fs::path(file + ".part").filename()));
+
+    c.end(*this);
+    h.loop.runPending();
+    freeBytes = uintmax_t(1) << 40;
+    EXPECT_FALSE(h.window->recording().recording());
+    EXPECT_FALSE(h.wmp.recording() || h.real.recording());
+    EXPECT_FALSE(h.window->recording().mark.visible() &&
+                 h.window->recording().mark.caption() == "录制");
+    EXPECT_EQ(fileBytes(file), "G-packets");
+    EXPECT_FALSE(fs::exists(file + ".part"));
+    if (c.message) {
+      ASSERT_EQ(h.messages.shown.size(), 1u);
+      EXPECT_THAT(h.messages.shown[0].text, ::testing::StartsWith(c.message));
+      EXPECT_THAT(h.messages.shown[0].text, ::testing::HasSubstr(file));
+    } else {
+      EXPECT_TRUE(h.messages.shown.empty());
+    }
+    fs::remove(file);
+  }
+  // The station's name, made safe, starts the file's name.
+  EXPECT_THAT(h.log.startingWith("wmp.startRecording").front(),
+              ::testing::HasSubstr("/Zelvo/新闻_台_ 1 20"));
+}
+
+TEST_F(RecordingTest, WithoutAStreamOrAWritableFolderNothingIsRecorded) {
+  struct Case {
+    const char* what;
+    bool playing;
+    bool readOnly;
+    uintmax_t freeBytes;
+    const char* notice;   // shown over the picture for a while, or nothing
+    const char* message;  // the message box, or nothing
+  };
+  const Case cases[] = {
+      {"nothing plays", false, false, 1u << 30, "没有正在播放的节目，无法录制", nullptr},
+      {"a nearly full disk", true, false, 1u << 20, nullptr, "无法录制"},
+      {"a read-only folder", true, true, 1u << 30, nullptr, "无法录制"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    h.messages.shown.clear();
+    if (c.playing) playInPrimary();
+    freeBytes = c.freeBytes;
+    fs::create_directories(zelvoFolder());
+    std::optional<ReadOnlyFolder> readOnly;
+    if (c.readOnly) readOnly.emplace(zelvoFolder());
+    if (readOnly && !readOnly->active()) GTEST_SKIP() << "no way to make a folder read-only";
+    pressCtrlR();
+    EXPECT_FALSE(h.window->recording().recording());
+    EXPECT_TRUE(h.log.startingWith("wmp.startRecording").empty());
+    EXPECT_TRUE(filesIn(zelvoFolder()).empty());
+    EXPECT_EQ(h.window->recording().mark.visible(), c.notice != nullptr);
+    if (c.notice) {
+      EXPECT_EQ(h.window->recording().mark.caption(), c.notice);
+    }
+    EXPECT_EQ(h.messages.shown.size(), c.message ? 1u : 0u);
+    if (c.message) {
+      EXPECT_THAT(h.messages.shown[0].text, ::testing::StartsWith(c.message));
+    }
+    h.loop.advance(3000);
+    EXPECT_FALSE(h.window->recording().mark.visible());
+  }
+}
+
+TEST(RecordingFilesTest, NamesAndTheVideosFolder) {
+  const struct {
+    std::string station;
+    std::string safe;
+  } names[] = {
+      {"CCTV-1 综合", "CCTV-1 综合"},
+      {"a/b\\c:d*e?f\"g<h>i|j", "a_b_c_d_e_f_g_h_i_j"},
+      {"  ..hidden  ", "hidden"},
+      {"tab\there\n", "tab_here_"},
+      {"", "录像"},
+      {"/", "_"},
+      {std::string(119, 'x') + "台", std::string(119, 'x')},
+  };
+  for (const auto& n : names) EXPECT_EQ(safeFileName(n.station), n.safe) << n.station;
+
+  TempFolder home;
+  fs::create_directories(home.file(".config"));
+  const struct {
+    const char* videosVariable;
+    const char* userDirs;  // the line in user-dirs.dirs, or nothing
+    std::string folder;
+  } folders[] = {
+      {"/media/v", "XDG_VIDEOS_DIR=\"$HOME/Filme\"", "/media/v"},
+      {nullptr, "XDG_VIDEOS_DIR=\"$HOME/视频\"", home.path() + "/视频"},
+      {nullptr, "XDG_VIDEOS_DIR=\"/srv/tv\"\r", "/srv/tv"},
+      {nullptr, "XDG_MUSIC_DIR=\"$HOME/Music\"", home.path() + "/Videos"},
+      {nullptr, nullptr, home.path() + "/Videos"},
+  };
+  for (const auto& f : folders) {
+    Environment env;
+    env.set("HOME", home.path().c_str());
+    env.set("XDG_CONFIG_HOME", nullptr);
+    env.set("XDG_VIDEOS_DIR", f.videosVariable);
+    fs::remove(home.file(".config/user-dirs.dirs"));
+    if (f.userDirs) std::ofstream(home.file(".config/user-dirs.dirs")) << f.userDirs << "\n";
+    EXPECT_EQ(videosFolder(), f.folder);
+  }
+
+  // A name already taken, finished or not, gets a number.
+  std::ofstream(home.file("A 2001-02-03 04-05-06.ts"));
+  std::ofstream(home.file("A 2001-02-03 04-05-06 (2).ts.part"));
+  std::tm when{};
+  when.tm_year = 101, when.tm_mon = 1, when.tm_mday = 3, when.tm_hour = 4, when.tm_min = 5;
+  when.tm_sec = 6, when.tm_isdst = -1;
+  const RecordingNames free = freeRecordingNames(home.path(), "A", std::mktime(&when));
+  EXPECT_EQ(free.file, home.path() + "/A 2001-02-03 04-05-06 (3).ts");
+  EXPECT_EQ(free.part, free.file + ".part");
+}
+
+}  // namespace
+}  // namespace zelvo::test
