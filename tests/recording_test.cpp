@@ -59,8 +59,6 @@ class RecordingTest : public ::testing::Test {
     env.set("XDG_VIDEOS_DIR", videos.path().c_str());
     h.writeFile("tv_lib.txt", {"新闻/台: 1,http://live/1,", "B,http://live/2,"});
     h.window->StartUp();
-    // Another part of the program answers keys of its own, as the guide window does.
-    h.c.form1.shortcut.connect([](const std::string&) {});
     h.window->recording().freeSpace = [this](const std::string&) { return freeBytes; };
   }
   std::string zelvoFolder() const { return videos.path() + "/Zelvo"; }

@@ -64,11 +64,8 @@ GuideWindow::GuideWindow(Context context, PlaybackRequests& playback, GuideView&
 
 void GuideWindow::connect() {
   FormControls& c = x_.c;
-  step([&] { c.form1.addShortcut(kGuideWindowKeys); });
+  step([&] { c.form1.addShortcut(kGuideWindowKeys, [this] { step([&] { Open(); }); }); });
   step([&] { c.tvm.addContextAction(kGuideWindowCaption); });
-  c.form1.shortcut.connect([this](const std::string& keys) {
-    if (keys == kGuideWindowKeys) step([&] { Open(); });
-  });
   c.tvm.contextAction.connect([this](const std::string& caption) {
     if (caption == kGuideWindowCaption) step([&] { Open(); });
   });

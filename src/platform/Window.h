@@ -36,17 +36,12 @@ class Window : public Control {
     changed();
   }
 
-  // Key sequences the window answers wherever its focus is, in the toolkit's portable text
-  // ("Ctrl+R", "F2"); each raises shortcut with its text.
-  void addShortcut(std::string keys) {
-    shortcuts_.push_back(std::move(keys));
-    changed();
-  }
-  // A shortcut with a handler of its own, which runs before the shortcut event is raised: the
-  // event has one handler, and several parts of the program answer keys of their own.
+  // A key sequence the window answers wherever its focus is, in the toolkit's portable text
+  // ("Ctrl+R", "F2"), with what it does. Each part of the program adds its own.
   void addShortcut(std::string keys, std::function<void()> handler) {
     handlers_[keys] = std::move(handler);
-    addShortcut(std::move(keys));
+    shortcuts_.push_back(std::move(keys));
+    changed();
   }
   const std::vector<std::string>& shortcuts() const { return shortcuts_; }
 
@@ -54,14 +49,12 @@ class Window : public Control {
   void userKeyDown(int keyCode) { keyDown.raise(keyCode); }
   void userShortcut(const std::string& keys) {
     if (auto found = handlers_.find(keys); found != handlers_.end()) found->second();
-    shortcut.raise(keys);
   }
   void userStateChanged(int state) { state_ = state; }
   void userClosed() { unload.raise(); }
 
   Event<int> keyDown;  // key code: 27 is Escape
   Event<> unload;
-  Event<std::string> shortcut;
 
  private:
   std::string caption_;
