@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <set>
@@ -25,9 +24,6 @@
 
 namespace zelvo::test {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
 
 // The centre of Command2 "播放", from its design rectangle in twips (15 twips a pixel).
 constexpr int kPlayX = (270 + 735 / 2) / 15;
@@ -67,12 +63,8 @@ TEST(BothPlayers, EachPlaysItsLoopbackClipIntoThePlayerArea) {
       return std::set<uint32_t>(area.begin(), area.end()).size();
     };
     EXPECT_LE(colours(), 3u);
-    x.click(window, kPlayX, kPlayY);
-    bool picture = false;
-    for (const auto deadline = Clock::now() + 30s; !picture && Clock::now() < deadline;
-         std::this_thread::sleep_for(100ms))
-      picture = colours() > 3;
-    EXPECT_TRUE(picture) << program.output();
+    EXPECT_TRUE(x.clickUntil(window, kPlayX, kPlayY, [&] { return colours() > 3; }))
+        << program.output();
     if (!c.requested.empty()) {
       const auto asked = server.requestedPaths();
       EXPECT_NE(std::find(asked.begin(), asked.end(), c.requested), asked.end());

@@ -115,8 +115,8 @@ TEST(RecordingEndToEnd, EachPlayerRecordsWhatPlaysIntoAFinishedFile) {
       });
       return mark.empty() ? 0.0 : double(red) / double(mark.size());
     };
-    x.click(window, kPlayX, kPlayY);
-    ASSERT_TRUE(waitFor([&] { return pictureColours() > 3; }, 60s)) << program.output();
+    ASSERT_TRUE(x.clickUntil(window, kPlayX, kPlayY, [&] { return pictureColours() > 3; }))
+        << program.output();
     EXPECT_LT(redShare(), 0.1);
 
     x.pressKey(window, "r", true);

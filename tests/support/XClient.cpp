@@ -8,6 +8,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -33,6 +34,19 @@ unsigned long XClient::waitForWindow(pid_t pid, const std::string& title, int ti
     if (std::chrono::steady_clock::now() >= deadline) return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+}
+
+bool XClient::clickUntil(unsigned long window, int x, int y, const std::function<bool()>& done,
+                         int retryMs, int timeoutMs) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (Clock::now() < deadline) {
+    click(window, x, y);
+    const auto retry = std::min(deadline, Clock::now() + std::chrono::milliseconds(retryMs));
+    for (; Clock::now() < retry; std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+      if (done()) return true;
+  }
+  return done();
 }
 
 unsigned long XClient::findWindow(pid_t pid, const std::string& title) {

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ class XClient {
   unsigned long waitForWindow(pid_t pid, const std::string& title, int timeoutMs = 30000);
   // Presses and releases the left button at (x, y) inside window, then waits for the server.
   void click(unsigned long window, int x, int y);
+  // Clicks at (x, y) until done() holds, asking every 100 ms and clicking again after each
+  // retryMs, for at most timeoutMs; whether done() came to hold. The window shows before its
+  // start-up has filled the station list, and a press on "播放" in that moment plays nothing.
+  bool clickUntil(unsigned long window, int x, int y, const std::function<bool()>& done,
+                  int retryMs = 10000, int timeoutMs = 60000);
   // Gives window the keyboard focus, then presses and releases the key named by its X keysym
   // ("r", "F2"), with Control held when control is set.
   void pressKey(unsigned long window, const std::string& keysym, bool control = false);
