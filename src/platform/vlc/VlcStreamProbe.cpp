@@ -5,6 +5,7 @@
 
 #include <vlc/vlc.h>
 
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -92,7 +93,12 @@ VlcStreamProbe::VlcStreamProbe()
     : reaper_(std::make_unique<vlc::VlcPlayerReaper>()),
       log_(std::make_unique<vlc::EngineLog>(1, &isProblem)),
       deadline_(this, [this] {
-        if (running_) conclude(ProbeResult::Outcome::Dead, deadline_.missed());
+        if (!running_) return;
+        // A picture came while its size was still being asked for.
+        if (sizeAsked_ > 0)
+          conclude(ProbeResult::Outcome::Decoded, "video");
+        else
+          conclude(ProbeResult::Outcome::Dead, deadline_.missed());
       }) {}
 
 VlcStreamProbe::~VlcStreamProbe() {
@@ -126,6 +132,7 @@ void VlcStreamProbe::start(const std::string& address, int timeoutMs) {
   retirePlayer();
   running_ = true;
   playlistDepth_ = 0;
+  sizeAsked_ = 0;
   deadline_.start(timeoutMs);
   if (!ensureEngine()) {
     conclude(ProbeResult::Outcome::NotUnderstood, "the VLC engine did not start");
@@ -196,7 +203,17 @@ void VlcStreamProbe::heard(News news, uint64_t attempt, const std::string& detai
     switch (news) {
       case News::Decoded: {
         std::string decoded = detail;
-        if (detail == "video") decoded += pictureSize();
+        if (detail == "video") {
+          const std::string size = pictureSize();
+          // The first picture may come before the player or the media know its size; a
+          // moment later they do. The deadline still bounds the wait.
+          if (size.empty() && sizeAsked_++ < kSizeRetries) {
+            QTimer::singleShot(kSizeRetryMs, this,
+                               [this, attempt, detail] { heard(News::Decoded, attempt, detail); });
+            return;
+          }
+          decoded += size;
+        }
         conclude(ProbeResult::Outcome::Decoded, decoded);
         return;
       }

@@ -52,6 +52,9 @@ class VlcStreamProbe : public QObject, public StreamProbe {
 
   libvlc_instance_t* instance_ = nullptr;
   bool engineTried_ = false;
+  static constexpr int kSizeRetries = 20;
+  static constexpr int kSizeRetryMs = 25;
+  int sizeAsked_ = 0;  // how often the current attempt has asked for its picture's size
   bool rtspHandled_ = false;
   libvlc_media_player_t* player_ = nullptr;
   libvlc_media_t* media_ = nullptr;
