@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
     found.tags.catchupDays = 3;
     return found;
   });
-  guide.setCatchup([](const GuideStation& station, const Programme& p, std::string&) {
-    return std::optional<std::string>(station.address + "?utc=" + std::to_string(p.start));
+  guide.setCatchup([](const GuideStation& station, const Programme& p) {
+    return CatchupResult{station.address + "?utc=" + std::to_string(p.start), ""};
   });
   DrawnLogos logos(folder.path());
   guide.attachReader(logos);

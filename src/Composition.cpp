@@ -143,14 +143,8 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->guide->setLookup([&programmes](const std::string& name, const std::string& address) {
     return StationGuide{programmes.channelFor(name, address), programmes.tagsFor(name, address)};
   });
-  parts_->guide->setCatchup([&programmes](const GuideStation& station, const Programme& programme,
-                                          std::string& why) -> std::optional<std::string> {
-    CatchupResult made = catchupAddress(station.address, station.tags, programme, programmes.now());
-    if (!made.playable()) {
-      why = made.problem;
-      return std::nullopt;
-    }
-    return made.address;
+  parts_->guide->setCatchup([&programmes](const GuideStation& station, const Programme& programme) {
+    return catchupAddress(station.address, station.tags, programme, programmes.now());
   });
   programmes.onUpdated([this] { step([&] { parts_->guide->Refresh(); }); });
   parts_->guideReader = makeGuideReader();

@@ -60,13 +60,9 @@ struct Guide {
       const bool known = matched && name == "甲台" && address == "http://live/jia";
       return StationGuide{known ? &channel : nullptr, tags};
     });
-    guide.setCatchup([](const GuideStation& station, const Programme& p,
-                        std::string& why) -> std::optional<std::string> {
-      if (p.title.ends_with("13:30")) {
-        why = "未知的占位符 {foo}";
-        return std::nullopt;
-      }
-      return station.address + "?utc=" + std::to_string(p.start);
+    guide.setCatchup([](const GuideStation& station, const Programme& p) -> CatchupResult {
+      if (p.title.ends_with("13:30")) return {"", "未知的占位符 {foo}"};
+      return {station.address + "?utc=" + std::to_string(p.start), ""};
     });
     guide.attachReader(reader);
     guide.connect();

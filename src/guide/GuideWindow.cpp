@@ -187,8 +187,7 @@ bool GuideWindow::catchupReaches(const Programme& programme, int64_t now) const 
   if (!catchup_) return false;
   const int days = station_.tags.catchupDays;
   if (days > 0 && programme.start < now - days * kDaySeconds) return false;
-  std::string why;
-  return guard([&] { return catchup_(station_, programme, why).has_value(); });
+  return guard([&] { return catchup_(station_, programme).playable(); });
 }
 
 void GuideWindow::showLogo() {
@@ -233,20 +232,19 @@ void GuideWindow::playLive() {
 
 void GuideWindow::playPast(const Programme& programme) {
   const int days = station_.tags.catchupDays;
-  std::string why;
-  std::optional<std::string> address;
+  CatchupResult made;
   if (days > 0 && programme.start < now_() - days * kDaySeconds) {
-    why = "超出 " + std::to_string(days) + " 天的回看";
+    made.problem = "超出 " + std::to_string(days) + " 天的回看";
   } else if (catchup_) {
-    if (!step([&] { address = catchup_(station_, programme, why); })) address.reset();
+    if (!step([&] { made = catchup_(station_, programme); })) made = {};
   }
-  if (!address || address->empty()) {
-    if (why.empty()) why = "本台没有回看";
+  if (!made.playable()) {
+    const std::string why = made.problem.empty() ? "本台没有回看" : made.problem;
     step([&] { view_.setStatus(quoted(programme) + "不能回看：" + why); });
     return;
   }
   x_.s.workMode = WorkMode::Playing;
-  step([&] { playback_.PlayAddress(*address); });
+  step([&] { playback_.PlayAddress(made.address); });
   step([&] { view_.setStatus("回看：" + clockText(programme.start) + " " + programme.title); });
 }
 

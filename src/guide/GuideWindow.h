@@ -13,6 +13,7 @@
 #include "form/PlaybackRequests.h"
 #include "form/Services.h"
 #include "formats/Guide.h"
+#include "guide/CatchupAddress.h"
 #include "guide/GuideMatching.h"
 #include "platform/GuideReader.h"
 #include "platform/GuideView.h"
@@ -31,10 +32,9 @@ struct StationGuide {
 
 using GuideLookup =
     std::function<StationGuide(const std::string& name, const std::string& address)>;
-// The address that plays a past programme of the station; nothing, with why for people, when
-// it has none.
-using CatchupBuilder = std::function<std::optional<std::string>(
-    const GuideStation& station, const Programme& programme, std::string& why)>;
+// The address that plays a past programme of the station, or why it has none.
+using CatchupBuilder =
+    std::function<CatchupResult(const GuideStation& station, const Programme& programme)>;
 
 class GuideWindow {
  public:

@@ -54,8 +54,8 @@ struct GuideWindowRun {
     guide.setLookup([this](const std::string& name, const std::string&) {
       return StationGuide{name == "甲台" ? &channel : nullptr, {}};
     });
-    guide.setCatchup([](const GuideStation& station, const Programme& p, std::string&) {
-      return std::optional<std::string>(station.address + "?utc=" + std::to_string(p.start));
+    guide.setCatchup([](const GuideStation& station, const Programme& p) {
+      return CatchupResult{station.address + "?utc=" + std::to_string(p.start), ""};
     });
     QWidget* window = zelvo.view().window();
     window->activateWindow();
