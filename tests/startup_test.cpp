@@ -112,6 +112,19 @@ TEST_F(StartUpTest, NoStationFilesAtAllGivesAnEmptyListAndAWorkingWindow) {
   EXPECT_TRUE(h.process.endedWith.empty());
 }
 
+// The window shows before its lists are read, and reading lets presses through: a press on 播放
+// then has no station to play. Late news of that empty press must not wipe the station shown.
+TEST_F(StartUpTest, APressOnPlayWhileTheListsAreReadWaitsForAStationAndLosesNone) {
+  writeStations();
+  h.loop.duringYield([&] { h.c.Command2.userClicked(); });
+  h.window->StartUp();
+  h.loop.runPending();
+  EXPECT_TRUE(h.log.startingWith("wmp.URL").empty());
+  EXPECT_EQ(h.c.dz1.text(), "j://1");
+  h.c.Command2.userClicked();
+  EXPECT_THAT(h.log.startingWith("wmp.URL"), ElementsAre("wmp.URL j://1"));
+}
+
 TEST_F(StartUpTest, PlayerChecksEndTheProcessWithTheirMessage) {
   struct Case {
     std::string wmp, real;

@@ -19,6 +19,10 @@ void Buttons::connect() {
 }
 
 void Buttons::PlayClicked() {
+  // The window shows before its lists are read, and reading lets a press through. With no
+  // station yet, playing "" would only make the players' late news blank the station shown
+  // afterwards (dz1 takes the last template back), and every later press would play "" again.
+  if (x_.c.dz1.text().empty()) return;
   x_.s.workMode = WorkMode::Playing;
   step([&] { playback_.PlayAddress(expansion_.ExpandAddress(x_.c.dz1.text())); });
 }

@@ -116,7 +116,9 @@ TEST(RecordingEndToEnd, EachPlayerRecordsWhatPlaysIntoAFinishedFile) {
       return mark.empty() ? 0.0 : double(red) / double(mark.size());
     };
     ASSERT_TRUE(x.clickUntil(window, kPlayX, kPlayY, [&] { return pictureColours() > 3; }))
-        << program.output();
+        << program.output() << x.describeScreen(testing::TempDir() + "recording_no_picture.ppm")
+        << "requests: " << server.requestHeads().size() << "\n"
+        << program.threadStacks();
     EXPECT_LT(redShare(), 0.1);
 
     x.pressKey(window, "r", true);

@@ -113,6 +113,15 @@ std::string RunningProgram::output() const {
   return fileBytes(outFile_) + (errFile_.empty() ? std::string() : fileBytes(errFile_));
 }
 
+std::string RunningProgram::threadStacks() const {
+  if (::access("/usr/bin/gdb", X_OK) != 0 || pid_ <= 0) return {};
+  TempFolder scratch;
+  const ProgramResult gdb = runProgram({"/usr/bin/gdb", "-batch", "-p", std::to_string(pid_), "-ex",
+                                        "thread apply all bt 30"},
+                                       scratch.path(), 60000);
+  return "threads of " + std::to_string(pid_) + ":\n" + gdb.out;
+}
+
 ProgramResult runProgram(const std::vector<std::string>& arguments,
                          const std::string& scratchFolder, int timeoutMs,
                          const std::map<std::string, std::string>& setEnvironment) {

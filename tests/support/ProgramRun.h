@@ -52,6 +52,8 @@ class RunningProgram {
   int waitForExit(int timeoutMs);
   // What it has written so far, standard output first.
   std::string output() const;
+  // For a failed test: each of its threads' stacks as gdb shows them, when gdb is installed.
+  std::string threadStacks() const;
 
  private:
   std::string outFile_;

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -117,6 +119,33 @@ std::vector<uint32_t> XClient::pixels(unsigned long window, int x, int y, int wi
   }
   XDestroyImage(image);
   return colours;
+}
+
+std::string XClient::describeScreen(const std::string& screenshotPath) {
+  std::ostringstream text;
+  Window root = DefaultRootWindow(display_), parent, *children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(display_, root, &root, &parent, &children, &count)) {
+    for (unsigned int i = 0; i < count; ++i) {
+      XWindowAttributes a;
+      if (!XGetWindowAttributes(display_, children[i], &a)) continue;
+      text << "window " << children[i] << " pid "
+           << cardinalProperty(display_, children[i], "_NET_WM_PID") << " \""
+           << windowTitle(display_, children[i]) << "\" " << a.width << "x" << a.height << "+"
+           << a.x << "+" << a.y << (a.map_state == IsViewable ? " shown" : " hidden") << "\n";
+    }
+    if (children) XFree(children);
+  }
+  if (!screenshotPath.empty()) {
+    XWindowAttributes screen;
+    XGetWindowAttributes(display_, root, &screen);
+    const std::vector<uint32_t> all = pixels(root, 0, 0, screen.width, screen.height);
+    std::ofstream out(screenshotPath, std::ios::binary);
+    out << "P6\n" << screen.width << " " << screen.height << "\n255\n";
+    for (uint32_t rgb : all) out << char(rgb >> 16) << char(rgb >> 8) << char(rgb);
+    text << "screen saved as " << screenshotPath << "\n";
+  }
+  return text.str();
 }
 
 }  // namespace zelvo::test

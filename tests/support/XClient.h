@@ -38,6 +38,9 @@ class XClient {
   void requestClose(unsigned long window);
   // The colours (0xRRGGBB) of the window's pixels in the rectangle, as the screen shows them.
   std::vector<uint32_t> pixels(unsigned long window, int x, int y, int width, int height);
+  // For a failed test: every top-level window (title, place, whether it shows) as text, and the
+  // whole screen saved as a PPM picture at screenshotPath when one is given.
+  std::string describeScreen(const std::string& screenshotPath = "");
 
  private:
   Display* display_ = nullptr;
