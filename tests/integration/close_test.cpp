@@ -63,16 +63,15 @@ class CloseTest : public ::testing::Test {
     x_ = std::make_unique<XClient>(xvfb_.display());
   }
 
-  // Starts the program and presses play; the window, or 0 when it never came up.
+  // Starts the program and presses play until the clip is asked for (a press while start-up
+  // reads the lists finds no station yet); the window, or 0 when it never came up.
   unsigned long startAndPlay(Program& program) {
-    unsigned long window = 0;
-    const auto deadline = Clock::now() + 30s;
-    while (!window && Clock::now() < deadline) {
-      std::this_thread::sleep_for(50ms);
-      window = x_->findWindow(program.pid(), kTitle);
-    }
+    const unsigned long window = x_->waitForWindow(program.pid(), kTitle);
     if (!window) return 0;
-    x_->click(window, kPlayX, kPlayY);
+    const size_t asked = server_->requestHeads().size();
+    x_->clickUntil(
+        window, kPlayX, kPlayY, [&] { return server_->requestHeads().size() > asked; }, 1000,
+        30000);
     return window;
   }
 

@@ -1,5 +1,6 @@
 // The guide window "节目单" of the real window, offscreen: F2 and the station selector's context
-// menu open it on today's programmes, and a double-click on one plays it from the loopback server.
+// menu open it on today's programmes, and a double-click on one plays it from the loopback server,
+// a past one from the address the program's catch-up builder makes.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -51,11 +52,13 @@ struct GuideWindowRun {
       channel.programmes.push_back({start, start + kSlot, "节目 " + std::to_string(start), ""});
     GuideWindow& guide = zelvo.guideWindow();
     guide.setClock([this] { return noon; });
-    guide.setLookup([this](const std::string& name, const std::string&) {
-      return StationGuide{name == "甲台" ? &channel : nullptr, {}};
-    });
-    guide.setCatchup([](const GuideStation& station, const Programme& p) {
-      return CatchupResult{station.address + "?utc=" + std::to_string(p.start), ""};
+    zelvo.window().guide().setClock([this] { return noon; });
+    // The program's own catch-up builder makes the address from these tags.
+    GuideTags tags;
+    tags.catchup = "append";
+    tags.catchupSource = "?utc={utc}&end={utcend}";
+    guide.setLookup([this, tags](const std::string& name, const std::string&) {
+      return StationGuide{name == "甲台" ? &channel : nullptr, tags};
     });
     QWidget* window = zelvo.view().window();
     window->activateWindow();
@@ -125,7 +128,9 @@ TEST(GuideWindowEndToEnd, OpensOnTodayAndPlaysTheDoubleClickedProgramme) {
 
     run.doubleClick(c.row);
     const std::string target =
-        "/" + run.clip + (c.catchup ? "?utc=" + std::to_string(run.noon - kSlot) : "");
+        "/" + run.clip +
+        (c.catchup ? "?utc=" + std::to_string(run.noon - kSlot) + "&end=" + std::to_string(run.noon)
+                   : "");
     EXPECT_TRUE(waitUntil(
         [&] {
           const std::vector<std::string> seen = run.server.requestedTargets();
