@@ -8,6 +8,7 @@
 #include "cli/WindowPlaylists.h"
 #include "platform/ModuleEntries.h"
 #include "platform/posix/ModuleLibrary.h"
+#include "platform/posix/SessionHeap.h"
 #include "platform/posix/StandardStreams.h"
 #include "platform/xmltv/MakeGuideReader.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
       return zelvo::runGuideCommand(command, *zelvo::makeGuideReader());
     return zelvo::runCommand(command);
   }
+  zelvo::useOneHeapForTheSession();
   // The window and everything it shows come from its module, opened while the playlists are read.
   zelvo::ModuleOpening window(zelvo::kWindowModule.file, zelvo::kWindowModule.entry);
   window.begin();
