@@ -11,11 +11,11 @@
 
 #include "Composition.h"
 #include "fakes/FakeGuideReader.h"
+#include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "formats/XmltvTime.h"
 #include "guide/GuideFiles.h"
 #include "guide/NowNextText.h"
-#include "platform/posix/GbkCodec.h"
 #include "platform/qt/QtFormView.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
@@ -24,16 +24,11 @@
 namespace zelvo::test {
 namespace {
 
-void writeGbk(const std::string& path, const std::vector<std::string>& lines) {
-  std::ofstream out(path, std::ios::binary);
-  for (const auto& line : lines) out << utf8ToGbk(line) << "\r\n";
-}
-
 TEST(GuideTooltip, ShowsNowAndNextOnScreenAndMovesOnWhenTheProgrammeEnds) {
   TempFolder app;
-  writeGbk(app.file("tv_lib.txt"), {"新闻台,http://127.0.0.1:1/a.ts,-999,假,假",
-                                    "电影台,http://127.0.0.1:1/b.ts,-999,假,假", "end"});
-  writeGbk(app.file(kUserGuidesFile), {"http://127.0.0.1:1/guide.xml"});
+  writeGbkLines(app.file("tv_lib.txt"), {"新闻台,http://127.0.0.1:1/a.ts,-999,假,假",
+                                         "电影台,http://127.0.0.1:1/b.ts,-999,假,假", "end"});
+  writeGbkLines(app.file(kUserGuidesFile), {"http://127.0.0.1:1/guide.xml"});
   ZelvoApplication zelvo(app.path(), quietComponents(10000));
   FakeGuideReader reader;
   zelvo.window().guide().useReader(&reader);
@@ -82,8 +77,8 @@ TEST(GuideTooltip, AGzipGuideFromTheNetworkReachesTheTooltip) {
   LoopbackHttpServer server(served.path());
 
   TempFolder app;
-  writeGbk(app.file("tv_lib.txt"), {"新闻台,http://127.0.0.1:1/a.ts,-999,假,假", "end"});
-  writeGbk(app.file(kUserGuidesFile), {server.url("guide.xml.gz")});
+  writeGbkLines(app.file("tv_lib.txt"), {"新闻台,http://127.0.0.1:1/a.ts,-999,假,假", "end"});
+  writeGbkLines(app.file(kUserGuidesFile), {server.url("guide.xml.gz")});
   ZelvoApplication zelvo(app.path(), quietComponents(10000));
   zelvo.start();
   FormControls& c = zelvo.window().controls();

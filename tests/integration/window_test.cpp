@@ -4,12 +4,11 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <fstream>
 #include <iterator>
 
 #include "Composition.h"
+#include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
-#include "platform/posix/GbkCodec.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 #include "support/Clips.h"
@@ -20,20 +19,15 @@
 namespace zelvo::test {
 namespace {
 
-void writeGbk(const std::string& path, const std::vector<std::string>& lines) {
-  std::ofstream out(path, std::ios::binary);
-  for (const auto& line : lines) out << utf8ToGbk(line) << "\r\n";
-}
-
 TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
   TempFolder media;
   const std::string clip = makeClip(media.path(), 4);
   LoopbackHttpServer server(media.path());
 
   TempFolder app;
-  writeGbk(app.file("tv_lib.txt"), {"本地片段," + server.url(clip) + ",-999,假,假",
-                                    "坏地址,http://127.0.0.1:1/x.ts,-999,假,假", "end"});
-  writeGbk(app.file("tv_lib_ss_jg.txt"), {"结果,http://127.0.0.1:1/r.ts,"});
+  writeGbkLines(app.file("tv_lib.txt"), {"本地片段," + server.url(clip) + ",-999,假,假",
+                                         "坏地址,http://127.0.0.1:1/x.ts,-999,假,假", "end"});
+  writeGbkLines(app.file("tv_lib_ss_jg.txt"), {"结果,http://127.0.0.1:1/r.ts,"});
 
   ZelvoApplication zelvo(app.path(), quietComponents(10000));
   zelvo.start();
