@@ -1,5 +1,6 @@
 // The window on the real X11 window system (a private Xvfb): a yield runs the input that is
-// pending, and an empty length label over a playing picture takes clicks without hiding it.
+// pending, and an empty length label over a playing picture takes clicks without hiding it;
+// the picture is drawn without OpenGL on a server that would render it in software.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <thread>
@@ -27,6 +29,16 @@ namespace zelvo::test {
 namespace {
 
 XvfbServer* xvfb = nullptr;
+
+int softwareRendererThreads() {
+  int count = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::string name;
+    std::getline(std::ifstream(task.path() / "comm"), name);
+    count += name.starts_with("llvmpipe");
+  }
+  return count;
+}
 
 class ClosableWindow : public QWidget {
  public:
@@ -83,6 +95,7 @@ TEST(XcbWindow, AnEmptyLengthLabelOverThePlayingPictureLetsThePictureShowAndTake
   zelvo.start();
   ASSERT_FALSE(zelvo.endRequested());
   FormControls& c = zelvo.window().controls();
+  const int threadsBeforePlaying = softwareRendererThreads();
   c.Command2.userClicked();
   ASSERT_TRUE(
       waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000));
@@ -102,6 +115,9 @@ TEST(XcbWindow, AnEmptyLengthLabelOverThePlayingPictureLetsThePictureShowAndTake
   const std::vector<uint32_t> area = x.pixels(window, left, top, width, height);
   EXPECT_GT(std::set<uint32_t>(area.begin(), area.end()).size(), 3u)
       << "the label's area should show the test picture";
+  // Xvfb has no direct rendering: the picture comes without Mesa's software OpenGL, which keeps
+  // memory behind for every stream. Each of its contexts runs threads of its own.
+  EXPECT_EQ(softwareRendererThreads(), threadsBeforePlaying);
 
   // A click there switches the view, as a click on the label with its text does.
   const int heightBefore = c.form1.height();

@@ -20,6 +20,7 @@
 #include "platform/vlc/VlcControlStrip.h"
 #include "platform/vlc/VlcDialogs.h"
 #include "platform/vlc/VlcEngine.h"
+#include "platform/vlc/VlcVideoOutput.h"
 
 namespace zelvo {
 
@@ -91,9 +92,8 @@ VlcWindowsMediaPlayer::VlcWindowsMediaPlayer(Options options, QWidget* parent)
   tick_.setInterval(kTickMs);
   connect(&tick_, &QTimer::timeout, this, &VlcWindowsMediaPlayer::onTick);
 
-  std::vector<std::string> arguments = {"--network-caching=1000"};
-  // Without an X window to hand over (offscreen, Wayland) libVLC would open one of its own.
-  if (!onX11()) arguments.push_back("--vout=dummy");
+  std::vector<std::string> arguments = vlc::videoOutputArguments();
+  arguments.push_back("--network-caching=1000");
   arguments.insert(arguments.end(), options_.engineArguments.begin(),
                    options_.engineArguments.end());
   const vlc::Engine engine = vlc::startEngine(arguments);

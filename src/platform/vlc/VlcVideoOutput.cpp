@@ -1,0 +1,39 @@
+#include "platform/vlc/VlcVideoOutput.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <cstring>
+
+// After the Qt headers, which refuse to follow Xlib.
+#include <X11/Xlib.h>
+
+namespace zelvo::vlc {
+
+namespace {
+
+bool softwareRenderingAsked() {
+  const char* value = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+  return value && *value && std::strcmp(value, "0") != 0 && std::strcmp(value, "false") != 0;
+}
+
+// Mesa draws with the graphics card only through DRI3 or DRI2; an X server without either
+// (Xvfb, Xvnc, most remote displays) gets the software renderer.
+bool serverHasDirectRendering(Display* display) {
+  int opcode = 0, event = 0, error = 0;
+  return XQueryExtension(display, "DRI3", &opcode, &event, &error) ||
+         XQueryExtension(display, "DRI2", &opcode, &event, &error);
+}
+
+}  // namespace
+
+std::vector<std::string> videoOutputArguments() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  Display* display = x11 ? x11->display() : nullptr;
+  if (!display) return {"--vout=dummy"};
+  // "none" leaves libVLC's OpenGL outputs without a context, so it goes on to XVideo or X11.
+  if (softwareRenderingAsked() || !serverHasDirectRendering(display))
+    return {"--gl=none", "--gles2=none"};
+  return {};
+}
+
+}  // namespace zelvo::vlc
