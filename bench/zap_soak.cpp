@@ -14,8 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
-#include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
@@ -55,10 +55,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<test::LoopbackRtspServer> rtsp;
   if (both) rtsp = std::make_unique<test::LoopbackRtspServer>();
   const std::string second = both ? rtsp->url() : first + "?2";
-  {
-    std::ofstream library(app.file("tv_lib.txt"), std::ios::binary);
-    library << utf8ToGbk("甲," + first + ",-999,假,假\r\n乙," + second + ",-999,假,假\r\nend\r\n");
-  }
+  test::writeGbkLines(app.file("tv_lib.txt"),
+                      {"甲," + first + ",-999,假,假", "乙," + second + ",-999,假,假", "end"});
   std::error_code error;
   std::filesystem::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
   if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app.file("zelvo"));

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "Composition.h"
+#include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
-#include "platform/posix/GbkCodec.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtServices.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
@@ -85,8 +85,7 @@ TEST(XcbWindow, AnEmptyLengthLabelOverThePlayingPictureLetsThePictureShowAndTake
   const std::string clip = makeClip(media.path(), 20);
   LoopbackHttpServer server(media.path());
   TempFolder app;
-  std::ofstream(app.file("tv_lib.txt"), std::ios::binary)
-      << utf8ToGbk("片段," + server.url(clip) + ",-999,假,假\r\nend\r\n");
+  writeGbkLines(app.file("tv_lib.txt"), {"片段," + server.url(clip) + ",-999,假,假", "end"});
 
   ComponentOptions options;
   options.vlcArguments = {"--aout=dummy"};

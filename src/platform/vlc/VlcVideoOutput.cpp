@@ -1,5 +1,7 @@
 #include "platform/vlc/VlcVideoOutput.h"
 
+#include <strings.h>
+
 #include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
@@ -11,9 +13,14 @@ namespace zelvo::vlc {
 
 namespace {
 
+// Read as Mesa reads it: only these words turn it on.
 bool softwareRenderingAsked() {
   const char* value = std::getenv("LIBGL_ALWAYS_SOFTWARE");
-  return value && *value && std::strcmp(value, "0") != 0 && std::strcmp(value, "false") != 0;
+  if (!value) return false;
+  if (std::strcmp(value, "1") == 0) return true;
+  for (const char* yes : {"true", "y", "yes"})
+    if (strcasecmp(value, yes) == 0) return true;
+  return false;
 }
 
 // Mesa draws with the graphics card only through DRI3 or DRI2; an X server without either
