@@ -1,7 +1,9 @@
 // Times the guide reader on generated guides and reports its peak memory: a week of 2,000
-// channels (about 100 MB of XML, gzipped and plain) with 500 of them wanted, and a guide of
-// many tiny programmes on one wanted channel, which the per-channel bound keeps small.
-//   zelvo_guide_probe [--channels N] [--days N] [--wanted N] [--tiny N]
+// channels (about 100 MB of XML, gzipped and plain) with 500 of them wanted, a guide of many tiny
+// programmes on one wanted channel, which the per-channel bound keeps small, and hostile guides:
+// one start tag of 80,000 attributes, a 0.5 MB gzip holding one 500 MB title, and how long
+// cancel() takes while each is read.
+//   zelvo_guide_probe [--channels N] [--days N] [--wanted N] [--tiny N] [--hostile-only]
 #include <sys/resource.h>
 #include <zlib.h>
 
@@ -10,6 +12,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -100,19 +104,82 @@ size_t programmesIn(const zelvo::GuideReport& report) {
   return count;
 }
 
+// How long cancel() takes when called after the read ran for each of the delays: the worst.
+double worstCancelMs(const std::string& path, const zelvo::GuideWanted& wanted) {
+  double worst = 0;
+  for (int delayMs : {5, 20, 50, 100, 200, 400}) {
+    zelvo::XmltvGuideReader reader(zelvo::GuideReaderSettings{});
+    zelvo::GuideRequest request{{path}, wanted, 0, 0};
+    reader.read(request);
+    QEventLoop loop;
+    QTimer::singleShot(delayMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    QElapsedTimer clock;
+    clock.start();
+    reader.cancel();
+    worst = std::max(worst, clock.nsecsElapsed() / 1e6);
+  }
+  return worst;
+}
+
+void hostileGuides(const QTemporaryDir& folder, const std::string& weekGzip) {
+  const int64_t start = 1796774400;
+  const std::string open = "<?xml version=\"1.0\"?>\n<tv>\n<programme start=\"" +
+                           zelvo::formatXmltvTime(start) + "\" stop=\"" +
+                           zelvo::formatXmltvTime(start + 1800) + "\" channel=\"t\"";
+  const zelvo::GuideWanted wanted{{"t"}, {}};
+
+  const std::string attributesPath = folder.filePath("attributes.xml").toStdString();
+  {
+    std::ofstream out(attributesPath, std::ios::binary);
+    out << open;
+    for (int i = 0; i < 80000; ++i) out << " a" << i << "=\"\"";
+    out << "><title>x</title></programme>\n</tv>\n";
+  }
+  const Measure tag = readOnce(attributesPath, wanted, 0, 0);
+  std::printf("one tag of 80,000 attributes (%.0f KB): %.3f s, peak %.0f MB, %zu kept\n",
+              QFileInfo(QString::fromStdString(attributesPath)).size() / 1024.0, tag.seconds,
+              tag.peak, programmesIn(tag.report));
+
+  const std::string titlePath = folder.filePath("title.xml.gz").toStdString();
+  {
+    gzFile gz = gzopen(titlePath.c_str(), "wb9");
+    const std::string head = open + "><title>";
+    gzwrite(gz, head.data(), static_cast<unsigned>(head.size()));
+    const std::string block(1 << 20, 'x');
+    for (int i = 0; i < 500; ++i) gzwrite(gz, block.data(), static_cast<unsigned>(block.size()));
+    const std::string tail = "</title></programme>\n</tv>\n";
+    gzwrite(gz, tail.data(), static_cast<unsigned>(tail.size()));
+    gzclose(gz);
+  }
+  const Measure title = readOnce(titlePath, wanted, 0, 0);
+  std::printf("one 500 MB title in a %.0f KB gzip: %.2f s, peak %.0f MB, %zu kept\n",
+              QFileInfo(QString::fromStdString(titlePath)).size() / 1024.0, title.seconds,
+              title.peak, programmesIn(title.report));
+
+  std::printf("cancel() while reading, worst of 6 moments: attributes %.1f ms, title %.1f ms",
+              worstCancelMs(attributesPath, wanted), worstCancelMs(titlePath, wanted));
+  if (!weekGzip.empty()) std::printf(", week %.1f ms", worstCancelMs(weekGzip, wanted));
+  std::printf("\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   int channels = 2000, days = 7, wantedCount = 500;
   long tiny = 10'000'000;
+  QTemporaryDir folder;
+  if (argc > 1 && !std::strcmp(argv[argc - 1], "--hostile-only")) {
+    hostileGuides(folder, "");
+    return 0;
+  }
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--channels")) channels = std::atoi(argv[i + 1]);
     if (!std::strcmp(argv[i], "--days")) days = std::atoi(argv[i + 1]);
     if (!std::strcmp(argv[i], "--wanted")) wantedCount = std::atoi(argv[i + 1]);
     if (!std::strcmp(argv[i], "--tiny")) tiny = std::atol(argv[i + 1]);
   }
-  QTemporaryDir folder;
   const std::string plainPath = folder.filePath("week.xml").toStdString();
   const std::string gzipPath = folder.filePath("week.xml.gz").toStdString();
   const int64_t start = 1796774400;  // a midnight, UTC
@@ -179,5 +246,6 @@ int main(int argc, char** argv) {
         "tiny : %ld programmes on one channel: %.2f s (%.2f s CPU), peak %.0f MB, %zu kept\n", tiny,
         m.seconds, m.cpu, m.peak, programmesIn(m.report));
   }
+  hostileGuides(folder, gzipPath);
   return 0;
 }

@@ -51,18 +51,57 @@ const std::string kPlain =
     guide(programme("cctv1", 0, 60, "News") + programme("other", 0, 60, "Elsewhere") +
           programme("hn", 30, 90, "Drama") + programme("cctv1", 60, 120, "Film"));
 
-std::string gzip(const std::string& data) {
-  z_stream stream{};
-  deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, data.size()) + 64, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
+constexpr size_t kPiece = 256 * 1024;  // what the reader reads a file in
+
+// One gzip member of head, then filler bytes of c, then tail, made without holding the filler;
+// a name in its header makes it paddedTo bytes long, when given.
+std::string gzip(const std::string& head, size_t filler = 0, const std::string& tail = "",
+                 size_t paddedTo = 0, char c = 'x') {
+  std::string name;
+  std::string out;
+  for (int pass = 0; pass < 2; ++pass) {
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    gz_header header{};
+    header.name = reinterpret_cast<Bytef*>(name.data());
+    if (!name.empty()) deflateSetHeader(&stream, &header);
+    out.clear();
+    const std::string block(1 << 20, c);
+    auto put = [&](const char* data, size_t size, int flush) {
+      stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+      stream.avail_in = static_cast<uInt>(size);
+      do {
+        char chunk[65536];
+        stream.next_out = reinterpret_cast<Bytef*>(chunk);
+        stream.avail_out = sizeof chunk;
+        deflate(&stream, flush);
+        out.append(chunk, sizeof chunk - stream.avail_out);
+      } while (stream.avail_out == 0);
+    };
+    put(head.data(), head.size(), Z_NO_FLUSH);
+    for (size_t left = filler; left > 0; left -= std::min(left, block.size()))
+      put(block.data(), std::min(left, block.size()), Z_NO_FLUSH);
+    put(tail.data(), tail.size(), Z_FINISH);
+    deflateEnd(&stream);
+    if (paddedTo == 0 || out.size() == paddedTo) break;
+    name.assign(paddedTo - out.size() - 1, 'n');  // the name ends in a zero byte
+  }
   return out;
+}
+
+// The peak resident memory since it was last reset, in MB.
+double peakMb() {
+  QFile status("/proc/self/status");
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024;
+  }
+  return 0;
+}
+
+void resetPeakMemory() {
+  QFile reset("/proc/self/clear_refs");
+  if (reset.open(QIODevice::WriteOnly)) reset.write("5");
 }
 
 // What a report holds, in one line: each channel with its programmes as title start-stop.
@@ -144,8 +183,31 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
     int maxProgrammes = 5000;
     int64_t maxBytes = int64_t{512} << 20;
     int64_t keepFrom = 0, keepUntil = 0;
+    double mostMb = 0;  // the most the read may add to the peak memory; 0: not measured
   };
   const std::string twoDone = "cctv1[News 0-60, Film 60-120] hn[Drama 30-90]";
+  // Bytes that are not UTF-8, and a character of three bytes, each across the edge of a piece.
+  std::string edges = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<tv>\n" + kChannels;
+  auto programmeAtEdge = [&](size_t edge, const std::string& channel, int start,
+                             const std::string& before, const std::string& from) {
+    const std::string open = "<programme start=\"" + timeText(start) + "\" stop=\"" +
+                             timeText(start + 60) + "\" channel=\"" + channel + "\"><title>";
+    edges += "<!--" + std::string(edge - edges.size() - open.size() - before.size() - 7, 'p') +
+             "-->" + open + before + from + "</title></programme>\n";
+  };
+  programmeAtEdge(kPiece - 1, "cctv1", 0, "Caf", "\xe9 au lait\xff");
+  programmeAtEdge(2 * kPiece - 1, "hn", 60, "Zh", "\xe4\xb8\xad");
+  edges += "</tv>\n";
+  std::string manyAttributes;
+  for (int i = 0; i < 80000; ++i) manyAttributes += " a" + std::to_string(i) + "=\"\"";
+  // A second member that starts on the last byte of the first piece.
+  const size_t hnAt = kPlain.find("<programme start=\"" + timeText(30));
+  const std::string twoMembers =
+      gzip(kPlain.substr(0, hnAt), 0, "", kPiece - 1) + gzip(kPlain.substr(hnAt));
+  const std::string hugeTitle =
+      gzip(guide("").substr(0, guide("").size() - 6) + "<programme start=\"" + timeText(0) +
+               "\" stop=\"" + timeText(60) + "\" channel=\"cctv1\"><title>",
+           size_t{64} << 20, "</title></programme></tv>\n");
   const Case cases[] = {
       {"a whole guide; unwanted channels and unknown elements passed over",
        {guide("<unknown a=\"1\"><programme channel=\"cctv1\"/></unknown>" +
@@ -273,6 +335,51 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
        0,
        "more than 1 programmes",
        1},
+      {"comments, CDATA and instructions holding programme tags are no programmes",
+       {guide("<!-- <programme channel=\"other\" start=\"20261209000000\"> -->" +
+              programme("cctv1", 0, 60, "News") +
+              "<?note </programme> <programme channel=\"other\"> ?>" +
+              "<programme start=\"20261209000000\" channel=\"other\"><title>X</title>"
+              "<!-- </programme> --><desc><![CDATA[</programme>]]></desc></programme>" +
+              programme("hn", 30, 90, "Drama") +
+              programme("cctv1", 60, 120, "<![CDATA[Fi</programme>]]>lm"))},
+       "cctv1[News 0-60, Fi</programme>lm 60-120] hn[Drama 30-90]",
+       1,
+       0,
+       ""},
+      {"bytes that are not UTF-8 are replaced, wherever the pieces break",
+       {edges},
+       "cctv1[Caf\uFFFD au lait\uFFFD 0-60] hn[Zh\u4E2D 60-120]",
+       1,
+       0,
+       ""},
+      {"a gzipped page that is not a guide",
+       {gzip("<html><body>hi</body></html>")},
+       "",
+       0,
+       0,
+       "is not an XMLTV guide"},
+      {"a gzipped guide declaring entities", {gzip(bomb)}, "", 0, 0, "refused"},
+      {"a start tag with 80,000 attributes keeps the first ones",
+       {guide("<programme start=\"" + timeText(0) + "\" stop=\"" + timeText(60) +
+              "\" channel=\"cctv1\"" + manyAttributes + "><title>Many</title></programme>" +
+              programme("hn", 30, 90, "Drama"))},
+       "cctv1[Many 0-60] hn[Drama 30-90]",
+       1,
+       0,
+       "more than 256 attributes"},
+      {"a 64 MB title is cut while it is read",
+       {hugeTitle},
+       "cctv1[" + std::string(512, 'x') + " 0-60] hn[]",
+       1,
+       0,
+       "",
+       5000,
+       int64_t{512} << 20,
+       0,
+       0,
+       32},
+      {"a gzip member starting on the last byte of a piece", {twoMembers}, twoDone, 1, 0, ""},
       {"only the programmes inside the window",
        {kPlain},
        "cctv1[Film 60-120] hn[Drama 30-90]",
@@ -304,8 +411,13 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
     GuideRequest wanted = request(sources);
     wanted.keepFrom = c.keepFrom;
     wanted.keepUntil = c.keepUntil;
+    resetPeakMemory();
+    const double peakBefore = peakMb();
     const auto report = readGuide(*reader, wanted);
     ASSERT_TRUE(report);
+    if (c.mostMb > 0) {
+      EXPECT_LT(peakMb() - peakBefore, c.mostMb);
+    }
     EXPECT_EQ(describe(*report), c.channels);
     EXPECT_EQ(report->sourcesRead, c.sourcesRead);
     EXPECT_EQ(report->skipped, c.skipped);

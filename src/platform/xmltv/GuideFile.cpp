@@ -17,11 +17,14 @@ bool gzipMagic(const char* data, qint64 size) {
          static_cast<unsigned char>(data[1]) == 0x8b;
 }
 
-// Hands bytes to the parser and counts them against the bound; false once either has had enough.
+// Hands bytes to the parser and counts them against the bound; false once either has had enough,
+// or the read is to stop: one piece of a file may inflate to many.
 class Feed {
  public:
-  Feed(XmltvParser& parser, int64_t maxBytes) : parser_(parser), left_(maxBytes) {}
+  Feed(XmltvParser& parser, int64_t maxBytes, const std::atomic<bool>& stop)
+      : parser_(parser), left_(maxBytes), stop_(stop) {}
   bool operator()(const char* data, size_t size) {
+    if (stop_.load(std::memory_order_relaxed)) return false;
     const bool over = static_cast<int64_t>(size) > left_;
     if (over) {
       size = static_cast<size_t>(std::max<int64_t>(left_, 0));
@@ -35,6 +38,7 @@ class Feed {
  private:
   XmltvParser& parser_;
   int64_t left_;
+  const std::atomic<bool>& stop_;
   bool overflowed_ = false;
 };
 
@@ -58,15 +62,12 @@ class Inflater {
     stream_.avail_in = static_cast<uInt>(size);
     // A full output piece may leave more inside zlib even when all input is taken.
     bool outputFull = false;
-    while (stream_.avail_in > 0 || outputFull) {
+    while ((stream_.avail_in > 0 || outputFull) && !trailing_) {
       if (ended_) {
-        // Another member may follow; anything else after the end is not the guide.
-        if (!gzipMagic(reinterpret_cast<const char*>(stream_.next_in),
-                       static_cast<qint64>(stream_.avail_in)) ||
-            inflateReset(&stream_) != Z_OK) {
-          return true;
-        }
+        // Another member may follow, its header cut anywhere between pieces; zlib reads it.
+        if (inflateReset(&stream_) != Z_OK) return true;
         ended_ = false;
+        nextMember_ = true;
       }
       stream_.next_out = out_;
       stream_.avail_out = sizeof out_;
@@ -76,6 +77,8 @@ class Inflater {
       if (produced > 0 && !feed(reinterpret_cast<const char*>(out_), produced)) return false;
       if (result == Z_STREAM_END) {
         ended_ = true;
+      } else if (result == Z_DATA_ERROR && nextMember_ && stream_.total_out == 0) {
+        trailing_ = true;  // what follows the last member is not the guide
       } else if (result != Z_OK && result != Z_BUF_ERROR) {
         problem = "its compressed data is damaged; what came before is kept";
         return false;
@@ -85,12 +88,15 @@ class Inflater {
     }
     return true;
   }
-  bool ended() const { return ended_; }
+  // A member that ended, and nothing of another begun.
+  bool ended() const { return ended_ || trailing_ || (nextMember_ && stream_.total_out == 0); }
 
  private:
   z_stream stream_{};
   bool ok_ = false;
   bool ended_ = false;
+  bool nextMember_ = false;  // a member ended before the one being read
+  bool trailing_ = false;
   Bytef out_[kPiece];
 };
 
@@ -104,7 +110,7 @@ GuideFileOutcome readGuideFile(const std::string& path, XmltvParser& parser, int
     outcome.problem = "cannot be opened: " + file.errorString().toStdString();
     return outcome;
   }
-  Feed feed(parser, maxBytes);
+  Feed feed(parser, maxBytes, stop);
   std::unique_ptr<Inflater> inflater;
   std::vector<char> piece(kPiece);
   bool first = true;
@@ -125,7 +131,8 @@ GuideFileOutcome readGuideFile(const std::string& path, XmltvParser& parser, int
   if (feed.overflowed()) {
     outcome.problem =
         "is larger than " + std::to_string(maxBytes) + " bytes; only what came before is kept";
-  } else if (inflater && !inflater->ended() && !parser.complete() && outcome.problem.empty()) {
+  } else if (inflater && !inflater->ended() && !parser.complete() && !parser.failed() &&
+             outcome.problem.empty()) {
     outcome.problem = "its compressed data ends early; what came before is kept";
   }
   if (outcome.problem.empty()) outcome.problem = parser.problem();

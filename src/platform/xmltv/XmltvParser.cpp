@@ -2,24 +2,20 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <cctype>
 
 #include "formats/XmltvTime.h"
 
 namespace zelvo {
 namespace {
 
-// The bytes below a space that XML 1.0 forbids; each is one byte in UTF-8 and never part of a
-// longer sequence, so dropping them byte by byte is safe.
-bool forbiddenInXml(unsigned char byte) {
-  return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
-}
-
 std::string utf8(QStringView text) { return text.toString().toStdString(); }
 
-// Appends, but never past limit bytes, and never cutting a UTF-8 sequence in two.
+// Appends, but never past limit bytes, and never cutting a UTF-8 sequence in two. Each UTF-16
+// unit makes at least one byte, so no more than limit units are converted.
 void appendBounded(std::string& to, QStringView text, size_t limit) {
   if (to.size() >= limit) return;
-  to += utf8(text);
+  to += utf8(text.first(std::min(text.size(), static_cast<qsizetype>(limit - to.size()))));
   if (to.size() <= limit) return;
   size_t cut = limit;
   while (cut > 0 && (static_cast<unsigned char>(to[cut]) & 0xC0) == 0x80) --cut;
@@ -36,7 +32,15 @@ std::optional<int64_t> timeAttribute(const QXmlStreamAttributes& attributes, QLa
 
 XmltvParser::XmltvParser(const GuideWanted& wanted, GuideCollection& collection,
                          const GuideReaderSettings& limits)
-    : wanted_(wanted), collection_(collection), limits_(limits) {
+    : wanted_(wanted),
+      collection_(collection),
+      limits_(limits),
+      skimmer_({[this](std::string_view bytes) { return take(bytes); },
+                [this](std::string_view tag) {
+                  return !stopped_ && depth_ == 1 && item_ == Item::None && unwantedProgramme(tag);
+                },
+                [this] { noteCut(); }},
+               SkimLimits{}) {
   keptIds_ = wanted.ids;
   // External entities are never fetched; entities declared inside a guide are refused when met.
   xml_.setNamespaceProcessing(false);
@@ -50,117 +54,64 @@ bool XmltvParser::feed(const char* data, size_t size) {
     if (data == end) return true;
     started_ = true;
   }
-  const char* forbidden =
-      std::find_if(data, end, [](char c) { return forbiddenInXml(static_cast<unsigned char>(c)); });
-  pending_.append(data, forbidden);
-  for (const char* at = forbidden; at < end; ++at) {
-    if (!forbiddenInXml(static_cast<unsigned char>(*at))) pending_ += *at;
-  }
-  passOverUnwantedProgrammes();
+  if (encodingKnown_) return pass(data, static_cast<size_t>(end - data));
+  // The declaration says whether the guide is UTF-8; it is short, and waits here whole.
+  head_.append(data, end);
+  if (head_.find('>') == std::string::npos && head_.size() < 1024) return true;
+  return passHead();
+}
+
+bool XmltvParser::passHead() {
+  encodingKnown_ = true;
+  const bool utf8 = declaresUtf8(head_);
+  bytes_.setUtf8(utf8);
+  skimmer_.setUtf8(utf8);
+  const std::string head = std::move(head_);
+  head_.clear();
+  return pass(head.data(), head.size());
+}
+
+bool XmltvParser::pass(const char* data, size_t size) {
+  mended_.clear();
+  bytes_.append(data, size, mended_);
+  skimmer_.feed(mended_);
   return !stopped_;
 }
 
-// Most of a guide is programmes of channels nobody asked for. They are found and dropped here,
-// before the XML reader spends its time on them; what cannot be judged with certainty (a channel
-// written with a reference, a programme not directly inside the guide) goes to the reader.
-void XmltvParser::passOverUnwantedProgrammes() {
-  static constexpr std::string_view kOpen = "<programme";
-  static constexpr std::string_view kClose = "</programme";
-  static constexpr size_t kLongestTag = 64 * 1024;
-  size_t handed = 0;  // pending_ before this has gone to the reader or been dropped
-  size_t scan = 0;
-  auto handOn = [&](size_t until) {
-    if (until > handed) {
-      xml_.addData(QByteArray(pending_.data() + handed, static_cast<qsizetype>(until - handed)));
-      pump();
-    }
-    handed = until;
+bool XmltvParser::take(std::string_view bytes) {
+  xml_.addData(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  pump();
+  return !stopped_;
+}
+
+bool XmltvParser::unwantedProgramme(std::string_view tag) {
+  auto blank = [&](size_t i) {
+    return i < tag.size() && std::isspace(static_cast<unsigned char>(tag[i]));
   };
-  while (!stopped_) {
-    if (inUnwantedProgramme_) {
-      const size_t close = pending_.find(kClose, scan);
-      if (close == std::string::npos) {
-        // Keeps what may be the start of the closing tag.
-        handed = scan =
-            std::max(handed, pending_.size() - std::min(pending_.size(), kClose.size()));
-        break;
-      }
-      const size_t closeEnd = pending_.find('>', close);
-      if (closeEnd == std::string::npos) {
-        handed = scan = close;
-        break;
-      }
-      handed = scan = closeEnd + 1;
-      inUnwantedProgramme_ = false;
-      continue;
-    }
-    const size_t open = pending_.find(kOpen, scan);
-    if (open == std::string::npos || open + kOpen.size() >= pending_.size()) {
-      const size_t keep = open == std::string::npos ? std::min(pending_.size(), kOpen.size())
-                                                    : pending_.size() - open;
-      handOn(std::max(handed, pending_.size() - keep));
-      break;
-    }
-    const char after = pending_[open + kOpen.size()];
-    if (after != ' ' && after != '\t' && after != '\n' && after != '\r') {
-      scan = open + 1;
-      continue;
-    }
-    const size_t tagEnd = endOfTag(open);
-    if (tagEnd == std::string::npos) {
-      // No programme's tag is this long: the reader may make of it what it can.
-      if (pending_.size() - open > kLongestTag) {
-        scan = open + 1;
-        continue;
-      }
-      handOn(open);
-      break;
-    }
-    handOn(open);  // the reader meets the channels before this programme first
-    if (!stopped_ && depth_ == 1 && item_ == Item::None && unwantedProgramme(open, tagEnd)) {
-      inUnwantedProgramme_ = pending_[tagEnd - 1] != '/';
-      handed = scan = tagEnd + 1;
-    } else {
-      scan = tagEnd + 1;
-    }
-  }
-  pending_.erase(0, handed);
-}
-
-size_t XmltvParser::endOfTag(size_t open) const {
-  char quote = 0;
-  for (size_t i = open; i < pending_.size(); ++i) {
-    const char c = pending_[i];
-    if (quote) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '>') {
-      return i;
-    }
-  }
-  return std::string::npos;
-}
-
-bool XmltvParser::unwantedProgramme(size_t open, size_t tagEnd) {
-  const std::string_view tag(pending_.data() + open, tagEnd - open);
-  size_t at = tag.find(" channel");
-  for (; at != std::string_view::npos; at = tag.find(" channel", at + 1)) {
-    size_t i = at + 8;
-    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t')) ++i;
-    if (i >= tag.size() || tag[i] != '=') continue;
+  size_t i = tag.find_first_of(" \t\r\n/>");
+  while (i < tag.size()) {
+    while (blank(i)) ++i;
+    if (i >= tag.size() || tag[i] == '/' || tag[i] == '>') return false;
+    const size_t nameFrom = i;
+    while (i < tag.size() && !blank(i) && tag[i] != '=' && tag[i] != '/' && tag[i] != '>') ++i;
+    const std::string_view name = tag.substr(nameFrom, i - nameFrom);
+    while (blank(i)) ++i;
+    if (i >= tag.size() || tag[i] != '=') return false;
     ++i;
-    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t')) ++i;
+    while (blank(i)) ++i;
     if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\'')) return false;
     const size_t valueEnd = tag.find(tag[i], i + 1);
     if (valueEnd == std::string_view::npos) return false;
-    const std::string_view value = tag.substr(i + 1, valueEnd - i - 1);
-    if (value.empty() || value.find('&') != std::string_view::npos) return false;
-    const std::string id(value);
-    if (!keptIds_.count(id)) return true;
-    if (!collection_.full(id)) return false;
-    noteOverflow(id);
-    return true;
+    if (name == "channel") {
+      const std::string_view value = tag.substr(i + 1, valueEnd - i - 1);
+      if (value.empty() || value.find('&') != std::string_view::npos) return false;
+      const std::string id(value);
+      if (!keptIds_.count(id)) return true;
+      if (!collection_.full(id)) return false;
+      noteOverflow(id);
+      return true;
+    }
+    i = valueEnd + 1;
   }
   return false;
 }
@@ -315,19 +266,27 @@ void XmltvParser::endChannel() {
   collection_.addChannel(channel_);
 }
 
+void XmltvParser::noteCut() {
+  if (cutNoted_ || !problem_.empty()) return;
+  cutNoted_ = true;
+  problem_ = "holds a tag with more than " + std::to_string(SkimLimits{}.mostAttributes) +
+             " attributes or " + std::to_string(SkimLimits{}.longestTag >> 10) +
+             " KB; the rest of it is passed over";
+}
+
 void XmltvParser::fail(const std::string& problem) {
-  stopped_ = true;
+  stopped_ = failed_ = true;
   problem_ = problem;
 }
 
 void XmltvParser::finish() {
   if (stopped_) return;
-  if (!inUnwantedProgramme_ && !pending_.empty()) {
-    xml_.addData(QByteArray(pending_.data(), static_cast<qsizetype>(pending_.size())));
-    pending_.clear();
-    pump();
-    if (stopped_) return;
-  }
+  if (started_ && !encodingKnown_) passHead();
+  mended_.clear();
+  bytes_.finish(mended_);
+  skimmer_.feed(mended_);
+  skimmer_.finish();
+  if (stopped_) return;
   stopped_ = true;
   if (!started_) {
     problem_ = "is empty or not XML";

@@ -1,6 +1,7 @@
 // Reads one XMLTV guide fed in pieces of any size, keeping only the wanted channels' programmes
 // in a collection. Survives what real guides carry: bytes before the first tag, control
-// characters, unknown elements, broken programmes; a guide that declares entities is refused.
+// characters, bytes that are not UTF-8, unknown elements, broken programmes, elements too large to
+// hold; a guide that declares entities is refused.
 #pragma once
 
 #include <QXmlStreamReader>
@@ -8,8 +9,10 @@
 #include <string>
 
 #include "platform/GuideReader.h"
+#include "platform/xmltv/GuideBytes.h"
 #include "platform/xmltv/GuideCollection.h"
 #include "platform/xmltv/GuideReaderSettings.h"
+#include "platform/xmltv/XmlSkimmer.h"
 
 namespace zelvo {
 
@@ -27,17 +30,21 @@ class XmltvParser {
   bool gaveGuide() const { return sawGuide_ && !refused_; }
   // Whether the guide's end was met: what follows it does not matter.
   bool complete() const { return complete_; }
+  // Whether the guide was given up for a fault in it, which problem() names.
+  bool failed() const { return failed_; }
   int skipped() const { return skipped_; }
   // Empty, or a line for people on what went wrong.
   const std::string& problem() const { return problem_; }
 
  private:
   enum class Field { None, Title, Description, DisplayName };
-  void passOverUnwantedProgrammes();
-  size_t endOfTag(size_t open) const;
+  bool passHead();
+  bool pass(const char* data, size_t size);
+  bool take(std::string_view bytes);
   // A programme of a channel not asked for, or of one that keeps no more.
-  bool unwantedProgramme(size_t open, size_t tagEnd);
+  bool unwantedProgramme(std::string_view tag);
   void noteOverflow(const std::string& channelId);
+  void noteCut();
   void pump();
   void startElement();
   void endElement();
@@ -49,18 +56,23 @@ class XmltvParser {
   GuideCollection& collection_;
   const GuideReaderSettings& limits_;
   QXmlStreamReader xml_;
+  GuideBytes bytes_;
+  XmlSkimmer skimmer_;
+  std::string mended_;  // one piece, mended for the reader
   std::set<std::string> keptIds_;
   bool started_ = false;  // the first '<' was met
+  std::string head_;      // the start of the guide, until its encoding is known
+  bool encodingKnown_ = false;
   bool sawGuide_ = false;
   bool refused_ = false;
   bool stopped_ = false;
   bool complete_ = false;
+  bool failed_ = false;
   bool overflowNoted_ = false;
+  bool cutNoted_ = false;
   int depth_ = 0;
   int skipped_ = 0;
   std::string problem_;
-  std::string pending_;  // bytes not yet handed to the reader
-  bool inUnwantedProgramme_ = false;
 
   // What is being read: a programme or channel element (at depth 2) and a field inside it.
   enum class Item { None, Programme, Channel, Ignored } item_ = Item::None;
