@@ -239,7 +239,7 @@ bool XmlSkimmer::cdata(bool last) {
   const size_t end = buf_.find("]]>", at_ + scan_);
   const size_t contentFrom = at_ + kCDataOpen.size();
   // Without its end in sight, the last two bytes may begin it.
-  const size_t length = end != std::string::npos ? end - contentFrom
+  const size_t length = end != std::string::npos        ? end - contentFrom
                         : buf_.size() - contentFrom > 2 ? buf_.size() - contentFrom - 2
                                                         : 0;
   const size_t allowed = limits_.longestText - std::min(textRun_, limits_.longestText);
