@@ -3,7 +3,8 @@
 // programmes on one wanted channel, which the per-channel bound keeps small, and hostile guides:
 // one start tag of 80,000 attributes, a 0.5 MB gzip holding one 500 MB title, and how long
 // cancel() takes while each is read.
-//   zelvo_guide_probe [--channels N] [--days N] [--wanted N] [--tiny N] [--hostile-only]
+//   zelvo_guide_probe [--channels N] [--days N] [--wanted N] [--tiny N]
+//                     [--hostile-only | --no-hostile]
 #include <sys/resource.h>
 #include <zlib.h>
 
@@ -246,6 +247,6 @@ int main(int argc, char** argv) {
         "tiny : %ld programmes on one channel: %.2f s (%.2f s CPU), peak %.0f MB, %zu kept\n", tiny,
         m.seconds, m.cpu, m.peak, programmesIn(m.report));
   }
-  hostileGuides(folder, gzipPath);
+  if (std::strcmp(argv[argc - 1], "--no-hostile") != 0) hostileGuides(folder, gzipPath);
   return 0;
 }

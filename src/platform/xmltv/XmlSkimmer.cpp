@@ -1,12 +1,14 @@
 #include "platform/xmltv/XmlSkimmer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zelvo {
 namespace {
 
 constexpr std::string_view kCDataOpen = "<![CDATA[";
 constexpr std::string_view kBlanks = " \t\r\n";
+constexpr std::string_view kEndOfName = " \t\r\n/>";
 
 bool startsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
@@ -19,7 +21,7 @@ bool entityByte(char c) {
 
 std::string_view nameOf(std::string_view tag) {
   const size_t from = tag.size() > 1 && tag[1] == '/' ? 2 : 1;
-  const size_t end = tag.find_first_of(" \t\r\n/>", from);
+  const size_t end = tag.find_first_of(kEndOfName, from);
   return tag.substr(from, end == std::string_view::npos ? tag.size() - from : end - from);
 }
 
@@ -30,7 +32,7 @@ XmlSkimmer::XmlSkimmer(Hooks hooks, SkimLimits limits)
 
 bool XmlSkimmer::feed(std::string_view bytes) {
   if (stopped_) return false;
-  buf_.append(bytes);
+  bytes_.append(bytes.data(), bytes.size(), buf_);
   while (!stopped_ && at_ < buf_.size() && step(false)) {
   }
   buf_.erase(0, at_);
@@ -40,6 +42,7 @@ bool XmlSkimmer::feed(std::string_view bytes) {
 
 bool XmlSkimmer::finish() {
   if (stopped_) return false;
+  bytes_.finish(buf_);
   while (!stopped_ && at_ < buf_.size() && step(true)) {
   }
   const bool unended = state_ == State::Tag || state_ == State::Markup || state_ == State::CData ||
@@ -103,7 +106,8 @@ bool XmlSkimmer::text(bool last) {
 
 bool XmlSkimmer::markup(bool last) {
   const std::string_view rest = std::string_view(buf_).substr(at_);
-  if (rest.size() < kCDataOpen.size() && !last) return false;
+  // Enough to tell the kind of markup, and a programme's end tag from any other.
+  if (rest.size() < (dropping_ ? 12 : kCDataOpen.size()) && !last) return false;
   scan_ = 0;
   quote_ = 0;
   brackets_ = 0;
@@ -111,21 +115,28 @@ bool XmlSkimmer::markup(bool last) {
   attributes_ = kept_ = 0;
   over_ = false;
   keepMarkup_ = false;
-  if (startsWith(rest, "<!--")) {
+  const char kind = rest.size() > 1 ? rest[1] : '\0';
+  if (kind == '!' && startsWith(rest, "<!--")) {
     at_ += 4;
     state_ = State::Comment;
-  } else if (startsWith(rest, kCDataOpen)) {
+  } else if (kind == '!' && startsWith(rest, kCDataOpen)) {
     scan_ = kCDataOpen.size();
     state_ = State::CData;
-  } else if (startsWith(rest, "<?")) {
+  } else if (kind == '?') {
     // The XML declaration names the encoding; any other instruction goes.
     keepMarkup_ = firstMarkup_ && startsWith(rest, "<?xml") && rest.size() > 5 &&
                   kBlanks.find(rest[5]) != std::string_view::npos;
     scan_ = 2;
     state_ = State::Instruction;
-  } else if (startsWith(rest, "<!")) {
+  } else if (kind == '!') {
     scan_ = 2;
     state_ = State::Declaration;
+  } else if (dropping_ && !(kind == '/' && startsWith(rest, "</programme") && rest.size() > 11 &&
+                            kEndOfName.find(rest[11]) != std::string_view::npos)) {
+    // No '<' may stand in an attribute's value, so a programme being dropped needs its tags
+    // read no further than their first byte: only its end is sought.
+    ++at_;
+    state_ = State::Text;
   } else {
     scan_ = 1;
     state_ = State::Tag;
@@ -136,33 +147,30 @@ bool XmlSkimmer::markup(bool last) {
 
 bool XmlSkimmer::tag() {
   size_t i = at_ + scan_;
-  for (; i < buf_.size(); ++i) {
-    const char c = buf_[i];
+  const size_t size = buf_.size();
+  while (i < size) {
     if (quote_) {
-      if (c == quote_) {
-        quote_ = 0;
-        ++attributes_;
-        if (!over_ && attributes_ <= limits_.mostAttributes) kept_ = i + 1 - at_;
+      const void* end = std::memchr(buf_.data() + i, quote_, size - i);
+      if (!end) {
+        i = size;
+        break;
       }
-    } else if (c == '"' || c == '\'') {
-      quote_ = c;
-      slash_ = false;
-    } else if (c == '>') {
-      break;
-    } else {
-      slash_ = c == '/';
+      i = static_cast<size_t>(static_cast<const char*>(end) - buf_.data()) + 1;
+      quote_ = 0;
+      ++attributes_;
+      if (!over_ && attributes_ <= limits_.mostAttributes && i - at_ <= limits_.longestTag) {
+        kept_ = i - at_;
+      }
+      if (attributes_ > limits_.mostAttributes) passBound(i);
+      continue;
     }
-    if (!over_ && (i + 1 - at_ > limits_.longestTag || attributes_ > limits_.mostAttributes)) {
-      // Keeps the name and the attributes within the bounds; the rest of the tag goes.
-      over_ = true;
-      const std::string_view seen = std::string_view(buf_).substr(at_, i + 1 - at_);
-      const size_t name = nameOf(seen).size();
-      const size_t nameEnd = (seen.size() > 1 && seen[1] == '/' ? 2 : 1) + name;
-      head_ = name == 0 || nameEnd >= seen.size()
-                  ? std::string()
-                  : std::string(seen.substr(0, std::max(kept_, nameEnd)));
-    }
+    const char c = buf_[i];
+    if (c == '>') break;
+    if (c == '"' || c == '\'') quote_ = c;
+    slash_ = c == '/';
+    ++i;
   }
+  if (i - at_ + (i < size) > limits_.longestTag) passBound(i);
   if (i == buf_.size()) {
     if (over_) {
       at_ = buf_.size();
@@ -188,6 +196,18 @@ bool XmlSkimmer::tag() {
   textCut_ = false;
   state_ = State::Text;
   return true;
+}
+
+// Keeps the name and the attributes within the bounds; the rest of the tag goes.
+void XmlSkimmer::passBound(size_t seenTo) {
+  if (over_) return;
+  over_ = true;
+  const std::string_view seen = std::string_view(buf_).substr(at_, seenTo - at_);
+  const size_t name = nameOf(seen).size();
+  const size_t nameEnd = (seen.size() > 1 && seen[1] == '/' ? 2 : 1) + name;
+  head_ = name == 0 || nameEnd >= seen.size()
+              ? std::string()
+              : std::string(seen.substr(0, std::max(kept_, nameEnd)));
 }
 
 void XmlSkimmer::endOfTag(std::string_view tag, bool selfClosing) {

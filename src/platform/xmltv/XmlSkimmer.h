@@ -1,13 +1,15 @@
 // Walks a guide's bytes ahead of the XML reader, one piece of markup at a time: drops whole
 // programmes nobody asked for before the reader spends time on them, and bounds what one element
 // may give the reader. Comments and processing instructions carry nothing a guide needs and are
-// dropped; CDATA goes on; neither is taken for a programme's tags.
+// dropped; CDATA goes on; neither is taken for a programme's tags. Bytes are mended first.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "platform/xmltv/GuideBytes.h"
 
 namespace zelvo {
 
@@ -32,8 +34,11 @@ class XmlSkimmer {
   };
 
   XmlSkimmer(Hooks hooks, SkimLimits limits);
-  // Whether the text is UTF-8, so that a cut never splits a character.
-  void setUtf8(bool utf8) { utf8_ = utf8; }
+  // Whether the text is UTF-8: its bytes are mended, and a cut never splits a character.
+  void setUtf8(bool utf8) {
+    utf8_ = utf8;
+    bytes_.setUtf8(utf8);
+  }
   // False once the reader has had enough.
   bool feed(std::string_view bytes);
   // The guide ended: a tag it left open goes to the reader, which says the guide ends early.
@@ -51,6 +56,7 @@ class XmlSkimmer {
   bool cdata(bool last);
   bool instruction();
   bool declaration();
+  void passBound(size_t seenTo);
   void endOfTag(std::string_view tag, bool selfClosing);
   size_t cutAt(std::string_view text, size_t limit, bool inMarkup) const;
   // Drops what was looked through but the last count bytes, which may begin an end being sought.
@@ -62,6 +68,7 @@ class XmlSkimmer {
   SkimLimits limits_;
   bool utf8_ = true;
   bool stopped_ = false;
+  GuideBytes bytes_;
   std::string buf_;  // bytes not yet looked at, from at_
   size_t at_ = 0;
   std::string out_;  // bytes for the reader, not yet taken

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <algorithm>
-#include <cctype>
 
 #include "formats/XmltvTime.h"
 
@@ -54,7 +53,10 @@ bool XmltvParser::feed(const char* data, size_t size) {
     if (data == end) return true;
     started_ = true;
   }
-  if (encodingKnown_) return pass(data, static_cast<size_t>(end - data));
+  if (encodingKnown_) {
+    skimmer_.feed(std::string_view(data, static_cast<size_t>(end - data)));
+    return !stopped_;
+  }
   // The declaration says whether the guide is UTF-8; it is short, and waits here whole.
   head_.append(data, end);
   if (head_.find('>') == std::string::npos && head_.size() < 1024) return true;
@@ -63,18 +65,10 @@ bool XmltvParser::feed(const char* data, size_t size) {
 
 bool XmltvParser::passHead() {
   encodingKnown_ = true;
-  const bool utf8 = declaresUtf8(head_);
-  bytes_.setUtf8(utf8);
-  skimmer_.setUtf8(utf8);
+  skimmer_.setUtf8(declaresUtf8(head_));
   const std::string head = std::move(head_);
   head_.clear();
-  return pass(head.data(), head.size());
-}
-
-bool XmltvParser::pass(const char* data, size_t size) {
-  mended_.clear();
-  bytes_.append(data, size, mended_);
-  skimmer_.feed(mended_);
+  skimmer_.feed(head);
   return !stopped_;
 }
 
@@ -86,8 +80,9 @@ bool XmltvParser::take(std::string_view bytes) {
 
 bool XmltvParser::unwantedProgramme(std::string_view tag) {
   auto blank = [&](size_t i) {
-    return i < tag.size() && std::isspace(static_cast<unsigned char>(tag[i]));
+    return i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '\n' || tag[i] == '\r');
   };
+
   size_t i = tag.find_first_of(" \t\r\n/>");
   while (i < tag.size()) {
     while (blank(i)) ++i;
@@ -282,9 +277,6 @@ void XmltvParser::fail(const std::string& problem) {
 void XmltvParser::finish() {
   if (stopped_) return;
   if (started_ && !encodingKnown_) passHead();
-  mended_.clear();
-  bytes_.finish(mended_);
-  skimmer_.feed(mended_);
   skimmer_.finish();
   if (stopped_) return;
   stopped_ = true;

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "platform/GuideReader.h"
-#include "platform/xmltv/GuideBytes.h"
 #include "platform/xmltv/GuideCollection.h"
 #include "platform/xmltv/GuideReaderSettings.h"
 #include "platform/xmltv/XmlSkimmer.h"
@@ -39,7 +38,6 @@ class XmltvParser {
  private:
   enum class Field { None, Title, Description, DisplayName };
   bool passHead();
-  bool pass(const char* data, size_t size);
   bool take(std::string_view bytes);
   // A programme of a channel not asked for, or of one that keeps no more.
   bool unwantedProgramme(std::string_view tag);
@@ -56,9 +54,7 @@ class XmltvParser {
   GuideCollection& collection_;
   const GuideReaderSettings& limits_;
   QXmlStreamReader xml_;
-  GuideBytes bytes_;
   XmlSkimmer skimmer_;
-  std::string mended_;  // one piece, mended for the reader
   std::set<std::string> keptIds_;
   bool started_ = false;  // the first '<' was met
   std::string head_;      // the start of the guide, until its encoding is known
