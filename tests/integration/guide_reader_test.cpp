@@ -53,10 +53,10 @@ const std::string kPlain =
 
 constexpr size_t kPiece = 256 * 1024;  // what the reader reads a file in
 
-// One gzip member of head, then filler bytes of c, then tail, made without holding the filler;
+// One gzip member of head, then unit filler times, then tail, made without holding the filler;
 // a name in its header makes it paddedTo bytes long, when given.
 std::string gzip(const std::string& head, size_t filler = 0, const std::string& tail = "",
-                 size_t paddedTo = 0, char c = 'x') {
+                 size_t paddedTo = 0, const std::string& unit = "x") {
   std::string name;
   std::string out;
   for (int pass = 0; pass < 2; ++pass) {
@@ -66,7 +66,9 @@ std::string gzip(const std::string& head, size_t filler = 0, const std::string& 
     header.name = reinterpret_cast<Bytef*>(name.data());
     if (!name.empty()) deflateSetHeader(&stream, &header);
     out.clear();
-    const std::string block(1 << 20, c);
+    std::string block;
+    for (size_t i = 0; i < (size_t{1} << 20) / unit.size(); ++i) block += unit;
+    const size_t perBlock = block.size() / unit.size();
     auto put = [&](const char* data, size_t size, int flush) {
       stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
       stream.avail_in = static_cast<uInt>(size);
@@ -79,8 +81,8 @@ std::string gzip(const std::string& head, size_t filler = 0, const std::string& 
       } while (stream.avail_out == 0);
     };
     put(head.data(), head.size(), Z_NO_FLUSH);
-    for (size_t left = filler; left > 0; left -= std::min(left, block.size()))
-      put(block.data(), std::min(left, block.size()), Z_NO_FLUSH);
+    for (size_t left = filler; left > 0; left -= std::min(left, perBlock))
+      put(block.data(), std::min(left, perBlock) * unit.size(), Z_NO_FLUSH);
     put(tail.data(), tail.size(), Z_FINISH);
     deflateEnd(&stream);
     if (paddedTo == 0 || out.size() == paddedTo) break;
@@ -380,6 +382,17 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
        0,
        32},
       {"a gzip member starting on the last byte of a piece", {twoMembers}, twoDone, 1, 0, ""},
+      {"elements nested 10 million deep",
+       {gzip(kPlain.substr(0, kPlain.find("<programme")), size_t{10} << 20, "", 0, "<a>")},
+       "cctv1[] hn[]",
+       1,
+       0,
+       "ends early",
+       5000,
+       int64_t{512} << 20,
+       0,
+       0,
+       32},
       {"only the programmes inside the window",
        {kPlain},
        "cctv1[Film 60-120] hn[Drama 30-90]",

@@ -80,7 +80,7 @@ bool XmlSkimmer::text(bool last) {
   const size_t open = buf_.find('<', at_ + scan_);
   const size_t end = open == std::string::npos ? buf_.size() : open;
   const size_t length = end - at_;
-  if (dropping_ || textCut_) {
+  if (dropping_ || textCut_ || deep()) {
     at_ = end;
   } else {
     const size_t allowed = limits_.longestText - std::min(textRun_, limits_.longestText);
@@ -185,7 +185,7 @@ bool XmlSkimmer::tag() {
     head_ += selfClosing ? "/>" : ">";
     if (head_.size() > 2) endOfTag(head_, selfClosing);
     head_.clear();
-    if (hooks_.tagCut) hooks_.tagCut();
+    hooks_.cut(tagBounds());
   } else {
     endOfTag(std::string_view(buf_).substr(at_, i + 1 - at_), selfClosing);
   }
@@ -210,11 +210,29 @@ void XmlSkimmer::passBound(size_t seenTo) {
               : std::string(seen.substr(0, std::max(kept_, nameEnd)));
 }
 
+std::string XmlSkimmer::tagBounds() const {
+  return "a tag with more than " + std::to_string(limits_.mostAttributes) + " attributes or " +
+         std::to_string(limits_.longestTag >> 10) + " KB";
+}
+
 void XmlSkimmer::endOfTag(std::string_view tag, bool selfClosing) {
   const bool closing = tag.size() > 1 && tag[1] == '/';
   const bool programme = nameOf(tag) == "programme";
   if (dropping_) {
     dropping_ = !(closing && programme);
+    if (!dropping_) --depth_;
+    return;
+  }
+  const bool wasDeep = deep();
+  if (closing) {
+    depth_ -= depth_ > 0;
+  } else if (!selfClosing) {
+    ++depth_;
+  }
+  if (wasDeep || deep() || (selfClosing && depth_ >= limits_.deepest)) {
+    if (!wasDeep && deep()) {
+      hooks_.cut("elements nested more than " + std::to_string(limits_.deepest) + " deep");
+    }
     return;
   }
   if (programme && !closing) {
@@ -240,7 +258,7 @@ bool XmlSkimmer::comment() {
 
 // CDATA is text: it waits whole up to the text's bound, and past it is cut and closed.
 bool XmlSkimmer::cdata(bool last) {
-  if (!over_ && (dropping_ || textCut_)) {
+  if (!over_ && (dropping_ || textCut_ || deep())) {
     at_ += kCDataOpen.size();
     over_ = true;
   }
@@ -325,7 +343,7 @@ bool XmlSkimmer::declaration() {
   if (i == buf_.size()) {
     if (!over_ && i - at_ > limits_.longestTag) {
       over_ = true;
-      if (hooks_.tagCut) hooks_.tagCut();
+      hooks_.cut("a DOCTYPE over " + std::to_string(limits_.longestTag >> 10) + " KB");
     }
     if (over_) {
       at_ = buf_.size();
@@ -337,7 +355,7 @@ bool XmlSkimmer::declaration() {
   }
   if (!over_ && i + 1 - at_ > limits_.longestTag) {
     over_ = true;
-    if (hooks_.tagCut) hooks_.tagCut();
+    hooks_.cut("a DOCTYPE over " + std::to_string(limits_.longestTag >> 10) + " KB");
   }
   if (!over_ && !dropping_) give(std::string_view(buf_).substr(at_, i + 1 - at_));
   at_ = i + 1;

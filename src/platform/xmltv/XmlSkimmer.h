@@ -19,6 +19,8 @@ struct SkimLimits {
   size_t mostAttributes = 256;
   // The text of one element (its CDATA included) is cut here.
   size_t longestText = 64 * 1024;
+  // Elements deeper than this go, with all they hold: the reader keeps each open one.
+  size_t deepest = 64;
 };
 
 class XmlSkimmer {
@@ -29,8 +31,8 @@ class XmlSkimmer {
     // Asked about each programme's start tag once all before it was taken: true drops the
     // programme.
     std::function<bool(std::string_view tag)> dropProgramme;
-    // Told of each tag whose attributes were cut.
-    std::function<void()> tagCut;
+    // Told what was cut, as in "holds <what>; the rest of it is passed over".
+    std::function<void(const std::string& what)> cut;
   };
 
   XmlSkimmer(Hooks hooks, SkimLimits limits);
@@ -57,6 +59,7 @@ class XmlSkimmer {
   bool instruction();
   bool declaration();
   void passBound(size_t seenTo);
+  std::string tagBounds() const;
   void endOfTag(std::string_view tag, bool selfClosing);
   size_t cutAt(std::string_view text, size_t limit, bool inMarkup) const;
   // Drops what was looked through but the last count bytes, which may begin an end being sought.
@@ -89,6 +92,8 @@ class XmlSkimmer {
   size_t textRun_ = 0;     // text given for the current element
   bool textCut_ = false;   // its text is dropped up to the next tag
   bool dropping_ = false;  // inside a programme nobody asked for
+  size_t depth_ = 0;       // elements open
+  bool deep() const { return depth_ > limits_.deepest; }
 };
 
 }  // namespace zelvo

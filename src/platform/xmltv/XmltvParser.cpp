@@ -38,7 +38,7 @@ XmltvParser::XmltvParser(const GuideWanted& wanted, GuideCollection& collection,
                 [this](std::string_view tag) {
                   return !stopped_ && depth_ == 1 && item_ == Item::None && unwantedProgramme(tag);
                 },
-                [this] { noteCut(); }},
+                [this](const std::string& what) { noteCut(what); }},
                SkimLimits{}) {
   keptIds_ = wanted.ids;
   // External entities are never fetched; entities declared inside a guide are refused when met.
@@ -261,12 +261,10 @@ void XmltvParser::endChannel() {
   collection_.addChannel(channel_);
 }
 
-void XmltvParser::noteCut() {
+void XmltvParser::noteCut(const std::string& what) {
   if (cutNoted_ || !problem_.empty()) return;
   cutNoted_ = true;
-  problem_ = "holds a tag with more than " + std::to_string(SkimLimits{}.mostAttributes) +
-             " attributes or " + std::to_string(SkimLimits{}.longestTag >> 10) +
-             " KB; the rest of it is passed over";
+  problem_ = "holds " + what + "; the rest of it is passed over";
 }
 
 void XmltvParser::fail(const std::string& problem) {

@@ -42,7 +42,7 @@ class XmltvParser {
   // A programme of a channel not asked for, or of one that keeps no more.
   bool unwantedProgramme(std::string_view tag);
   void noteOverflow(const std::string& channelId);
-  void noteCut();
+  void noteCut(const std::string& what);
   void pump();
   void startElement();
   void endElement();
