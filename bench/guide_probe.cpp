@@ -1,8 +1,8 @@
 // Times the guide reader on generated guides and reports its peak memory: a week of 2,000
 // channels (about 100 MB of XML, gzipped and plain) with 500 of them wanted, a guide of many tiny
 // programmes on one wanted channel, which the per-channel bound keeps small, and hostile guides:
-// one start tag of 80,000 attributes, a 0.5 MB gzip holding one 500 MB title, and how long
-// cancel() takes while each is read.
+// one start tag of 80,000 attributes, a 0.5 MB gzip holding one 500 MB title, ten million open
+// elements, and how long cancel() takes while they are read.
 //   zelvo_guide_probe [--channels N] [--days N] [--wanted N] [--tiny N]
 //                     [--hostile-only | --no-hostile]
 #include <sys/resource.h>
@@ -158,8 +158,23 @@ void hostileGuides(const QTemporaryDir& folder, const std::string& weekGzip) {
               QFileInfo(QString::fromStdString(titlePath)).size() / 1024.0, title.seconds,
               title.peak, programmesIn(title.report));
 
-  std::printf("cancel() while reading, worst of 6 moments: attributes %.1f ms, title %.1f ms",
-              worstCancelMs(attributesPath, wanted), worstCancelMs(titlePath, wanted));
+  const std::string nestPath = folder.filePath("nest.xml.gz").toStdString();
+  {
+    gzFile gz = gzopen(nestPath.c_str(), "wb9");
+    gzwrite(gz, "<tv>", 4);
+    std::string block;
+    for (int i = 0; i < 100000; ++i) block += "<a>";
+    for (int i = 0; i < 100; ++i) gzwrite(gz, block.data(), static_cast<unsigned>(block.size()));
+    gzclose(gz);
+  }
+  const Measure nest = readOnce(nestPath, wanted, 0, 0);
+  std::printf("10 million open elements in a %.0f KB gzip: %.2f s, peak %.0f MB\n",
+              QFileInfo(QString::fromStdString(nestPath)).size() / 1024.0, nest.seconds, nest.peak);
+
+  std::printf(
+      "cancel() while reading, worst of 6 moments: attributes %.1f ms, title %.1f ms, nest %.1f ms",
+      worstCancelMs(attributesPath, wanted), worstCancelMs(titlePath, wanted),
+      worstCancelMs(nestPath, wanted));
   if (!weekGzip.empty()) std::printf(", week %.1f ms", worstCancelMs(weekGzip, wanted));
   std::printf("\n");
 }
