@@ -23,6 +23,7 @@ TEST(CatchupAddress, EachModeAndPlaceholderGivesTheAddressOrAReason) {
     int64_t start;
     const char* address;  // empty when not playable
     const char* reason;   // a part of the reason
+    int correction = 0;   // catchup-correction, in seconds
   };
   const Case cases[] = {
       {"http://a/live", "default", "http://a/arc?s={utc}&e={utcend}&n={lutc}", 0, kStart,
@@ -64,12 +65,22 @@ TEST(CatchupAddress, EachModeAndPlaceholderGivesTheAddressOrAReason) {
       {"http://f/ch1/playlist", "flussonic", "", 0, kStart, "", "Flussonic"},
       {"http://x/only/two", "xc", "", 0, kStart, "", "Xtream Codes"},
       {"http://a/live", "shift", "", 0, kNow + 60, "", "还没有开始"},
+      {"http://a/live", "default", "{utc:}", 0, kStart, "", "{utc:}"},
+      {"http://a/live", "default", "http://a/?t={utc:Y{m}d}", 0, kStart, "", "{utc:Y{m}"},
+      // The correction moves the programme's times in the address, and only those.
+      {"http://a/live", "default", "http://a/?s={utc}&e={utcend}&n={lutc}&d={duration}", 0, kStart,
+       "http://a/?s=1709298000&e=1709303400&n=1709301600&d=5400", "", 3600},
+      {"http://a/live", "default", "http://a/{Y}{m}{d}{H}{M}/{utc:H-M}/{offset}", 0, kStart,
+       "http://a/202403011930/19-30/9000", "", -1800},
+      {"http://a/live", "shift", "", 1, kNow - 86400 + 60,
+       "http://a/live?utc=1709202660&lutc=1709301600", "", -12600},
   };
   for (const Case& c : cases) {
     GuideTags tags;
     tags.catchup = c.mode;
     tags.catchupSource = c.source;
     tags.catchupDays = c.days;
+    tags.catchupCorrection = c.correction;
     const Programme programme{c.start, c.start + 5400, "节目", ""};
     const CatchupResult result = catchupAddress(c.live, tags, programme, kNow);
     const std::string what = std::string(c.mode) + " " + c.source + " " + c.live;

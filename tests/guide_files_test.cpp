@@ -15,8 +15,11 @@ namespace zelvo::test {
 namespace {
 
 std::string tagsText(const GuideTags& t) {
-  return t.tvgId + "|" + t.tvgName + "|" + t.tvgLogo + "|" + t.catchup + "|" + t.catchupSource +
-         "|" + std::to_string(t.catchupDays);
+  std::string text = t.tvgId + "|" + t.tvgName + "|" + t.tvgLogo + "|" + t.catchup + "|" +
+                     t.catchupSource + "|" + std::to_string(t.catchupDays);
+  if (t.tvgShift != 0 || t.catchupCorrection != 0)
+    text += "|" + std::to_string(t.tvgShift) + "|" + std::to_string(t.catchupCorrection);
+  return text;
 }
 
 TEST(GuideFiles, AnM3uGivesEachEntrysTagsAndTheHeadersGuides) {
@@ -26,15 +29,35 @@ TEST(GuideFiles, AnM3uGivesEachEntrysTagsAndTheHeadersGuides) {
       "#EXTINF:-1 tvg-id=\"cctv1\" tvg-name=\"CCTV 1\" tvg-logo=\"http://l/1.png\" "
       "catchup=\"append\" catchup-source=\"?s={utc},{utcend}\" catchup-days=\"7\",CCTV-1\n"
       "http://s/1\n"
-      "#EXTINF:-1 tvg-id=\"x\ty\" catchup-days=\"many\",Tabbed\n"
+      "#EXTINF:-1 tvg-id=\"x\ty\" catchup-days=\"many\" catchup=\"\x02\" "
+      "tvg-name=\"n\x01\",Tabbed\n"
       "http://s/2\n"
       "#EXTINF:-1,Plain\nhttp://s/3\n",
       "");
   ASSERT_EQ(playlist.entries.size(), 3u);
   EXPECT_EQ(tagsText(playlist.entries[0].guide),
             "cctv1|CCTV 1|http://l/1.png|append|?s={utc},{utcend}|7");
-  EXPECT_EQ(tagsText(playlist.entries[1].guide), "x y|||||0");  // no tab survives in a tag
+  // No tab survives in a tag, and no value ends in the blank a control character became.
+  EXPECT_EQ(tagsText(playlist.entries[1].guide), "x y|n||||0");
   EXPECT_TRUE(playlist.entries[2].guide.empty());
+
+  // Shifts in hours: #EXTM3U gives the default up to the next #EXTM3U, an entry's own wins,
+  // an explicit 0 among them, and one that cannot be read leaves the default.
+  const Playlist shifted = readPlaylist(
+      "#EXTM3U tvg-shift=\"-3.5\" catchup-correction=1\n"
+      "#EXTINF:-1,Default\nhttp://s/1\n"
+      "#EXTINF:-1 tvg-shift=\"0\" catchup-correction=\"+0.25\",Zero\nhttp://s/2\n"
+      "#EXTINF:-1 tvg-shift=\"+8\" catchup-correction=\"-.5\",Own\nhttp://s/3\n"
+      "#EXTINF:-1 tvg-shift=\"east\" catchup-correction=\"99\",Unreadable\nhttp://s/4\n"
+      "#EXTM3U\n"
+      "#EXTINF:-1,NextList\nhttp://s/5\n",
+      "");
+  ASSERT_EQ(shifted.entries.size(), 5u);
+  EXPECT_EQ(tagsText(shifted.entries[0].guide), "|||||0|-12600|3600");
+  EXPECT_EQ(tagsText(shifted.entries[1].guide), "|||||0|0|900");
+  EXPECT_EQ(tagsText(shifted.entries[2].guide), "|||||0|28800|-1800");
+  EXPECT_EQ(tagsText(shifted.entries[3].guide), "|||||0|-12600|3600");
+  EXPECT_TRUE(shifted.entries[4].guide.empty());
   EXPECT_THAT(playlist.guideAddresses,
               ElementsAre("http://g/1.xml.gz", "http://g/2.xml", "http://g/3.xml"));
   EXPECT_TRUE(readPlaylist("[playlist]\nFile1=http://s/1\n", "").guideAddresses.empty());
@@ -49,25 +72,41 @@ TEST(GuideFiles, TagsAndSourcesAreRecordedOnceReadBackAndBrokenLinesPassedOver) 
   PlaylistEntry untagged{"Plain", "http://s/2", "", {}};
   PlaylistEntry notStorable{"Emoji", "http://s/📺", "", {"e", "", "", "", "", 0}};
 
-  EXPECT_EQ(recordGuideTags(files, map, {tagged, untagged, notStorable}), 1);
+  EXPECT_EQ(recordGuideTags(files, map, {tagged, untagged, notStorable}).changed, 1);
   EXPECT_THAT(readGbkLines(map), ElementsAre("中央一台\thttp://s/1\tcctv1\tCCTV 1\t\tshift\t\t3"));
   const std::string written = fileBytes(map);
-  EXPECT_EQ(recordGuideTags(files, map, {tagged}), 0);  // nothing new: the file is left alone
+  EXPECT_EQ(recordGuideTags(files, map, {tagged}).changed, 0);  // nothing new: left alone
   EXPECT_EQ(fileBytes(map), written);
 
-  // Lines of another form are passed over; a later import replaces a station's tags.
+  // Lines of another form are passed over; a later import replaces a station's tags. Shifts
+  // stand in two more fields, in hours; lines without them read as before.
   writeGbkLines(map, {"中央一台\thttp://s/1\tcctv1\tCCTV 1\t\tshift\t\t3", "garbage",
                       "A\thttp://a\t1\t2\t3\t4\t5\tseven", "\thttp://b\t\t\t\t\t\t",
-                      "B\thttp://b\tb.id\t\t\t\t\t\textra", "C\thttp://c\tc.id\t\t\t\t\t"});
+                      "B\thttp://b\tb.id\t\t\t\t\t\textra", "C\thttp://c\tc.id\t\t\t\t\t",
+                      "D\thttp://d\td.id\t\t\t\t\t\t1.5\t", "E\thttp://e\t\t\t\t\t\t\tx\t1"});
   tagged.guide.catchupDays = 5;
-  EXPECT_EQ(recordGuideTags(files, map, {tagged}), 1);
+  tagged.guide.tvgShift = -12600;
+  tagged.guide.catchupCorrection = 1;
+  EXPECT_EQ(recordGuideTags(files, map, {tagged}).changed, 1);
+  EXPECT_EQ(readGbkLines(map)[0],
+            "中央一台\thttp://s/1\tcctv1\tCCTV 1\t\tshift\t\t5\t-3.5\t0.0003");
   const GuideMap read = readGuideMap(files, map);
-  ASSERT_EQ(read.stations().size(), 2u);
-  EXPECT_EQ(tagsText(*read.find("中央一台", "http://s/1")), "cctv1|CCTV 1||shift||5");
+  ASSERT_EQ(read.stations().size(), 3u);
+  EXPECT_EQ(tagsText(*read.find("中央一台", "http://s/1")), "cctv1|CCTV 1||shift||5|-12600|1");
+  EXPECT_EQ(tagsText(*read.find("D", "http://d")), "d.id|||||0|5400|0");
   EXPECT_EQ(read.find("C", "http://c")->tvgId, "c.id");
   EXPECT_EQ(read.findByName("C")->tvgId, "c.id");
   EXPECT_EQ(read.find("C", "http://other"), nullptr);
   EXPECT_TRUE(readGuideMap(files, folder.file("missing.txt")).stations().empty());
+
+  // A value whose line would not read back is left out and named; the rest is kept.
+  PlaylistEntry dataLogo{"台标", "http://s/9", "", {"logo.id", "", "", "", "", 0}};
+  dataLogo.guide.tvgLogo = "data:image/png;base64," + std::string(kMaxGuideMapLineBytes, 'A');
+  const GuideTagsRecorded recorded = recordGuideTags(files, map, {dataLogo});
+  EXPECT_EQ(recorded.changed, 1);
+  EXPECT_THAT(recorded.refused, ElementsAre("台标: tvg-logo (1048598 bytes)"));
+  EXPECT_EQ(tagsText(*readGuideMap(files, map).find("台标", "http://s/9")), "logo.id|||||0");
+  EXPECT_EQ(readGuideMap(files, map).stations().size(), 4u);
 
   EXPECT_EQ(recordGuideSources(files, sources, {"http://g/1", " http://g/2 ", "http://g/1"}), 2);
   EXPECT_EQ(recordGuideSources(files, sources, {"http://g/2", "http://g/3", ""}), 1);

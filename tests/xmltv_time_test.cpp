@@ -20,6 +20,11 @@ TEST(XmltvTime, FormsAndOffsetsGiveUtcAndImpossibleOnesNothing) {
       {"20261209200000+08:00", kNoon},
       {"20261209120000 Z", kNoon},
       {"202612091200", kNoon},
+      {"2026120912", kNoon},
+      {"20261209 +0000", kNoon - 12 * 3600},  // what is left out is the beginning of the day
+      {"20261210+02:00", kNoon + 10 * 3600},
+      {"202612", kNoon - 8 * 86400 - 12 * 3600},
+      {"2026", 1767225600},
       {"  20261209120059 +0000 ", kNoon + 59},
       {"20240229000000 +0000", 1709164800},  // a leap day
       {"19700101000000 +0000", 0},
@@ -33,6 +38,9 @@ TEST(XmltvTime, FormsAndOffsetsGiveUtcAndImpossibleOnesNothing) {
       {"20261209250000", std::nullopt},
       {"20261209126000", std::nullopt},
       {"2026120912000", std::nullopt},
+      {"202", std::nullopt},
+      {"202613", std::nullopt},
+      {"20261200", std::nullopt},
       {"20261209120000 +0000 extra", std::nullopt},
       {"", std::nullopt},
       {"tomorrow", std::nullopt},

@@ -56,10 +56,15 @@ int runImport(TextFileService& files, const std::string& playlistPath, const std
   out << std::flush;
   // The stations are in; what the guide needs of them is kept beside the library.
   try {
-    const int tagged = recordGuideTags(files, appFolder + "/" + kGuideMapFile, playlist.entries);
+    const GuideTagsRecorded tagged =
+        recordGuideTags(files, appFolder + "/" + kGuideMapFile, playlist.entries);
     const int guides =
         recordGuideSources(files, appFolder + "/" + kGuideSourcesFile, playlist.guideAddresses);
-    if (tagged > 0) out << "Recorded the guide tags of " << plural(tagged, "station") << ".\n";
+    if (tagged.changed > 0)
+      out << "Recorded the guide tags of " << plural(tagged.changed, "station") << ".\n";
+    printList(std::string("Not recorded for the guide, values too long for a line of ") +
+                  kGuideMapFile + ":",
+              tagged.refused, out);
     if (guides > 0) out << "Recorded " << plural(guides, "programme guide") << ".\n";
   } catch (const std::exception& failure) {
     err << "zelvo: the stations were added, but their programme guide details were not "

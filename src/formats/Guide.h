@@ -34,10 +34,14 @@ struct GuideTags {
   std::string catchup;        // the mode: default, append, shift, flussonic, xc
   std::string catchupSource;  // a template with placeholders such as {utc}
   int catchupDays = 0;
+  // Seconds added to the times of the station's guide programmes (tvg-shift), and to the
+  // programme times that its catch-up addresses hold (catchup-correction), after the shift.
+  int tvgShift = 0;
+  int catchupCorrection = 0;
 
   bool empty() const {
     return tvgId.empty() && tvgName.empty() && tvgLogo.empty() && catchup.empty() &&
-           catchupSource.empty() && catchupDays == 0;
+           catchupSource.empty() && catchupDays == 0 && tvgShift == 0 && catchupCorrection == 0;
   }
 };
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/GuideShift.h"
 #include "formats/PlaylistFormats.h"
 #include "formats/TextCase.h"
 
@@ -62,11 +63,19 @@ std::string_view readAttributes(std::string_view rest, Attribute&& attribute) {
   return {};
 }
 
+// Shifts in hours; one that cannot be read leaves the value as it was.
+void readShift(std::string_view value, int& seconds) {
+  if (const std::optional<int> read = parseShiftHours(value)) seconds = *read;
+}
+
 // #EXTINF:duration key="value" ...,title. The attributes come first, and a quoted value may
-// hold commas; the title is everything after the first comma outside quotes.
-Info readInfo(std::string_view line, int number) {
+// hold commas; the title is everything after the first comma outside quotes. defaults: what
+// #EXTM3U gave for every entry.
+Info readInfo(std::string_view line, int number, const GuideTags& defaults) {
   Info info;
   info.line = number;
+  info.guide.tvgShift = defaults.tvgShift;
+  info.guide.catchupCorrection = defaults.catchupCorrection;
   info.title = readAttributes(line.substr(line.find(':') + 1),
                               [&](const std::string& key, std::string_view value) {
                                 if (key == "tvg-name") info.guide.tvgName = value;
@@ -76,16 +85,23 @@ Info readInfo(std::string_view line, int number) {
                                 if (key == "catchup-source") info.guide.catchupSource = value;
                                 if (key == "catchup-days")
                                   info.guide.catchupDays = catchupDays(value);
+                                if (key == "tvg-shift") readShift(value, info.guide.tvgShift);
+                                if (key == "catchup-correction")
+                                  readShift(value, info.guide.catchupCorrection);
                                 if (key == "group-title") info.group = value;
                               });
   return info;
 }
 
-// #EXTM3U x-tvg-url="a,b" url-tvg="c": the guides for the playlist's channels.
-void readHeader(std::string_view line, EntryCollector& entries) {
+// #EXTM3U x-tvg-url="a,b" url-tvg="c": the guides for the playlist's channels; tvg-shift and
+// catchup-correction: the entries' defaults, up to the next #EXTM3U.
+void readHeader(std::string_view line, EntryCollector& entries, GuideTags& defaults) {
+  defaults = {};
   const size_t colon = line.find_first_of(": \t");
   if (colon == std::string_view::npos) return;
   readAttributes(line.substr(colon + 1), [&](const std::string& key, std::string_view value) {
+    if (key == "tvg-shift") readShift(value, defaults.tvgShift);
+    if (key == "catchup-correction") readShift(value, defaults.catchupCorrection);
     if (key != "x-tvg-url" && key != "url-tvg") return;
     while (!value.empty()) {
       const size_t comma = std::min(value.find(','), value.size());
@@ -99,14 +115,15 @@ void readHeader(std::string_view line, EntryCollector& entries) {
 
 void readM3u(std::string_view text, EntryCollector& entries) {
   std::optional<Info> pending;
+  GuideTags defaults;
   forEachLine(text, [&](std::string_view line, int number) {
     line = trimBlanks(line);
     if (line.empty()) return;
     if (line.starts_with('#')) {
-      if (startsWithIgnoringCase(line, "#extm3u")) readHeader(line, entries);
+      if (startsWithIgnoringCase(line, "#extm3u")) readHeader(line, entries, defaults);
       if (!startsWithIgnoringCase(line, "#extinf:")) return;
       if (pending) entries.titleWithoutAddress(pending->title, pending->line);
-      pending = readInfo(line, number);
+      pending = readInfo(line, number, defaults);
       return;
     }
     if (pending)

@@ -59,12 +59,12 @@ std::string resolve(std::string_view address, const std::string& folder) {
 }
 
 // Tag values go into tab-separated side files: control characters, tabs among them, become
-// spaces.
+// spaces, and only then are blanks trimmed, so that no value ends in one or is only one.
 std::string tagValue(std::string_view text) {
-  std::string value(trimBlanks(text));
+  std::string value(text);
   for (char& ch : value)
     if (isControl(ch)) ch = ' ';
-  return value;
+  return std::string(trimBlanks(value));
 }
 
 }  // namespace

@@ -45,12 +45,12 @@ std::optional<int64_t> parseXmltvTime(std::string_view text) {
   text = trimmed(text);
   size_t digits = 0;
   while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
-  if (digits != 10 && digits != 12 && digits != 14) return std::nullopt;
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  if (digits < 4 || digits > 14 || digits % 2 != 0) return std::nullopt;
+  int year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0;
   digitsAt(text, 0, 4, year);
-  digitsAt(text, 4, 2, month);
-  digitsAt(text, 6, 2, day);
-  digitsAt(text, 8, 2, hour);
+  if (digits >= 6) digitsAt(text, 4, 2, month);
+  if (digits >= 8) digitsAt(text, 6, 2, day);
+  if (digits >= 10) digitsAt(text, 8, 2, hour);
   if (digits >= 12) digitsAt(text, 10, 2, minute);
   if (digits == 14) digitsAt(text, 12, 2, second);
   if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 ||

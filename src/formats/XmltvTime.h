@@ -9,9 +9,10 @@
 
 namespace zelvo {
 
-// Accepts YYYYMMDDhhmmss, YYYYMMDDhhmm or YYYYMMDDhh, then optional blanks and an offset
-// (+hhmm, -hhmm, +hh:mm or Z). Empty for anything else: a date or time that cannot be, an
-// offset beyond 14 hours, trailing text.
+// Accepts YYYYMMDDhhmmss or any initial part of it down to YYYY (what is left out is its
+// beginning: YYYYMMDD is midnight), then optional blanks and an offset (+hhmm, -hhmm, +hh:mm or
+// Z). Empty for anything else: a date or time that cannot be, an offset beyond 14 hours,
+// trailing text.
 std::optional<int64_t> parseXmltvTime(std::string_view text);
 
 // The time as a guide writes it, in UTC: "20240101123000 +0000".

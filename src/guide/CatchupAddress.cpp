@@ -112,12 +112,20 @@ CatchupResult fill(std::string_view text, const Moments& at) {
       return result;
     }
     const std::string_view inside = text.substr(open + 1, close - open - 1);
+    // "{utc:Y{m}" is a placeholder whose own } is missing, not a format holding a brace.
+    if (inside.find('{') != std::string_view::npos) {
+      result.problem =
+          "回看地址模板中的 { 没有配对的 }：" + std::string(text.substr(i, close + 1 - i));
+      return result;
+    }
     const size_t colon = inside.find(':');
     const std::string name =
         (dollar ? "$" : "") + std::string(inside.substr(0, std::min(colon, inside.size())));
     std::optional<std::string_view> arg;
     if (colon != std::string_view::npos) arg = inside.substr(colon + 1);
-    const std::optional<std::string> value = placeholder(name, arg, at);
+    // An empty format would write the moment as nothing.
+    const std::optional<std::string> value =
+        arg && arg->empty() ? std::nullopt : placeholder(name, arg, at);
     if (!value) {
       result.problem = "回看地址模板中有未知的占位符 " + std::string(text.substr(i, close + 1 - i));
       return result;
@@ -125,6 +133,7 @@ CatchupResult fill(std::string_view text, const Moments& at) {
     out += *value;
     i = close + 1;
   }
+  if (out.empty()) result.problem = "回看地址模板填写后是空的";
   result.address = std::move(out);
   return result;
 }
@@ -232,7 +241,10 @@ CatchupResult catchupAddress(const std::string& live, const GuideTags& tags,
   } else {
     return notPlayable("不认识的回看方式 " + tags.catchup);
   }
-  return fill(pattern, {programme.start, programme.stop, now});
+  // The provider's archive may keep its own time: the correction moves only the programme's
+  // times as the address gives them.
+  const int64_t correction = tags.catchupCorrection;
+  return fill(pattern, {programme.start + correction, programme.stop + correction, now});
 }
 
 }  // namespace zelvo

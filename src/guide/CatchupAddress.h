@@ -28,7 +28,9 @@ int catchupDays(const GuideTags& tags);
 // Placeholders: {utc} {start} ${start} the programme's start, {utcend} {end} ${end} its end,
 // {lutc} ${timestamp} ${now} the moment now, all as UTC seconds, or formatted with letters Y m
 // d H M S as in {utc:YmdHMS}; {Y} {m} {d} {H} {M} {S} the start in local time; {duration} and
-// {offset} (now - start) in seconds, or divided as in {duration:60}. now: UTC seconds.
+// {offset} (now - start) in seconds, or divided as in {duration:60}. The programme's times are
+// the station's own (its tvg-shift applied); the address holds them moved by the station's
+// catchup-correction. now: UTC seconds.
 CatchupResult catchupAddress(const std::string& live, const GuideTags& tags,
                              const Programme& programme, int64_t now);
 

@@ -1,13 +1,20 @@
 #include "guide/GuideFiles.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
+#include <optional>
+#include <utility>
+
+#include "formats/GuideShift.h"
 
 namespace zelvo {
 
 namespace {
 
-constexpr size_t kMapFields = 8;
+// Older files hold no shifts: eight fields. A line with shifts holds ten.
+constexpr size_t kMapFieldsWithoutShifts = 8;
+constexpr size_t kMapFields = 10;
 
 std::string keyOf(const std::string& name, const std::string& address) {
   return name + '\n' + address;
@@ -16,7 +23,57 @@ std::string keyOf(const std::string& name, const std::string& address) {
 bool sameTags(const GuideTags& a, const GuideTags& b) {
   return a.tvgId == b.tvgId && a.tvgName == b.tvgName && a.tvgLogo == b.tvgLogo &&
          a.catchup == b.catchup && a.catchupSource == b.catchupSource &&
-         a.catchupDays == b.catchupDays;
+         a.catchupDays == b.catchupDays && a.tvgShift == b.tvgShift &&
+         a.catchupCorrection == b.catchupCorrection;
+}
+
+bool readShift(const std::string& text, int& seconds) {
+  if (text.empty()) return true;
+  const std::optional<int> read = parseShiftHours(text);
+  if (read) seconds = *read;
+  return read.has_value();
+}
+
+std::string mapLine(const GuideStation& s) {
+  const GuideTags& t = s.tags;
+  std::string line = s.name + '\t' + s.address + '\t' + t.tvgId + '\t' + t.tvgName + '\t' +
+                     t.tvgLogo + '\t' + t.catchup + '\t' + t.catchupSource + '\t' +
+                     (t.catchupDays > 0 ? std::to_string(t.catchupDays) : "");
+  // Without shifts the line stays as older files hold it.
+  if (t.tvgShift != 0 || t.catchupCorrection != 0)
+    line += '\t' + (t.tvgShift != 0 ? formatShiftHours(t.tvgShift) : "") + '\t' +
+            (t.catchupCorrection != 0 ? formatShiftHours(t.catchupCorrection) : "");
+  return line;
+}
+
+// At least the bytes the line takes in the file: a character beyond ASCII takes at most four.
+size_t storedBytesAtMost(const std::string& line) {
+  size_t bytes = 0;
+  for (const char ch : line) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte < 0x80) ++bytes;
+    if (byte >= 0xC0) bytes += 4;
+  }
+  return bytes;
+}
+
+// Empties the station's longest tag values until its line fits a line of the file, and says
+// which were emptied.
+void fitLine(GuideStation& station, std::vector<std::string>& refused) {
+  GuideTags& t = station.tags;
+  const std::pair<const char*, std::string*> values[] = {{"tvg-id", &t.tvgId},
+                                                         {"tvg-name", &t.tvgName},
+                                                         {"tvg-logo", &t.tvgLogo},
+                                                         {"catchup", &t.catchup},
+                                                         {"catchup-source", &t.catchupSource}};
+  while (storedBytesAtMost(mapLine(station)) > kMaxGuideMapLineBytes) {
+    const auto longest = std::max_element(
+        std::begin(values), std::end(values),
+        [](const auto& a, const auto& b) { return a.second->size() < b.second->size(); });
+    refused.push_back(station.name + ": " + longest->first + " (" +
+                      std::to_string(longest->second->size()) + " bytes)");
+    longest->second->clear();
+  }
 }
 
 std::vector<std::string> readLines(TextFileService& files, const std::string& path) {
@@ -93,9 +150,14 @@ GuideMap readGuideMap(TextFileService& files, const std::string& path) {
   GuideMap map;
   for (const std::string& line : readLines(files, path)) {
     const std::vector<std::string> f = splitTabs(line);
-    if (f.size() != kMapFields || f[0].empty() || f[1].empty()) continue;
+    if ((f.size() != kMapFields && f.size() != kMapFieldsWithoutShifts) || f[0].empty() ||
+        f[1].empty())
+      continue;
     GuideStation station{f[0], f[1], {f[2], f[3], f[4], f[5], f[6], 0}};
     if (!readDays(f[7], station.tags.catchupDays)) continue;
+    if (f.size() == kMapFields && (!readShift(f[8], station.tags.tvgShift) ||
+                                   !readShift(f[9], station.tags.catchupCorrection)))
+      continue;
     map.set(station);
   }
   return map;
@@ -104,19 +166,14 @@ GuideMap readGuideMap(TextFileService& files, const std::string& path) {
 void writeGuideMap(TextFileService& files, const std::string& path, const GuideMap& map) {
   std::vector<std::string> lines;
   lines.reserve(map.stations().size());
-  for (const GuideStation& s : map.stations()) {
-    const GuideTags& t = s.tags;
-    lines.push_back(s.name + '\t' + s.address + '\t' + t.tvgId + '\t' + t.tvgName + '\t' +
-                    t.tvgLogo + '\t' + t.catchup + '\t' + t.catchupSource + '\t' +
-                    (t.catchupDays > 0 ? std::to_string(t.catchupDays) : ""));
-  }
+  for (const GuideStation& s : map.stations()) lines.push_back(mapLine(s));
   writeLines(files, path, lines);
 }
 
-int recordGuideTags(TextFileService& files, const std::string& path,
-                    const std::vector<PlaylistEntry>& entries) {
+GuideTagsRecorded recordGuideTags(TextFileService& files, const std::string& path,
+                                  const std::vector<PlaylistEntry>& entries) {
   GuideMap map = readGuideMap(files, path);
-  int changed = 0;
+  GuideTagsRecorded recorded;
   for (const PlaylistEntry& entry : entries) {
     if (entry.guide.empty()) continue;
     const std::string address = files.textAsStored(entry.address);
@@ -125,10 +182,12 @@ int recordGuideTags(TextFileService& files, const std::string& path,
     for (std::string* value :
          {&tags.tvgId, &tags.tvgName, &tags.tvgLogo, &tags.catchup, &tags.catchupSource})
       *value = files.textAsStored(*value);
-    if (map.set({files.textAsStored(entry.name), address, tags})) ++changed;
+    GuideStation station{files.textAsStored(entry.name), address, tags};
+    fitLine(station, recorded.refused);
+    if (map.set(station)) ++recorded.changed;
   }
-  if (changed > 0) writeGuideMap(files, path, map);
-  return changed;
+  if (recorded.changed > 0) writeGuideMap(files, path, map);
+  return recorded;
 }
 
 namespace {

@@ -33,18 +33,29 @@ class GuideMap {
   std::unordered_map<std::string, size_t> byName_;
 };
 
-// One station a line: name, address, tvg-id, tvg-name, tvg-logo, catchup, catchup-source and
-// catchup-days, separated by tabs (no field can hold one). Lines that are not of this form are
-// passed over. A missing file reads as empty; one that cannot be read fails (PlatformFailure).
+// The text files read a line up to this many bytes; a longer one would not read back.
+inline constexpr size_t kMaxGuideMapLineBytes = 1 << 20;
+
+// One station a line: name, address, tvg-id, tvg-name, tvg-logo, catchup, catchup-source,
+// catchup-days, then tvg-shift and catchup-correction in hours where either is not 0, separated
+// by tabs (no field can hold one). Lines that are not of this form are passed over. A missing
+// file reads as empty; one that cannot be read fails (PlatformFailure).
 GuideMap readGuideMap(TextFileService& files, const std::string& path);
 void writeGuideMap(TextFileService& files, const std::string& path, const GuideMap& map);
 
+struct GuideTagsRecorded {
+  int changed = 0;  // stations whose record changed
+  // "name: tag (N bytes)" for each value left out because its line would not read back.
+  std::vector<std::string> refused;
+};
+
 // Records the tags of the entries that have any, keyed as the library stores their names and
 // addresses; entries whose address GBK cannot hold are left out, as the library leaves them.
-// Writes the file only when that changed it. Returns the number of stations whose record
-// changed. Fails (PlatformFailure) when the file cannot be read or replaced: it stays as it was.
-int recordGuideTags(TextFileService& files, const std::string& path,
-                    const std::vector<PlaylistEntry>& entries);
+// A value that would make its line longer than kMaxGuideMapLineBytes is left out (the longest
+// first). Writes the file only when that changed it. Fails (PlatformFailure) when the file
+// cannot be read or replaced: it stays as it was.
+GuideTagsRecorded recordGuideTags(TextFileService& files, const std::string& path,
+                                  const std::vector<PlaylistEntry>& entries);
 
 // The addresses of a list of guides, one a line: blanks around a line, empty lines, lines
 // starting with "#" and repeats are passed over. A missing file reads as empty.

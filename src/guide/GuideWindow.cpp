@@ -6,6 +6,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "guide/NowNext.h"
 #include "platform/Steps.h"
 
 namespace zelvo {
@@ -114,7 +115,8 @@ void GuideWindow::load(bool keepDay) {
   if (lookup_) step([&] { guide = lookup_(station_.name, station_.address); });
   station_.tags = guide.tags;
   hasChannel_ = guide.channel != nullptr;
-  programmes_ = hasChannel_ ? guide.channel->programmes : std::vector<Programme>{};
+  programmes_ = hasChannel_ ? shiftedProgrammes(guide.channel->programmes, guide.tags.tvgShift)
+                            : std::vector<Programme>{};
   channelIcon_ = hasChannel_ ? guide.channel->icon : std::string();
   const int64_t previousDay =
       chosen_ >= 0 && chosen_ < static_cast<int>(days_.size()) ? days_[chosen_] : int64_t{-1};

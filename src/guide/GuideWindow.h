@@ -82,7 +82,9 @@ class GuideWindow {
 
   GuideStation station_;
   bool hasChannel_ = false;
-  std::vector<Programme> programmes_;  // a copy: the guide may be read again meanwhile
+  // A copy at the station's own times (its tvg-shift applied): the guide may be read again
+  // meanwhile.
+  std::vector<Programme> programmes_;
   std::string channelIcon_;
   std::vector<int64_t> days_;  // local midnights, UTC seconds
   int chosen_ = -1;

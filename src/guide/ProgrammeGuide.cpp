@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 #include "guide/CatchupAddress.h"
 #include "platform/Steps.h"
@@ -69,10 +70,12 @@ bool ProgrammeGuide::refresh(const std::vector<StationLine>& stations) {
 
   std::vector<GuideStation> wanted;
   int longestCatchup = kGuideDaysBack;
+  int64_t longestShift = 0;  // a shifted station shows guide times from further away
   for (const StationLine& station : stations) {
     if (isSeparatorRow(station)) continue;
     GuideStation entry{station.name, station.address, tagsFor(station.name, station.address)};
     longestCatchup = std::max(longestCatchup, catchupDays(entry.tags));
+    longestShift = std::max<int64_t>(longestShift, std::abs(int64_t{entry.tags.tvgShift}));
     wanted.push_back(std::move(entry));
   }
   if (wanted.empty()) return false;
@@ -81,8 +84,8 @@ bool ProgrammeGuide::refresh(const std::vector<StationLine>& stations) {
   request.sources = sources_;
   request.wanted = wantedFor(wanted);
   const int64_t now = clock_();
-  request.keepFrom = now - longestCatchup * kSecondsADay;
-  request.keepUntil = now + kGuideDaysAhead * kSecondsADay;
+  request.keepFrom = now - longestCatchup * kSecondsADay - longestShift;
+  request.keepUntil = now + kGuideDaysAhead * kSecondsADay + longestShift;
   reader_->read(request);
   return true;
 }
@@ -118,9 +121,11 @@ const GuideChannel* ProgrammeGuide::channelFor(const std::string& name,
 }
 
 NowNext ProgrammeGuide::nowNext(const std::string& name, const std::string& address) const {
-  const GuideChannel* channel = channelFor(name, address);
+  if (name.empty()) return {};
+  const GuideTags tags = tagsFor(name, address);
+  const GuideChannel* channel = index_.find(name, tags);
   if (!channel) return {};
-  return nowAndNext(channel->programmes, clock_());
+  return nowAndNext(channel->programmes, clock_(), tags.tvgShift);
 }
 
 }  // namespace zelvo

@@ -50,6 +50,7 @@ class ProgrammeGuide {
   // name and address, then by name alone.
   GuideTags tagsFor(const std::string& name, const std::string& address) const;
   const GuideChannel* channelFor(const std::string& name, const std::string& address) const;
+  // Now and next at the station's own times: its tvg-shift applied.
   NowNext nowNext(const std::string& name, const std::string& address) const;
 
   int64_t now() const { return clock_(); }

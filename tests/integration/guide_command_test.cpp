@@ -65,6 +65,13 @@ TEST(GuideCommand, PrintsNowAndNextForEachStationTheGuideHas) {
        0,
        {"A\t正在播出 20:50–21:20 新闻联播\t下一个 21:20–21:50 天气预报"},
        "1 of 1 stations"},
+      {"stations that shift the guide's times",
+       "tv_lib_shift.txt",
+       true,
+       news(),
+       0,
+       {"新闻台-0.5\t正在播出 20:50–21:20 天气预报", "B台+2\t正在播出 21:00–22:00 早就结束"},
+       "2 of 2 stations"},
       {"no station file", "missing.txt", true, news(), 1, {}, "no station file"},
       {"no guide known", "", false, news(), 1, {}, "tv_epg.txt"},
       {"no guide could be read", "", true, failed, 1, {}, "404 Not Found"},
@@ -76,7 +83,10 @@ TEST(GuideCommand, PrintsNowAndNextForEachStationTheGuideHas) {
                   {"新闻台,http://a/1,-999,假,假", "-------------,-------------",
                    "B台,http://b/1,-999,假,假", "C,http://c/1,-999,假,假", "end"});
     writeGbkLines(app.file("tv_lib_ss_jg.txt"), {"A,http://x/1,"});
-    writeGbkLines(app.file("tv_epg_map.txt"), {"新闻台\thttp://a/1\ta.id\t\t\t\t\t"});
+    writeGbkLines(app.file("tv_lib_shift.txt"), {"新闻台-0.5,http://a/2,", "B台+2,http://b/2,"});
+    writeGbkLines(app.file("tv_epg_map.txt"), {"新闻台\thttp://a/1\ta.id\t\t\t\t\t",
+                                               "新闻台-0.5\thttp://a/2\ta.id\t\t\t\t\t\t-0.5\t",
+                                               "B台+2\thttp://b/2\tb.id\t\t\t\t\t\t2\t1"});
     if (c.sources) writeGbkLines(app.file("tv_epg_src.txt"), {"http://g/guide.xml"});
     FakeGuideReader reader;
     int waits = 0;

@@ -49,17 +49,17 @@ TEST(GuideTooltip, ShowsNowAndNextOnScreenAndMovesOnWhenTheProgrammeEnds) {
   report.sourcesRead = 1;
   report.channels = {{"a", {"新闻台"}, "", {news, weather}}, {"b", {"电影台"}, "", {film}}};
   reader.finish(report);
-  EXPECT_EQ(tvm->toolTip().toStdString(), describeNowNext({&news, &weather}, "\n"));
+  EXPECT_EQ(tvm->toolTip().toStdString(), describeNowNext({news, weather}, "\n"));
 
   EXPECT_TRUE(waitUntil(
       [&] {
-        return tvm->toolTip().toStdString() == describeNowNext({&weather, nullptr}, "\n");
+        return tvm->toolTip().toStdString() == describeNowNext({weather, std::nullopt}, "\n");
       },
       5000))
       << tvm->toolTip().toStdString();
 
   c.tvm.userChoseRow(1);
-  EXPECT_EQ(tvm->toolTip().toStdString(), describeNowNext({nullptr, &film}, "\n"));
+  EXPECT_EQ(tvm->toolTip().toStdString(), describeNowNext({std::nullopt, film}, "\n"));
   zelvo.view().close();
 }
 

@@ -14,10 +14,15 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <ctime>
+#include <fstream>
 
 #include "Composition.h"
+#include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
+#include "formats/XmltvTime.h"
+#include "guide/GuideFiles.h"
 #include "guide/GuideWindow.h"
+#include "library/StationFiles.h"
 #include "library/StationList.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtGuideView.h"
@@ -32,7 +37,10 @@ namespace {
 constexpr int64_t kSlot = 24 * 60;  // 60 programmes a day
 
 // The station "甲台" plays the loopback clip; its guide holds yesterday and today in 24-minute
-// programmes, and the window's clock stands at noon today.
+// programmes, and the window's clock stands at noon today. Unshifted, the test hands the guide
+// window the channel; shifted, the program reads the station's tags from tv_epg_map.txt (half an
+// hour later than the guide, catch-up a quarter of an hour earlier) and the guide from the
+// loopback server, its times given 2 hours east of UTC.
 struct GuideWindowRun {
   TempFolder media;
   std::string clip = makeClip(media.path(), 4);
@@ -43,28 +51,50 @@ struct GuideWindowRun {
   int64_t today = localDayStart(static_cast<int64_t>(std::time(nullptr)));
   int64_t noon = today + 12 * 60 * 60;
 
-  GuideWindowRun() {
+  explicit GuideWindowRun(bool shifted) {
+    for (int64_t start = today - 60 * kSlot; start < today + 60 * kSlot; start += kSlot)
+      channel.programmes.push_back({start, start + kSlot, "节目 " + std::to_string(start), ""});
+    if (shifted) serveGuide();
+    GuideWindow& guide = zelvo.guideWindow();
+    guide.setClock([this] { return noon; });
+    zelvo.window().guide().setClock([this] { return noon; });
     zelvo.start();
     FormControls& c = zelvo.window().controls();
     addStationRow(c, "甲台", server.url(clip), c.tvm.count());
     showStationRow(c, c.tvm.count() - 1);
-    for (int64_t start = today - 60 * kSlot; start < today + 60 * kSlot; start += kSlot)
-      channel.programmes.push_back({start, start + kSlot, "节目 " + std::to_string(start), ""});
-    GuideWindow& guide = zelvo.guideWindow();
-    guide.setClock([this] { return noon; });
-    zelvo.window().guide().setClock([this] { return noon; });
-    // The program's own catch-up builder makes the address from these tags.
-    GuideTags tags;
-    tags.catchup = "append";
-    tags.catchupSource = "?utc={utc}&end={utcend}";
-    guide.setLookup([this, tags](const std::string& name, const std::string&) {
-      return StationGuide{name == "甲台" ? &channel : nullptr, tags};
-    });
+    if (shifted) {
+      waitUntil([&] { return zelvo.window().guide().read(); }, 20000);
+    } else {
+      // The program's own catch-up builder makes the address from these tags.
+      GuideTags tags;
+      tags.catchup = "append";
+      tags.catchupSource = "?utc={utc}&end={utcend}";
+      guide.setLookup([this, tags](const std::string& name, const std::string&) {
+        return StationGuide{name == "甲台" ? &channel : nullptr, tags};
+      });
+    }
     QWidget* window = zelvo.view().window();
     window->activateWindow();
     waitUntil([&] { return QApplication::activeWindow() == window; }, 5000);
   }
 
+  void serveGuide() {
+    std::ofstream guide(media.file("guide.xml"));
+    guide << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>\n"
+             "<channel id=\"jia\"><display-name>甲</display-name></channel>\n";
+    auto eastOfUtc = [](int64_t utc) {
+      return formatXmltvTime(utc + 2 * 60 * 60).substr(0, 14) + " +02:00";
+    };
+    for (const Programme& p : channel.programmes)
+      guide << "<programme channel=\"jia\" start=\"" << eastOfUtc(p.start) << "\" stop=\""
+            << eastOfUtc(p.stop) << "\"><title>" << p.title << "</title></programme>\n";
+    guide << "</tv>\n";
+    writeGbkLines(app.file(kLibraryFile), {"甲台," + server.url(clip) + ",-999,假,假", "end"});
+    writeGbkLines(
+        app.file(kGuideMapFile),
+        {"甲台\t" + server.url(clip) + "\tjia\t\t\tappend\t?utc={utc}&end={utcend}\t\t0.5\t-0.25"});
+    writeGbkLines(app.file(kUserGuidesFile), {server.url("guide.xml")});
+  }
   QtGuideView& view() { return zelvo.guideView(); }
   void pressF2() {
     QWidget* focus = QApplication::focusWidget();
@@ -107,30 +137,37 @@ TEST(GuideWindowEndToEnd, OpensOnTodayAndPlaysTheDoubleClickedProgramme) {
     std::function<void(GuideWindowRun&)> open;
     int row;
     bool catchup;
+    bool shifted = false;
   } cases[] = {
       {"F2, the programme before noon", [](GuideWindowRun& run) { run.pressF2(); }, 29, true},
       {"the station field's context menu, the running programme",
        [](GuideWindowRun& run) { run.chooseFromContextMenu("节目单"); }, 30, false},
+      {"a shifted station, the programme before noon", [](GuideWindowRun& run) { run.pressF2(); },
+       29, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    GuideWindowRun run;
+    GuideWindowRun run(c.shifted);
+    const int64_t shift = c.shifted ? 30 * 60 : 0;
+    const int64_t correction = c.shifted ? -15 * 60 : 0;
     ASSERT_FALSE(run.view().isVisible());
     c.open(run);
     ASSERT_TRUE(waitUntil([&] { return run.view().isVisible(); }, 3000));
     QTreeWidget* list = run.view().list();
     EXPECT_EQ(run.view().windowTitle(), "节目单 - 甲台");
     EXPECT_TRUE(run.view().dayChooser()->currentText().endsWith("今天"));
-    ASSERT_EQ(list->topLevelItemCount(), 60);
-    EXPECT_EQ(list->topLevelItem(30)->text(0), "12:00 - 12:24");
+    // Half an hour later, the programme that began at 23:36 the day before ends in this day.
+    ASSERT_EQ(list->topLevelItemCount(), c.shifted ? 61 : 60);
+    EXPECT_EQ(list->topLevelItem(30)->text(0), c.shifted ? "11:42 - 12:06" : "12:00 - 12:24");
     EXPECT_TRUE(list->topLevelItem(30)->font(1).bold());
     EXPECT_FALSE(list->topLevelItem(29)->font(1).bold());
 
     run.doubleClick(c.row);
-    const std::string target =
-        "/" + run.clip +
-        (c.catchup ? "?utc=" + std::to_string(run.noon - kSlot) + "&end=" + std::to_string(run.noon)
-                   : "");
+    const int64_t start = (c.shifted ? run.today + 27 * kSlot : run.noon - kSlot) + shift;
+    const std::string target = "/" + run.clip +
+                               (c.catchup ? "?utc=" + std::to_string(start + correction) +
+                                                "&end=" + std::to_string(start + kSlot + correction)
+                                          : "");
     EXPECT_TRUE(waitUntil(
         [&] {
           const std::vector<std::string> seen = run.server.requestedTargets();
