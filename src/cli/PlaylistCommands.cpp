@@ -47,8 +47,9 @@ int runImport(TextFileService& files, const std::string& playlistPath, const std
   if (!playlist.problems.empty()) out << " and " << playlist.problems.size() << " not usable";
   out << ".\n";
   printProblems(playlistPath, playlist.problems, out);
-  printList("Skipped, GBK cannot hold these addresses:", report.addressesNotStorable, out);
-  printList("Stored with \"?\" for the characters GBK cannot hold:", report.namesLosingCharacters,
+  printList("Skipped, a station file cannot hold these addresses:", report.addressesNotStorable,
+            out);
+  printList("Stored with \"?\" for what a station file cannot hold:", report.namesLosingCharacters,
             out);
   if (report.stationsInLibrary > kMaxListRows)
     out << "The library holds " << report.stationsInLibrary << " stations; the station list shows "

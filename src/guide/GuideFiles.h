@@ -40,7 +40,7 @@ GuideMap readGuideMap(TextFileService& files, const std::string& path);
 void writeGuideMap(TextFileService& files, const std::string& path, const GuideMap& map);
 
 // Records the tags of the entries that have any, keyed as the library stores their names and
-// addresses; entries whose address GBK cannot hold are left out, as the library leaves them.
+// addresses; entries whose address the file cannot hold are left out, as the library leaves them.
 // Writes the file only when that changed it. Returns the number of stations whose record
 // changed. Fails (PlatformFailure) when the file cannot be read or replaced: it stays as it was.
 int recordGuideTags(TextFileService& files, const std::string& path,
