@@ -29,6 +29,13 @@ struct GbkTables {
   std::vector<uint32_t> pairToCodePoint;  // (lead, trail) -> code point, 0 where none
   uint32_t singleToCodePoint[128] = {};   // bytes 0x80..0xFF on their own (0x80 is the euro)
   std::vector<uint16_t> codePointToGbk;   // BMP code point -> lead << 8 | trail, or one byte
+};
+
+// What GB18030 adds for the BMP characters GBK lacks: most get four bytes, a few two. Built on
+// the first such character, so that a GBK file costs nothing more than before.
+struct Gb18030Tables {
+  std::vector<uint32_t> pairToCodePoint;  // two-byte codes GBK leaves empty -> code point
+  std::vector<uint16_t> codePointToPair;  // BMP code point -> lead << 8 | trail, 0 where none
   std::vector<uint16_t> codePointToFour;  // BMP code point -> four-byte index, or kNoIndex
   std::vector<uint16_t> fourToCodePoint;  // four-byte index below kFourByteBmpCount -> code point
 };
@@ -52,17 +59,19 @@ unsigned fourByteIndex(const unsigned char* b) {
 bool isDigitByte(unsigned char byte) { return byte >= 0x30 && byte <= 0x39; }
 bool isLeadByte(unsigned char byte) { return byte >= kFirstLead && byte <= kLastLead; }
 
-// Takes what GB18030 gives the BMP characters GBK has no code for: most get four bytes, a few
-// two. GBK's own codes stay as they were, so every GBK file reads and writes as before. One
-// iconv call converts them all; a character iconv refuses keeps no code.
-void addGb18030(GbkTables& t) {
+// GBK's own codes stay as they were, so every GBK file reads and writes as before. One iconv
+// call converts all the characters GBK lacks; a character iconv refuses keeps no code.
+Gb18030Tables buildGb18030(const GbkTables& gbk) {
+  Gb18030Tables t;
+  t.pairToCodePoint.assign(gbk.pairToCodePoint.size(), 0);
+  t.codePointToPair.assign(0x10000, 0);
   t.codePointToFour.assign(0x10000, kNoIndex);
   t.fourToCodePoint.assign(kFourByteBmpCount, 0);
   iconv_t cd = iconv_open("GB18030", "UTF-32LE");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return;  // GBK alone, as before
+  if (cd == reinterpret_cast<iconv_t>(-1)) return t;  // GBK alone, as before
   std::vector<uint32_t> missing;
   for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
-    if (!t.codePointToGbk[cp] && (cp < 0xD800 || cp >= 0xE000)) missing.push_back(cp);
+    if (!gbk.codePointToGbk[cp] && (cp < 0xD800 || cp >= 0xE000)) missing.push_back(cp);
   }
   std::vector<unsigned char> bytes(missing.size() * 4);
   size_t next = 0;
@@ -85,11 +94,11 @@ void addGb18030(GbkTables& t) {
         }
         b += 4;
       } else if (end - b >= 2 && isLeadByte(b[0])) {
-        uint32_t& pair =
-            t.pairToCodePoint[(b[0] - kFirstLead) * kTrailCount + (b[1] - kFirstTrail)];
-        if (b[1] >= kFirstTrail && b[1] <= kLastTrail && !pair) {
-          pair = cp;
-          t.codePointToGbk[cp] = static_cast<uint16_t>(b[0] << 8 | b[1]);
+        const size_t at = (b[0] - kFirstLead) * kTrailCount + (b[1] - kFirstTrail);
+        if (b[1] >= kFirstTrail && b[1] <= kLastTrail && !gbk.pairToCodePoint[at] &&
+            !t.pairToCodePoint[at]) {
+          t.pairToCodePoint[at] = cp;
+          t.codePointToPair[cp] = static_cast<uint16_t>(b[0] << 8 | b[1]);
         }
         b += 2;
       } else {
@@ -103,6 +112,7 @@ void addGb18030(GbkTables& t) {
     }
   }
   iconv_close(cd);
+  return t;
 }
 
 GbkTables buildTables() {
@@ -129,12 +139,16 @@ GbkTables buildTables() {
     }
   }
   iconv_close(cd);
-  addGb18030(t);
   return t;
 }
 
 const GbkTables& tables() {
   static const GbkTables built = buildTables();
+  return built;
+}
+
+const Gb18030Tables& gb18030Tables() {
+  static const Gb18030Tables built = buildGb18030(tables());
   return built;
 }
 
@@ -193,12 +207,12 @@ int64_t readUtf8(std::string_view text, size_t& i) {
 }
 
 // The code point of the four-byte character at i, or 0 when there is none.
-uint32_t fourByteCodePoint(const GbkTables& t, std::string_view bytes, size_t i) {
+uint32_t fourByteCodePoint(std::string_view bytes, size_t i) {
   if (i + 4 > bytes.size()) return 0;
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + i);
   if (!isLeadByte(b[2]) || !isDigitByte(b[3])) return 0;
   const unsigned index = fourByteIndex(b);
-  if (index < kFourByteBmpCount) return t.fourToCodePoint[index];
+  if (index < kFourByteBmpCount) return gb18030Tables().fourToCodePoint[index];
   if (index >= kFirstPlaneIndex && index - kFirstPlaneIndex < 0x100000)
     return 0x10000 + (index - kFirstPlaneIndex);
   return 0;
@@ -231,16 +245,16 @@ size_t appendGbkAsUtf8(std::string_view bytes, std::string& out, bool lastChunk)
       const unsigned trail = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
       if (isDigitByte(static_cast<unsigned char>(trail))) {
         if (i + 4 > bytes.size() && !lastChunk) return bytes.size() - i;
-        if (const uint32_t cp = fourByteCodePoint(t, bytes, i)) {
+        if (const uint32_t cp = fourByteCodePoint(bytes, i)) {
           appendUtf8(out, cp);
           i += 4;
           continue;
         }
       }
-      const uint32_t cp =
-          trail >= kFirstTrail && trail <= kLastTrail
-              ? t.pairToCodePoint[(lead - kFirstLead) * kTrailCount + (trail - kFirstTrail)]
-              : 0;
+      const size_t at = (lead - kFirstLead) * kTrailCount + (trail - kFirstTrail);
+      uint32_t cp = trail >= kFirstTrail && trail <= kLastTrail ? t.pairToCodePoint[at] : 0;
+      if (!cp && trail >= kFirstTrail && trail <= kLastTrail)
+        cp = gb18030Tables().pairToCodePoint[at];
       if (cp) {
         appendUtf8(out, cp);
         i += 2;
@@ -275,11 +289,19 @@ void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
       out.push_back('?');  // what was lost on reading stays a "?", as GBK editors show it
     } else if (cp >= 0x10000 && cp < 0x110000) {
       appendFourBytes(out, kFirstPlaneIndex + static_cast<unsigned>(cp - 0x10000));
-    } else if (cp >= 0x80 && cp < 0x10000 &&
-               t.codePointToFour[static_cast<size_t>(cp)] != kNoIndex) {
-      appendFourBytes(out, t.codePointToFour[static_cast<size_t>(cp)]);
+    } else if (cp >= 0x80 && cp < 0x10000) {
+      const Gb18030Tables& more = gb18030Tables();
+      const auto at = static_cast<size_t>(cp);
+      if (const uint16_t pair = more.codePointToPair[at]) {
+        out.push_back(static_cast<char>(pair >> 8));
+        out.push_back(static_cast<char>(pair & 0xFF));
+      } else if (more.codePointToFour[at] != kNoIndex) {
+        appendFourBytes(out, more.codePointToFour[at]);
+      } else {
+        out.push_back('?');  // a character the system's converter has no code for
+      }
     } else {
-      out.push_back('?');  // broken UTF-8, a surrogate, or a character iconv could not map
+      out.push_back('?');  // broken UTF-8 or a surrogate
     }
   }
 }
