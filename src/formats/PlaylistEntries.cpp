@@ -60,7 +60,7 @@ std::string resolve(std::string_view address, const std::string& folder) {
 
 // A comma cannot stand in a station line. In a URL, %2C names the same resource; a local path
 // becomes a file URL, where it does too.
-std::string withoutComma(const std::string& address) {
+std::string withoutComma(std::string address) {
   if (address.find(',') == std::string::npos) return address;
   if (address.starts_with('/') && !address.starts_with("//")) {
     std::string url = "file://";
@@ -145,10 +145,10 @@ void EntryCollector::add(std::string_view title, std::string_view secondName,
   for (const HeaderProblem& p : bad) headerLeftOut(p, line);
   overlayHeaders(headers, station.headers);
   // The folder of the playlist may hold a comma as well.
-  const std::string url = withoutComma(resolve(station.url, folder_));
+  std::string url = withoutComma(resolve(station.url, folder_));
 
   PlaylistEntry entry;
-  entry.address = joinStationAddress(url, headers);
+  entry.address = headers.empty() ? url : joinStationAddress(url, headers);
   if (entry.address.size() > kMaxStationAddressBytes)
     return problem(PlaylistProblem::Kind::AddressTooLong, line, entry.address);
   entry.name = stationName(title, line, true);
