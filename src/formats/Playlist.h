@@ -39,5 +39,7 @@ struct Playlist {
 
 // A one-line description of the problem, for the user.
 std::string describe(const PlaylistProblem& problem);
+// Whether the problem cost the playlist an entry, rather than a part of one.
+bool skipsEntry(const PlaylistProblem& problem);
 
 }  // namespace zelvo

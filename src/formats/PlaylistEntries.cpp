@@ -180,6 +180,10 @@ void EntryCollector::titleWithoutAddress(std::string_view title, int line) {
   problem(PlaylistProblem::Kind::NoAddress, line, trimBlanks(title));
 }
 
+bool skipsEntry(const PlaylistProblem& p) {
+  return p.kind != PlaylistProblem::Kind::NameCut && p.kind != PlaylistProblem::Kind::HeaderLeftOut;
+}
+
 std::string describe(const PlaylistProblem& p) {
   const std::string where = "line " + std::to_string(p.line) + ": ";
   switch (p.kind) {

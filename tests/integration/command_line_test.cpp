@@ -147,7 +147,7 @@ TEST_F(ProgramFolderTest, ImportAddsThePlaylistToTheLibraryAndSaysWhatItDid) {
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
   EXPECT_THAT(result.out, HasSubstr("Added 7 stations to " + app_.file("tv_lib.txt") +
-                                    "; skipped 1 already there and 1 not usable."));
+                                    "; skipped 1 already there."));
   EXPECT_THAT(result.out, HasSubstr("line 17: kept without the request header User-Agent"));
   const std::string gated =
       "http://new/5.m3u8|User-Agent=Mozilla%2F5.0%20(X11)&Referer=https%3A%2F%2Fsite%2F"
