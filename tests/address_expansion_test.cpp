@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "fakes/WindowHarness.h"
+#include "formats/StationLines.h"
+#include "playback/Monitoring.h"
 
 using ::testing::ElementsAre;
 
@@ -32,11 +34,21 @@ TEST(AddressExpansion, TemplatesYieldTheirNextNumber) {
       {"u%2147483647%", "u2147483647", "u%2147483647%"},
       {"u%2147483648%", "u%2147483648%", "u%2147483648%"},
       {"频道%1%台", "频道2台", "频道%2%台"},
+      // The request headers after "|" go with every expansion and hold no counter.
+      {"http://a/ch%05%.ts|User-Agent=U%2F1", "http://a/ch06.ts|User-Agent=U%2F1",
+       "http://a/ch%06%.ts|User-Agent=U%2F1"},
+      {"http://a/live|User-Agent=U%2F1&Referer=%31%", "http://a/live|User-Agent=U%2F1&Referer=%31%",
+       "http://a/live|User-Agent=U%2F1&Referer=%31%"},
+      {"http://a/5%|Referer=%31%", "http://a/5%|Referer=%31%", "http://a/5%|Referer=%31%"},
   };
   for (const auto& test : cases) {
     WindowHarness h;
     EXPECT_EQ(h.window->expansion().ExpandAddress(test.address), test.result) << test.address;
     EXPECT_EQ(h.s.lastTemplate, test.lastTemplate) << test.address;
+    if (test.address.find('|') == std::string::npos) continue;
+    const bool series = test.result != test.address;
+    EXPECT_EQ(isCounterTemplateAddress(test.address), series) << test.address;
+    EXPECT_EQ(IsCounterTemplate(test.address), series) << test.address;
   }
 }
 

@@ -123,15 +123,16 @@ TEST(CheckFilesTest, APlaylistIsToldByItsNameAndGivesItsEntries) {
   std::ofstream(h.folder.file("list.M3U8"), std::ios::binary)
       << "\xEF\xBB\xBF#EXTM3U\n#EXTINF:-1 tvg-name=\"中央 13, 新闻\" group-title=\"新闻\",\n"
          "http://a/13.ts\n"
-         "#EXTINF:-1,No address\nlocal.ts\nhttp://x/a,b.ts\n";
+         "#EXTINF:-1,No address\nlocal.ts\nhttp://x/a,b.ts|X-Bad=1\n";
   std::ofstream(h.folder.file("list.txt"), std::ios::binary) << "#EXTM3U\nhttp://a/13.ts\n";
   const CheckInput playlist = readCheckInput(h.files, h.folder.file("list.M3U8"));
-  ASSERT_EQ(playlist.stations.size(), 2u);
+  ASSERT_EQ(playlist.stations.size(), 3u);
   EXPECT_EQ(playlist.stations[0].name, "中央 13， 新闻");
   EXPECT_EQ(playlist.stations[0].group, "新闻");
   EXPECT_EQ(playlist.stations[1].address, h.folder.path() + "/local.ts");
+  EXPECT_EQ(playlist.stations[2].address, "http://x/a%2Cb.ts");
   ASSERT_EQ(playlist.notes.size(), 1u);
-  EXPECT_THAT(playlist.notes[0], HasSubstr("a,b.ts"));
+  EXPECT_THAT(playlist.notes[0], HasSubstr("kept without the request header X-Bad"));
   // By its name, the same lines are a station file without stations.
   EXPECT_THAT(readCheckInput(h.files, h.folder.file("list.txt")).stations, IsEmpty());
   for (const char* name : {"a.m3u", "b.PLS", "c.asx", "d.m3u8"}) EXPECT_TRUE(namesPlaylist(name));
@@ -140,18 +141,20 @@ TEST(CheckFilesTest, APlaylistIsToldByItsNameAndGivesItsEntries) {
   }
 }
 
-TEST(CheckFilesTest, WhatGbkCannotHoldIsReportedAndNeverWrittenBroken) {
+TEST(CheckFilesTest, WhatAStationFileCannotHoldIsReportedAndNeverWrittenBroken) {
   CheckHarness h;
-  const OutputReport report = writeCheckOutput(
-      h.files, h.folder.file("live.txt"),
-      {{"Ελληνικά 🙂", "http://a/1"}, {"Ok", "http://a/κανάλι"}, {"好", "http://a/3"}});
-  EXPECT_THAT(report.namesLosingCharacters, ElementsAre("Ελληνικά 🙂"));
-  EXPECT_THAT(report.addressesNotStorable, ElementsAre("Ok,http://a/κανάλι"));
+  const std::string surrogate = "\xED\xA0\x80";  // no character: a text cut in UTF-16
+  const OutputReport report = writeCheckOutput(h.files, h.folder.file("live.txt"),
+                                               {{"Ελληνικά " + surrogate, "http://a/1"},
+                                                {"Ok", "http://a/" + surrogate},
+                                                {"好 🙂", "http://a/κανάλι"}});
+  EXPECT_THAT(report.namesLosingCharacters, ElementsAre("Ελληνικά " + surrogate));
+  EXPECT_THAT(report.addressesNotStorable, ElementsAre("Ok,http://a/" + surrogate));
   EXPECT_EQ(report.written, 2u);
   const std::vector<std::string> lines = h.readLines("live.txt");
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_THAT(lines[0], ::testing::EndsWith(",http://a/1,-999,假,假"));
-  EXPECT_EQ(lines[1], "好,http://a/3,-999,假,假");
+  EXPECT_EQ(lines[0], "Ελληνικά ?,http://a/1,-999,假,假");
+  EXPECT_EQ(lines[1], "好 🙂,http://a/κανάλι,-999,假,假");
   // An M3U playlist is UTF-8 and holds them all.
   const OutputReport m3u =
       writeCheckOutput(h.files, h.folder.file("live.m3u"), {{"Ok", "http://a/κανάλι"}});

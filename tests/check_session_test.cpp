@@ -180,7 +180,7 @@ TEST_F(CheckSessionTest, WhatTheInputLeavesOutIsSaidBeforeTheCheck) {
 TEST_F(CheckSessionTest, AHugeBrokenPlaylistSaysAScreenfulOfItsProblems) {
   std::string text = "#EXTM3U\n";
   for (int i = 0; i < 100000; ++i)
-    text += "#EXTINF:-1,T" + std::to_string(i) + "\nhttp://x/" + std::to_string(i) + ",a\n";
+    text += "#EXTINF:-1,T" + std::to_string(i) + "\nhttp://x/" + std::to_string(i) + "\x01a\n";
   text += "#EXTINF:-1,Live\nhttp://live/1\n";
   std::ofstream(h.folder.file("huge.m3u"), std::ios::binary) << text;
   input = h.folder.file("huge.m3u");

@@ -101,21 +101,26 @@ TEST_F(LibraryMergeTest, LinesNotChangedGoBackByteForByte) {
                          "\r\nend\r\n");
 }
 
-TEST_F(LibraryMergeTest, NamesGbkCannotHoldAreStoredWithQuestionMarksAndReportedOnce) {
+TEST_F(LibraryMergeTest, NamesInAnyScriptAreKeptAndWhatNoFileCanHoldIsReportedOnce) {
   h.writeFile("tv_lib.txt", {"end"});
-  const MergeReport first = merge({{"📺 News", "http://a/1", ""},
+  const std::string surrogate = "\xED\xA0\x80";  // no character: a text cut in UTF-16
+  const MergeReport first = merge({{"📺 São 한국", "http://a/1", ""},
                                    {"Café 台", "http://a/2", ""},
-                                   {"Bad address", "http://a/📺", ""}});
+                                   {surrogate + " News", "http://a/3", ""},
+                                   {"Bad address", "http://a/" + surrogate, ""}});
   EXPECT_THAT(h.readFile("tv_lib.txt"),
-              ElementsAre("? News,http://a/1,-999,假,假", "Café 台,http://a/2,-999,假,假", "end"));
-  EXPECT_THAT(first.namesLosingCharacters, ElementsAre("📺 News"));
-  EXPECT_THAT(first.addressesNotStorable, ElementsAre("http://a/📺"));
-  EXPECT_EQ(first.added, 2);
+              ElementsAre("📺 São 한국,http://a/1,-999,假,假", "Café 台,http://a/2,-999,假,假",
+                          "? News,http://a/3,-999,假,假", "end"));
+  EXPECT_THAT(first.namesLosingCharacters, ElementsAre(surrogate + " News"));
+  EXPECT_THAT(first.addressesNotStorable, ElementsAre("http://a/" + surrogate));
+  EXPECT_EQ(first.added, 3);
 
-  // The same playlist again finds both where the first import put them.
-  const MergeReport second = merge({{"📺 News", "http://a/1", ""}, {"Café 台", "http://a/2", ""}});
+  // The same playlist again finds them where the first import put them.
+  const MergeReport second = merge({{"📺 São 한국", "http://a/1", ""},
+                                    {"Café 台", "http://a/2", ""},
+                                    {surrogate + " News", "http://a/3", ""}});
   EXPECT_EQ(second.added, 0);
-  EXPECT_EQ(second.alreadyThere, 2);
+  EXPECT_EQ(second.alreadyThere, 3);
   EXPECT_THAT(second.namesLosingCharacters, IsEmpty());
 }
 

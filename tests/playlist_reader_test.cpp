@@ -7,6 +7,8 @@
 
 #include "formats/PlaylistEntries.h"
 #include "formats/PlaylistReader.h"
+#include "formats/PlaylistWriter.h"
+#include "formats/StationAddress.h"
 #include "platform/posix/PlaylistText.h"
 
 using ::testing::ElementsAre;
@@ -27,7 +29,7 @@ std::vector<std::string> stations(std::string_view text, const std::string& fold
 
 // The problems as "line: kind".
 std::vector<std::string> problems(std::string_view text) {
-  static const char* kNames[] = {"comma", "not-an-address", "too-long", "no-address", "name-cut"};
+  static const char* kNames[] = {"not-an-address", "too-long", "no-address", "name-cut", "header"};
   std::vector<std::string> out;
   for (const PlaylistProblem& p : readPlaylist(text, "/lists").problems)
     out.push_back(std::to_string(p.line) + ": " + kNames[static_cast<int>(p.kind)]);
@@ -101,18 +103,96 @@ TEST(M3uReading, RelativeEntriesResolveAgainstThePlaylistsFolderAndAnySchemeIsKe
   EXPECT_THAT(stations("clip.ts", ""), ElementsAre("clip.ts|clip.ts"));
 }
 
-TEST(M3uReading, ACommaInANameBecomesAFullWidthCommaAndAnAddressWithOneIsSkipped) {
+TEST(M3uReading, ACommaInANameBecomesAFullWidthCommaAndInAnAddressPercentEncoded) {
   const std::string text =
       "#EXTINF:-1 tvg-name=\"A,B\",\n"  // the name from tvg-name keeps the rule too
       "http://a/1\n"
-      "#EXTINF:-1,Bad\n"
-      "http://a/2,3\n"
+      "#EXTINF:-1,CDN\n"
+      "http://a/2,3/x,y.m3u8\n"
       "http://a/4\n";
-  EXPECT_THAT(stations(text), ElementsAre("A，B|http://a/1", "http://a/4|http://a/4"));
-  EXPECT_THAT(problems(text), ElementsAre("4: comma"));
-  // A folder with a comma makes every relative entry unusable, and says so.
-  EXPECT_THAT(stations("clip.ts\nhttp://a/1\n", "/my,lists"), ElementsAre("http://a/1|http://a/1"));
-  EXPECT_EQ(readPlaylist("clip.ts\n", "/my,lists").problems.at(0).text, "/my,lists/clip.ts");
+  EXPECT_THAT(stations(text), ElementsAre("A，B|http://a/1", "CDN|http://a/2%2C3/x%2Cy.m3u8",
+                                          "http://a/4|http://a/4"));
+  EXPECT_THAT(problems(text), IsEmpty());
+  // A path in a folder with a comma becomes a file URL, where %2C names the same file.
+  EXPECT_THAT(stations("clip.ts\n", "/my,lists"),
+              ElementsAre("file:///my%2Clists/clip.ts|file:///my%2Clists/clip.ts"));
+}
+
+TEST(M3uReading, RequestHeadersInEveryFormEndInTheAddressAndSurviveExport) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> addresses;
+    std::vector<std::string> problems;
+  };
+  const std::string ua = "Mozilla%2F5.0%20(X11%3B%20Linux%2C%20like%20Gecko)";
+  const Case cases[] = {
+      {"#EXTINF:-1,A\n#EXTVLCOPT:http-user-agent=Mozilla/5.0 (X11; Linux, like Gecko)\n"
+       "#EXTVLCOPT:http-referrer=https://site/\n#EXTVLCOPT:http-origin=https://site\n"
+       "#EXTVLCOPT:network-caching=1000\nhttp://h/a.m3u8\n",
+       {"http://h/a.m3u8|User-Agent=" + ua +
+        "&Referer=https%3A%2F%2Fsite%2F&Origin=https%3A%2F%2Fsite"},
+       {}},
+      // Options before the #EXTINF line, and none carried to the next entry.
+      {"#EXTVLCOPT:http-user-agent=U\n#EXTINF:-1,A\nhttp://h/a\n#EXTINF:-1,B\nhttp://h/b\n",
+       {"http://h/a|User-Agent=U", "http://h/b"},
+       {}},
+      {"#EXTINF:-1 tvg-id=\"x\" http-user-agent=\"Mozilla/5.0 (X11; Linux, like Gecko)\" "
+       "http-referrer=\"https://site/\",A\nhttp://h/a\n",
+       {"http://h/a|User-Agent=" + ua + "&Referer=https%3A%2F%2Fsite%2F"},
+       {}},
+      {"#EXTINF:-1 user-agent=\"U\" referrer=\"R\",A\nhttp://h/a\n",
+       {"http://h/a|User-Agent=U&Referer=R"},
+       {}},
+      {"http://h/a|User-Agent=Mozilla%2F5.0&referer=https://r/&Origin=o&Cookie=k%3Dv\n",
+       {"http://h/a|User-Agent=Mozilla%2F5.0&Referer=https%3A%2F%2Fr%2F&Origin=o&Cookie=k%3Dv"},
+       {}},
+      {"#EXTHTTP:{\"User-Agent\": \"U\\u00e9 \", \"Referer\" : \"https:\\/\\/r\\/\", "
+       "\"Cookie\": \"a=b; c=d\"}\nhttp://h/a\n",
+       {"http://h/a|User-Agent=U%C3%A9%20&Referer=https%3A%2F%2Fr%2F&Cookie=a%3Db%3B%20c%3Dd"},
+       {}},
+      // The address's own suffix wins over the option line, which wins over the attribute.
+      {"#EXTINF:-1 http-user-agent=\"one\" http-referrer=\"r\",A\n#EXTVLCOPT:http-user-agent=two\n"
+       "#EXTVLCOPT:http-origin=o\nhttp://h/a|User-Agent=three\n",
+       {"http://h/a|User-Agent=three&Referer=r&Origin=o"},
+       {}},
+      {"http://cdn/a,b/x.m3u8|Referer=r\n", {"http://cdn/a%2Cb/x.m3u8|Referer=r"}, {}},
+      // Bad headers are left out, and the entry is kept.
+      {"#EXTVLCOPT:http-user-agent=a\x01b\nhttp://h/a\n", {"http://h/a"}, {"1: header"}},
+      {"http://h/a|User-Agent=U&X-Forwarded-For=1\n", {"http://h/a|User-Agent=U"}, {"1: header"}},
+      {"#EXTHTTP:{\"Cookie\": \"" + std::string(kMaxHeaderValueBytes + 1, 'c') +
+           "\"}\nhttp://h/a\n",
+       {"http://h/a"},
+       {"1: header"}},
+      {"#EXTHTTP:{\"User-Agent\": \"U\",}\n#EXTHTTP:{'Referer': 'r'}\n#EXTHTTP:{\"Referer\": 1}\n"
+       "#EXTHTTP:{\"Referer\": \"\\ud800\"}\nhttp://h/a\n",
+       {"http://h/a"},
+       {"1: header", "2: header", "3: header", "4: header"}},
+      {"#EXTHTTP:{\"Referer\": \"a\\r\\nSet-Cookie: x\"}\nhttp://h/a\n",
+       {"http://h/a"},
+       {"1: header"}},
+  };
+  for (const Case& c : cases) {
+    const Playlist read = readPlaylist(c.text, "/lists");
+    std::vector<std::string> addresses;
+    for (const PlaylistEntry& e : read.entries) addresses.push_back(e.address);
+    EXPECT_EQ(addresses, c.addresses) << c.text;
+    EXPECT_EQ(problems(c.text), c.problems) << c.text;
+    // Exported, other players see the bare address; imported again, the same station lines.
+    const std::string exported = writeExtendedM3u(read.entries);
+    for (const PlaylistEntry& e : read.entries)
+      EXPECT_NE(exported.find("\n" + std::string(addressUrl(e.address)) + "\n"), std::string::npos);
+    const Playlist again = readPlaylist(exported, "/elsewhere");
+    std::vector<std::string> back;
+    for (const PlaylistEntry& e : again.entries) back.push_back(e.address);
+    EXPECT_EQ(back, c.addresses) << exported;
+    EXPECT_THAT(again.problems, IsEmpty()) << exported;
+  }
+  // VLC and the other players read the option lines and the attributes.
+  EXPECT_EQ(
+      writeExtendedM3u({{"A", "http://h/a|User-Agent=U%2C1&Referer=R&Origin=O&Cookie=k%3Dv", ""}}),
+      "#EXTM3U\n#EXTINF:-1 tvg-name=\"A\" http-referrer=\"R\",A\n"
+      "#EXTVLCOPT:http-user-agent=U,1\n#EXTVLCOPT:http-referrer=R\n#EXTVLCOPT:http-origin=O\n"
+      "#EXTHTTP:{\"Cookie\": \"k=v\"}\nhttp://h/a\n");
 }
 
 TEST(M3uReading, TitlesWithoutAddressesAndAddressesWithoutTitles) {

@@ -50,13 +50,47 @@ TEST(GbkCodec, EveryGbkCharacterSurvivesARoundTrip) {
     }
   }
   EXPECT_GT(characters, 21000);
-  EXPECT_EQ(gbkToUtf8("\xA1\xA1\x80"), "\u3000\u20AC");
-  EXPECT_EQ(utf8ToGbk("\u3000\u20AC"), "\xA1\xA1\x80");
-  // Broken UTF-8 and characters outside GBK become "?", one for each.
+  // GBK's codes stay; what GBK cannot hold takes GB18030's code and survives.
+  struct Case {
+    std::string text, bytes;
+  } cases[] = {
+      {"\u3000\u20AC", "\xA1\xA1\x80"},
+      {"São ç ñ", "S\x81\x30\x8A\x30o \x81\x30\x8A\x34 \x81\x30\x8A\x39"},
+      {"한국", "\x83\x36\x84\x33\x82\x37\xF4\x30"},
+      {"😀", "\x94\x39\xFC\x36"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(utf8ToGbk(c.text), c.bytes) << c.text;
+    EXPECT_EQ(gbkToUtf8(c.bytes), c.text) << c.text;
+  }
+  // Every BMP character and one of each other plane comes back as it was, but for the
+  // replacement character and 24 private-use ones that GB18030-2022 gave to standard
+  // characters, for which the system's converter has no code any more.
+  for (uint32_t cp = 0x80; cp < 0x110000; cp += cp < 0x10000 ? 1 : 0x10000) {
+    if ((cp >= 0xD800 && cp < 0xE000) || (cp >= 0xE78D && cp <= 0xE864) || cp == 0xFFFD) continue;
+    std::string text;
+    if (cp < 0x800) {
+      text = {static_cast<char>(0xC0 | cp >> 6), static_cast<char>(0x80 | (cp & 0x3F))};
+    } else if (cp < 0x10000) {
+      text = {static_cast<char>(0xE0 | cp >> 12), static_cast<char>(0x80 | (cp >> 6 & 0x3F)),
+              static_cast<char>(0x80 | (cp & 0x3F))};
+    } else {
+      text = {static_cast<char>(0xF0 | cp >> 18), static_cast<char>(0x80 | (cp >> 12 & 0x3F)),
+              static_cast<char>(0x80 | (cp >> 6 & 0x3F)), static_cast<char>(0x80 | (cp & 0x3F))};
+    }
+    ASSERT_EQ(gbkToUtf8(utf8ToGbk(text)), text) << std::hex << cp;
+  }
+  // Broken UTF-8, surrogates and U+FFFD become "?", one for each; bytes no character has,
+  // U+FFFD.
   EXPECT_EQ(utf8ToGbk("a\xE4\xB8"
-                      "b\xF0\x9F\x98\x80"
-                      "c\xFF"),
-            "a?b?c?");
+                      "b\xED\xA0\x80"
+                      "c\xFF\uFFFD"),
+            "a?b?c??");
+  EXPECT_EQ(gbkToUtf8("\x81\x30z\xFE\x39\xFE\x39"),
+            "\xEF\xBF\xBD"
+            "0z\xEF\xBF\xBD"
+            "9\xEF\xBF\xBD"
+            "9");
 }
 
 TEST(TextFiles, AcceptsEveryLineEndAndLinesAcrossChunkBorders) {

@@ -1,6 +1,7 @@
 #include "check/CheckOutput.h"
 
 #include "formats/PlaylistWriter.h"
+#include "formats/StationAddress.h"
 #include "formats/TextCase.h"
 
 namespace zelvo {
@@ -53,7 +54,7 @@ OutputReport writeM3u(TextWriter& writer, const std::vector<CheckStation>& stati
   OutputReport report;
   std::vector<PlaylistEntry> entries;
   for (const CheckStation& station : stations) {
-    if (!fitsM3uLine(station.address)) {
+    if (!fitsM3uLine(addressUrl(station.address))) {
       report.addressesNotStorable.push_back(station.name + "," + station.address);
       continue;
     }

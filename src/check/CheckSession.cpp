@@ -130,7 +130,7 @@ bool CheckSession::writeOutput() {
 void CheckSession::reportOutput() {
   CheckConsole& console = platform_.console;
   if (!lastReport_.namesLosingCharacters.empty()) {
-    console.printLine("written with \"?\" for the characters GBK cannot hold:");
+    console.printLine("written with \"?\" for what a station file cannot hold:");
     for (const std::string& name : lastReport_.namesLosingCharacters) {
       console.printLine("  " + name);
     }

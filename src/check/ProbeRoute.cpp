@@ -7,7 +7,7 @@ namespace zelvo {
 namespace {
 
 std::string pathPart(const std::string& address) {
-  return address.substr(0, address.find_first_of("?#"));
+  return address.substr(0, address.find_first_of("?#|"));
 }
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view lowerSuffix) {

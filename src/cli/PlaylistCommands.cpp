@@ -1,5 +1,6 @@
 #include "cli/PlaylistCommands.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "cli/PlaylistReport.h"
@@ -44,11 +45,14 @@ int runImport(TextFileService& files, const std::string& playlistPath, const std
   }
   out << "Added " << plural(report.added, "station") << " to " << libraryPath << "; skipped "
       << report.alreadyThere << " already there";
-  if (!playlist.problems.empty()) out << " and " << playlist.problems.size() << " not usable";
+  const auto skipped =
+      std::count_if(playlist.problems.begin(), playlist.problems.end(), skipsEntry);
+  if (skipped > 0) out << " and " << skipped << " not usable";
   out << ".\n";
   printProblems(playlistPath, playlist.problems, out);
-  printList("Skipped, GBK cannot hold these addresses:", report.addressesNotStorable, out);
-  printList("Stored with \"?\" for the characters GBK cannot hold:", report.namesLosingCharacters,
+  printList("Skipped, a station file cannot hold these addresses:", report.addressesNotStorable,
+            out);
+  printList("Stored with \"?\" for what a station file cannot hold:", report.namesLosingCharacters,
             out);
   if (report.stationsInLibrary > kMaxListRows)
     out << "The library holds " << report.stationsInLibrary << " stations; the station list shows "

@@ -1,9 +1,11 @@
 // M3U and M3U8 playlists: one address a line, each after an optional #EXTINF line that gives
-// its title and attributes; other lines starting with "#" are comments.
+// its title and attributes, and any #EXTVLCOPT and #EXTHTTP lines that give its request
+// headers; other lines starting with "#" are comments.
 #include <algorithm>
 #include <optional>
 #include <string>
 
+#include "formats/FlatJson.h"
 #include "formats/GuideShift.h"
 #include "formats/PlaylistFormats.h"
 #include "formats/TextCase.h"
@@ -16,8 +18,65 @@ struct Info {
   std::string_view title;
   std::string_view group;
   GuideTags guide;
+  RequestHeaders headers;
   int line = 0;
 };
+
+void setHeader(RequestHeaders& headers, std::string_view name, std::string_view value, int line,
+               EntryCollector& entries) {
+  std::vector<HeaderProblem> problems;
+  setRequestHeader(headers, name, value, &problems);
+  for (const HeaderProblem& problem : problems) entries.headerLeftOut(problem, line);
+}
+
+// The request headers of an #EXTINF line: http-user-agent="…" http-referrer="…", and the
+// shorter user-agent and referrer that some lists write.
+void readHeaderAttribute(const std::string& key, std::string_view value, Info& info,
+                         EntryCollector& entries) {
+  if (key == "http-user-agent" || key == "user-agent")
+    setHeader(info.headers, "User-Agent", value, info.line, entries);
+  if (key == "http-referrer" || key == "referrer" || key == "http-referer")
+    setHeader(info.headers, "Referer", value, info.line, entries);
+}
+
+// #EXTVLCOPT:http-user-agent=…, http-referrer=… and http-origin=… before an address; VLC's other
+// options are not this program's to keep.
+void readVlcOption(std::string_view option, int line, RequestHeaders& headers,
+                   EntryCollector& entries) {
+  const size_t equals = option.find('=');
+  if (equals == std::string_view::npos) return;
+  const std::string name = toLowerAscii(std::string(trimBlanks(option.substr(0, equals))));
+  const std::string_view value = option.substr(equals + 1);
+  if (name == "http-user-agent") setHeader(headers, "User-Agent", value, line, entries);
+  if (name == "http-referrer" || name == "http-referer")
+    setHeader(headers, "Referer", value, line, entries);
+  if (name == "http-origin") setHeader(headers, "Origin", value, line, entries);
+}
+
+// #EXTHTTP:{"User-Agent": "…", "Referer": "…", "Cookie": "…"}; broken JSON gives no header.
+void readHttpHeaders(std::string_view json, int line, RequestHeaders& headers,
+                     EntryCollector& entries) {
+  const auto members = readFlatJsonObject(json);
+  if (!members) {
+    entries.headerLeftOut({HeaderProblem::Kind::BrokenJson, "#EXTHTTP"}, line);
+    return;
+  }
+  for (const auto& [name, value] : *members) setHeader(headers, name, value, line, entries);
+}
+
+// An #EXTVLCOPT or #EXTHTTP line adds to the headers of the next address.
+bool readHeaderLine(std::string_view line, int number, RequestHeaders& headers,
+                    EntryCollector& entries) {
+  if (startsWithIgnoringCase(line, "#extvlcopt:")) {
+    readVlcOption(line.substr(11), number, headers, entries);
+    return true;
+  }
+  if (startsWithIgnoringCase(line, "#exthttp:")) {
+    readHttpHeaders(line.substr(9), number, headers, entries);
+    return true;
+  }
+  return false;
+}
 
 // The days a provider keeps past programmes; what is no whole number in reach says nothing.
 int catchupDays(std::string_view text) {
@@ -71,7 +130,8 @@ void readShift(std::string_view value, int& seconds) {
 // #EXTINF:duration key="value" ...,title. The attributes come first, and a quoted value may
 // hold commas; the title is everything after the first comma outside quotes. defaults: what
 // #EXTM3U gave for every entry.
-Info readInfo(std::string_view line, int number, const GuideTags& defaults) {
+Info readInfo(std::string_view line, int number, const GuideTags& defaults,
+              EntryCollector& entries) {
   Info info;
   info.line = number;
   info.guide.tvgShift = defaults.tvgShift;
@@ -89,6 +149,7 @@ Info readInfo(std::string_view line, int number, const GuideTags& defaults) {
                                 if (key == "catchup-correction")
                                   readShift(value, info.guide.catchupCorrection);
                                 if (key == "group-title") info.group = value;
+                                readHeaderAttribute(key, value, info, entries);
                               });
   return info;
 }
@@ -116,22 +177,30 @@ void readHeader(std::string_view line, EntryCollector& entries, GuideTags& defau
 void readM3u(std::string_view text, EntryCollector& entries) {
   std::optional<Info> pending;
   GuideTags defaults;
+  RequestHeaders options;  // from the #EXTVLCOPT and #EXTHTTP lines since the last address
   forEachLine(text, [&](std::string_view line, int number) {
     line = trimBlanks(line);
     if (line.empty()) return;
     if (line.starts_with('#')) {
       if (startsWithIgnoringCase(line, "#extm3u")) readHeader(line, entries, defaults);
+      if (readHeaderLine(line, number, options, entries)) return;
       if (!startsWithIgnoringCase(line, "#extinf:")) return;
-      if (pending) entries.titleWithoutAddress(pending->title, pending->line);
-      pending = readInfo(line, number, defaults);
+      if (pending) {
+        entries.titleWithoutAddress(pending->title, pending->line);
+        options = {};
+      }
+      pending = readInfo(line, number, defaults, entries);
       return;
     }
+    RequestHeaders headers = pending ? pending->headers : RequestHeaders{};
+    overlayHeaders(headers, options);
     if (pending)
       entries.add(pending->title, pending->guide.tvgName, pending->group, line, number,
-                  pending->guide);
+                  pending->guide, std::move(headers));
     else
-      entries.add({}, {}, {}, line, number);
+      entries.add({}, {}, {}, line, number, {}, std::move(headers));
     pending.reset();
+    options = {};
   });
   if (pending) entries.titleWithoutAddress(pending->title, pending->line);
 }

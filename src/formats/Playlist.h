@@ -11,18 +11,19 @@ namespace zelvo {
 
 struct PlaylistEntry {
   std::string name;     // never empty, never a comma
-  std::string address;  // never empty, never a comma, no control character
+  std::string address;  // never empty, never a comma, no control character; any request
+                        // headers in its "|" suffix
   std::string group;    // the entry's group-title, if it had one
   GuideTags guide{};    // what the playlist said for finding it in a guide and catching up
 };
 
 struct PlaylistProblem {
   enum class Kind {
-    CommaInAddress,  // skipped: no station line can hold it
     NotAnAddress,    // skipped: control characters or undecodable bytes
     AddressTooLong,  // skipped
     NoAddress,       // skipped: a title (#EXTINF, TitleN) that no address followed
     NameCut,         // kept, with the name cut to kMaxStationNameBytes
+    HeaderLeftOut,   // kept, without a request header that was unknown, too long or unsafe
   };
   Kind kind;
   int line;          // of the address, or of the title without one; counted from 1
@@ -38,5 +39,7 @@ struct Playlist {
 
 // A one-line description of the problem, for the user.
 std::string describe(const PlaylistProblem& problem);
+// Whether the problem cost the playlist an entry, rather than a part of one.
+bool skipsEntry(const PlaylistProblem& problem);
 
 }  // namespace zelvo

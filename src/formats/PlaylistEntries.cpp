@@ -58,6 +58,34 @@ std::string resolve(std::string_view address, const std::string& folder) {
   return (std::filesystem::path(folder) / relative).lexically_normal().string();
 }
 
+// A comma cannot stand in a station line. In a URL, %2C names the same resource; a local path
+// becomes a file URL, where it does too.
+std::string withoutComma(std::string address) {
+  if (address.find(',') == std::string::npos) return address;
+  if (address.starts_with('/') && !address.starts_with("//")) {
+    std::string url = "file://";
+    for (const char ch : address) url += ch == '/' ? std::string(1, ch) : percentEncode({&ch, 1});
+    return url;
+  }
+  std::string url;
+  for (const char ch : address) url += ch == ',' ? std::string("%2C") : std::string(1, ch);
+  return url;
+}
+
+std::string headerReason(HeaderProblem::Kind kind) {
+  switch (kind) {
+    case HeaderProblem::Kind::ControlCharacter:
+      return "its value holds a control character";
+    case HeaderProblem::Kind::UnknownName:
+      return "not a header a station may set";
+    case HeaderProblem::Kind::TooLong:
+      return "its value is longer than " + std::to_string(kMaxHeaderValueBytes) + " bytes";
+    case HeaderProblem::Kind::BrokenJson:
+      return "not a JSON object of strings";
+  }
+  return {};
+}
+
 // Tag values go into tab-separated side files: control characters, tabs among them, become
 // spaces, and only then are blanks trimmed, so that no value ends in one or is only one.
 std::string tagValue(std::string_view text) {
@@ -101,7 +129,7 @@ std::string EntryCollector::stationName(std::string_view text, int line, bool re
 
 void EntryCollector::add(std::string_view title, std::string_view secondName,
                          std::string_view group, std::string_view address, int line,
-                         GuideTags guide) {
+                         GuideTags guide, RequestHeaders headers) {
   address = trimBlanks(address);
   if (address.empty()) return titleWithoutAddress(title, line);
   if (address.size() > kMaxStationAddressBytes)
@@ -112,14 +140,20 @@ void EntryCollector::add(std::string_view title, std::string_view secondName,
   if (address.find(kReplacementCharacter) != std::string_view::npos)
     return problem(PlaylistProblem::Kind::NotAnAddress, line, address);
 
-  PlaylistEntry entry;
-  entry.address = resolve(address, folder_);
+  std::vector<HeaderProblem> bad;
+  StationAddress station = splitStationAddress(address, &bad);
+  for (const HeaderProblem& p : bad) headerLeftOut(p, line);
+  overlayHeaders(headers, station.headers);
   // The folder of the playlist may hold a comma as well.
-  if (entry.address.find(',') != std::string::npos)
-    return problem(PlaylistProblem::Kind::CommaInAddress, line, entry.address);
+  std::string url = withoutComma(resolve(station.url, folder_));
+
+  PlaylistEntry entry;
+  entry.address = headers.empty() ? url : joinStationAddress(url, headers);
+  if (entry.address.size() > kMaxStationAddressBytes)
+    return problem(PlaylistProblem::Kind::AddressTooLong, line, entry.address);
   entry.name = stationName(title, line, true);
   if (entry.name.empty()) entry.name = stationName(secondName, line, true);
-  if (entry.name.empty()) entry.name = stationName(entry.address, line, true);
+  if (entry.name.empty()) entry.name = stationName(url, line, true);
   entry.group = stationName(group, line, false);
   for (std::string* value :
        {&guide.tvgId, &guide.tvgName, &guide.tvgLogo, &guide.catchup, &guide.catchupSource})
@@ -135,15 +169,24 @@ void EntryCollector::guideAddress(std::string_view address) {
   if (std::find(known.begin(), known.end(), value) == known.end()) known.push_back(value);
 }
 
+void EntryCollector::headerLeftOut(const HeaderProblem& p, int line) {
+  std::string name = p.name;
+  for (char& ch : name)
+    if (isControl(ch)) ch = ' ';
+  problem(PlaylistProblem::Kind::HeaderLeftOut, line, name + ": " + headerReason(p.kind));
+}
+
 void EntryCollector::titleWithoutAddress(std::string_view title, int line) {
   problem(PlaylistProblem::Kind::NoAddress, line, trimBlanks(title));
+}
+
+bool skipsEntry(const PlaylistProblem& p) {
+  return p.kind != PlaylistProblem::Kind::NameCut && p.kind != PlaylistProblem::Kind::HeaderLeftOut;
 }
 
 std::string describe(const PlaylistProblem& p) {
   const std::string where = "line " + std::to_string(p.line) + ": ";
   switch (p.kind) {
-    case PlaylistProblem::Kind::CommaInAddress:
-      return where + "skipped, a station address cannot hold a comma: " + p.text;
     case PlaylistProblem::Kind::NotAnAddress:
       return where + "skipped, not an address (control characters or undecodable bytes): " + p.text;
     case PlaylistProblem::Kind::AddressTooLong:
@@ -153,6 +196,8 @@ std::string describe(const PlaylistProblem& p) {
       return where + "skipped, a title without an address: " + p.text;
     case PlaylistProblem::Kind::NameCut:
       return where + "name cut to " + std::to_string(kMaxStationNameBytes) + " bytes: " + p.text;
+    case PlaylistProblem::Kind::HeaderLeftOut:
+      return where + "kept without the request header " + p.text;
   }
   return where + p.text;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "formats/Playlist.h"
+#include "formats/StationAddress.h"
 
 namespace zelvo {
 
@@ -22,8 +23,11 @@ class EntryCollector {
 
   // One entry: its title, a second name for when the title is empty (tvg-name), its group and
   // its address, as the playlist holds them. Without a usable name the address is the name.
+  // The headers of the address's own "|" suffix win over the headers given.
   void add(std::string_view title, std::string_view secondName, std::string_view group,
-           std::string_view address, int line, GuideTags guide = {});
+           std::string_view address, int line, GuideTags guide = {}, RequestHeaders headers = {});
+  // A request header that the playlist gave on the line but that was left out.
+  void headerLeftOut(const HeaderProblem& problem, int line);
   // A title that no address followed.
   void titleWithoutAddress(std::string_view title, int line);
   // A programme guide the playlist names; blanks around it are dropped, repeats ignored.

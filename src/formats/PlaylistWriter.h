@@ -14,8 +14,9 @@ namespace zelvo {
 // end, and no "#" at its start, which would make it a comment.
 bool fitsM3uLine(std::string_view address);
 
-// #EXTM3U, then for each entry #EXTINF:-1 tvg-name="name" [group-title="group"],name and its
-// address. An entry whose address does not fit a line is left out.
+// #EXTM3U, then for each entry #EXTINF:-1 tvg-name="name" [group-title="group"]
+// [http-user-agent="…" http-referrer="…"],name, its request headers as #EXTVLCOPT (and #EXTHTTP)
+// lines, and its bare address. An entry whose address does not fit a line is left out.
 std::string writeExtendedM3u(const std::vector<PlaylistEntry>& entries);
 
 }  // namespace zelvo

@@ -113,6 +113,13 @@ std::string joinStationAddress(std::string_view url, const RequestHeaders& heade
   return address;
 }
 
+void overlayHeaders(RequestHeaders& into, const RequestHeaders& from) {
+  for (auto field : {&RequestHeaders::userAgent, &RequestHeaders::referrer, &RequestHeaders::origin,
+                     &RequestHeaders::cookie}) {
+    if (!(from.*field).empty()) into.*field = from.*field;
+  }
+}
+
 std::string percentEncode(std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;

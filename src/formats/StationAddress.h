@@ -61,6 +61,9 @@ std::string joinStationAddress(std::string_view url, const RequestHeaders& heade
 bool setRequestHeader(RequestHeaders& headers, std::string_view name, std::string_view value,
                       std::vector<HeaderProblem>* problems = nullptr);
 
+// Sets in into the headers that from sets: a later form of a playlist entry wins over an earlier.
+void overlayHeaders(RequestHeaders& into, const RequestHeaders& from);
+
 // Every byte but letters, digits and -._~()!*' as %XX, in capitals.
 std::string percentEncode(std::string_view text);
 // %XX as its byte; a "%" not followed by two hex digits stays as it is.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/StationAddress.h"
 #include "formats/TextCase.h"
 #include "formats/TextRules.h"
 
@@ -48,6 +49,8 @@ StationFileWalk walkStationFile(const std::function<bool(std::string&)>& nextLin
 }
 
 bool isCounterTemplateAddress(std::string_view address) {
+  // The percent-encoded headers after "|" are no counter.
+  address = addressUrl(address);
   const size_t first = address.find('%');
   if (first == std::string_view::npos) return false;
   const size_t second = address.find('%', first + 1);

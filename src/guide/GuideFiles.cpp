@@ -215,7 +215,7 @@ int recordGuideSources(TextFileService& files, const std::string& path,
   std::vector<std::string> known = sourcesIn(lines);
   int added = 0;
   for (const std::string& address : addresses) {
-    // An address GBK cannot hold would be written as another one.
+    // An address the file cannot hold would be written as another one.
     const std::string source = files.textAsStored(trimmed(address));
     if (source.empty() || source != trimmed(address)) continue;
     if (std::find(known.begin(), known.end(), source) != known.end()) continue;

@@ -50,7 +50,7 @@ struct GuideTagsRecorded {
 };
 
 // Records the tags of the entries that have any, keyed as the library stores their names and
-// addresses; entries whose address GBK cannot hold are left out, as the library leaves them.
+// addresses; entries whose address the file cannot hold are left out, as the library leaves them.
 // A value that would make its line longer than kMaxGuideMapLineBytes is left out (the longest
 // first). Writes the file only when that changed it. Fails (PlatformFailure) when the file
 // cannot be read or replaced: it stays as it was.

@@ -14,7 +14,7 @@ struct MergeReport {
   int added = 0;
   int alreadyThere = 0;  // the library, or an earlier entry of the playlist, had the station
   std::vector<std::string> namesLosingCharacters;  // as the playlist gave them
-  std::vector<std::string> addressesNotStorable;   // skipped: GBK cannot hold them
+  std::vector<std::string> addressesNotStorable;   // skipped: a station file cannot hold them
   int stationsInLibrary = 0;                       // after the merge, as the loader reads them
 };
 

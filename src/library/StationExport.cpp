@@ -1,6 +1,7 @@
 #include "library/StationExport.h"
 
 #include "formats/PlaylistWriter.h"
+#include "formats/StationAddress.h"
 
 namespace zelvo {
 
@@ -13,7 +14,7 @@ ExportReport exportStationFile(TextFileService& files, const std::string& statio
     if (isSeparatorRow(station)) return;
     if (isCounterTemplateAddress(station.address)) {
       report.templates.push_back(std::move(station));
-    } else if (!fitsM3uLine(station.address)) {
+    } else if (!fitsM3uLine(addressUrl(station.address))) {
       report.unwritable.push_back(std::move(station));
     } else {
       entries.push_back({std::move(station.name), std::move(station.address), {}});

@@ -46,7 +46,8 @@ inline std::function<bool(std::string&)> linesOf(TextReader& reader) {
 class TextWriter {
  public:
   virtual ~TextWriter() = default;
-  // Writes the text followed by CR LF. Characters GBK cannot hold are written as "?".
+  // Writes the text followed by CR LF. Characters the station files cannot hold
+  // (only broken UTF-8 and lone surrogates: they are GB18030) are written as "?".
   virtual void writeLine(const std::string& text) = 0;
   // Writes the bytes as they are, followed by CR LF: a line that readLineAndBytes() gave goes
   // back byte for byte.
@@ -78,7 +79,7 @@ class TextFileService {
   virtual void copyFile(const std::string& source, const std::string& destination) = 0;
   // The files of a folder (not its sub-folders); fails when the folder is missing.
   virtual std::vector<FolderEntry> listFiles(const std::string& folder) = 0;
-  // The text as a line written by writeLine() reads back: characters GBK cannot hold are "?".
+  // The text as a line written by writeLine() reads back: what the files cannot hold is "?".
   virtual std::string textAsStored(const std::string& text) = 0;
 };
 

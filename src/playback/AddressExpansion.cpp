@@ -6,6 +6,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/StationAddress.h"
 #include "formats/TextCase.h"
 #include "formats/TextRules.h"
 #include "library/PositionFiles.h"
@@ -21,9 +22,12 @@ bool isListAddress(const std::string& text) { return toLowerAscii(text.substr(0,
 
 std::string AddressExpansion::ExpandAddress(std::string address, const std::string&) {
   std::string& t = address;
+  // The counter stands in the URL; the request headers after "|" are percent-encoded and go
+  // with every expansion as they are.
+  const size_t urlEnd = addressUrl(t).size();
   size_t s = t.find('%');
   size_t e = s == std::string::npos ? s : t.find('%', s + 1);
-  if (e == std::string::npos) {
+  if (e == std::string::npos || e >= urlEnd) {
     x_.s.lastTemplate = t;
     return t;
   }

@@ -4,6 +4,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/StationAddress.h"
 #include "formats/TextRules.h"
 #include "platform/Failure.h"
 #include "platform/Steps.h"
@@ -12,13 +13,14 @@
 
 namespace zelvo {
 
+// Only the URL counts: the headers after "|" are percent-encoded.
 size_t firstPercentPosition(const std::string& text) {
-  const size_t found = text.find('%');
+  const size_t found = addressUrl(text).find('%');
   return found == std::string::npos ? 0 : found + 1;
 }
 
 bool holdsPercentFrom(const std::string& text, size_t position) {
-  return position >= 1 && text.find('%', position - 1) != std::string::npos;
+  return position >= 1 && addressUrl(text).find('%', position - 1) != std::string_view::npos;
 }
 
 bool IsCounterTemplate(const std::string& text) {

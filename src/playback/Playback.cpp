@@ -2,6 +2,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/StationAddress.h"
 #include "formats/TextCase.h"
 #include "platform/Steps.h"
 
@@ -12,7 +13,7 @@ constexpr int kBrowserDesignHeight = 6135;
 }
 
 bool isWebPageAddress(const std::string& address) {
-  return toLowerAscii(address).find(".htm") != std::string::npos;
+  return toLowerAscii(std::string(addressUrl(address))).find(".htm") != std::string::npos;
 }
 
 void Playback::PlayAddress(const std::string& address) {
@@ -31,7 +32,7 @@ void Playback::PlayAddress(const std::string& address) {
   if (isWebPageAddress(address)) {
     step([&] { StopAll(); });
     step([&] { c.WindowsMediaPlayer1.setVisible(false); });
-    step([&] { x_.p.browser.navigate(address); });
+    step([&] { x_.p.browser.navigate(std::string(addressUrl(address))); });
     step([&] { c.WebBrowser1.setVisible(true); });
     step([&] { c.Command14.setEnabled(false); });
     return;

@@ -24,7 +24,8 @@ class Playback {
   Context x_;
 };
 
-// Addresses that name a web page go to the browser: ".htm" anywhere, in any letter case.
+// Addresses that name a web page go to the browser: ".htm" anywhere in the URL before any "|",
+// in any letter case.
 bool isWebPageAddress(const std::string& address);
 
 }  // namespace zelvo

@@ -134,24 +134,52 @@ TEST_F(ProgramFolderTest, ImportAddsThePlaylistToTheLibraryAndSaysWhatItDid) {
   writeGbkText(app_.file("tv_lib.txt"), "老台,http://old/1,-999,假,假\r\nend\r\n");
   std::ofstream(lists_.file("list.m3u"), std::ios::binary)
       << "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:-1 group-title=\"新闻\",新台\r\nhttp://new/1\r\n"
-         "#EXTINF:-1,老台\r\nhttp://old/1\r\n#EXTINF:-1,📺 Emoji\r\nhttp://new/2\r\n"
-         "#EXTINF:-1,Comma\r\nhttp://new/3,4\r\nclip.ts\r\n";
+         "#EXTINF:-1,老台\r\nhttp://old/1\r\n#EXTINF:-1,📺 São Paulo 한국\r\nhttp://new/2\r\n"
+         "#EXTINF:-1,Comma\r\nhttp://new/3,4\r\nclip.ts\r\n"
+         "#EXTINF:-1 http-user-agent=\"Mozilla/5.0 (X11)\" "
+         "http-referrer=\"https://site/\",Gated\r\n"
+         "#EXTVLCOPT:http-origin=https://site\r\nhttp://new/5.m3u8\r\n"
+         "#EXTINF:-1,Kodi\r\n#EXTHTTP:{\"Cookie\": \"k=v\"}\r\n"
+         "http://new/6.m3u8|Referer=https%3A%2F%2Fr%2F\r\n"
+         "#EXTVLCOPT:http-user-agent=bad\x01\r\nhttp://new/7\r\n";
 
   const ProgramResult result = zelvo({"--import", lists_.file("list.m3u")});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
-  EXPECT_THAT(result.out, HasSubstr("Added 3 stations to " + app_.file("tv_lib.txt") +
-                                    "; skipped 1 already there and 1 not usable."));
-  EXPECT_THAT(result.out, HasSubstr("line 9: skipped, a station address cannot hold a comma"));
-  EXPECT_THAT(result.out, HasSubstr("  📺 Emoji\n"));
-  EXPECT_EQ(library(),
-            "老台,http://old/1,-999,假,假\r\n新台,http://new/1,-999,假,假\r\n"
-            "? Emoji,http://new/2,-999,假,假\r\n" +
-                lists_.file("clip.ts") + "," + lists_.file("clip.ts") + ",-999,假,假\r\nend\r\n");
+  EXPECT_THAT(result.out, HasSubstr("Added 7 stations to " + app_.file("tv_lib.txt") +
+                                    "; skipped 1 already there."));
+  EXPECT_THAT(result.out, HasSubstr("line 17: kept without the request header User-Agent"));
+  const std::string gated =
+      "http://new/5.m3u8|User-Agent=Mozilla%2F5.0%20(X11)&Referer=https%3A%2F%2Fsite%2F"
+      "&Origin=https%3A%2F%2Fsite";
+  const std::string lines =
+      "老台,http://old/1,-999,假,假\r\n新台,http://new/1,-999,假,假\r\n"
+      "📺 São Paulo 한국,http://new/2,-999,假,假\r\nComma,http://new/3%2C4,-999,假,假\r\n" +
+      lists_.file("clip.ts") + "," + lists_.file("clip.ts") + ",-999,假,假\r\nGated," + gated +
+      ",-999,假,假\r\nKodi,http://new/6.m3u8|Referer=https%3A%2F%2Fr%2F&Cookie=k%3Dv,-999,假,假\r\n"
+      "http://new/7,http://new/7,-999,假,假\r\nend\r\n";
+  EXPECT_EQ(library(), lines);
 
   const ProgramResult again = zelvo({"--import", lists_.file("list.m3u")});
   EXPECT_THAT(again.out, HasSubstr("Added 0 stations"));
-  EXPECT_THAT(again.out, HasSubstr("skipped 4 already there"));
+  EXPECT_THAT(again.out, HasSubstr("skipped 8 already there"));
+
+  // Exported, VLC and other players find the headers and the bare address; imported again,
+  // the same station lines.
+  const ProgramResult exported = zelvo({"--export", lists_.file("out.m3u")});
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  const std::string playlist = fileBytes(lists_.file("out.m3u"));
+  EXPECT_THAT(playlist,
+              HasSubstr("http-user-agent=\"Mozilla/5.0 (X11)\" http-referrer=\"https://site/\","
+                        "Gated\n#EXTVLCOPT:http-user-agent=Mozilla/5.0 (X11)\n"
+                        "#EXTVLCOPT:http-referrer=https://site/\n"
+                        "#EXTVLCOPT:http-origin=https://site\nhttp://new/5.m3u8\n"));
+  EXPECT_THAT(playlist, HasSubstr("#EXTVLCOPT:http-referrer=https://r/\n#EXTHTTP:{\"Cookie\": "
+                                  "\"k=v\"}\nhttp://new/6.m3u8\n"));
+  const ProgramResult back = zelvo({"--import", lists_.file("out.m3u")});
+  EXPECT_THAT(back.out, HasSubstr("Added 0 stations"));
+  EXPECT_THAT(back.out, HasSubstr("skipped 8 already there."));
+  EXPECT_EQ(library(), lines);
 
   const std::string before = library();
   const ProgramResult missing = zelvo({"--import", lists_.file("missing.m3u")});

@@ -100,6 +100,8 @@ TEST(WindowFunctions, TitlesAreGbkTextCutToTheBufferWithoutSplittingACharacter) 
       {"登录提示", 5, "登录"},
       {"a登b", 3, "a"},
       {"a登b", 4, "a登"},
+      {"São", 5, "S"},  // "ã" takes four bytes
+      {"São", 6, "Sã"},
       {"anything", 1, ""},
       {"anything", 0, ""},
   };

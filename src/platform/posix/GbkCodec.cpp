@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -16,6 +17,11 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 constexpr unsigned kFirstLead = 0x81, kLastLead = 0xFE;
 constexpr unsigned kFirstTrail = 0x40, kLastTrail = 0xFE;
 constexpr unsigned kTrailCount = kLastTrail - kFirstTrail + 1;
+// GB18030's four-byte characters: lead 0x81..0xFE, digit, 0x81..0xFE, digit, counted in one
+// linear index. The BMP characters GBK lacks come first; the other planes start at 0x90308130.
+constexpr unsigned kFourByteBmpCount = 39420;
+constexpr unsigned kFirstPlaneIndex = 189000;
+constexpr uint16_t kNoIndex = 0xFFFF;
 
 // Every GBK character and its code point, as the system's iconv maps them. Looking characters
 // up is many times faster than a call into iconv for each run of them.
@@ -23,6 +29,15 @@ struct GbkTables {
   std::vector<uint32_t> pairToCodePoint;  // (lead, trail) -> code point, 0 where none
   uint32_t singleToCodePoint[128] = {};   // bytes 0x80..0xFF on their own (0x80 is the euro)
   std::vector<uint16_t> codePointToGbk;   // BMP code point -> lead << 8 | trail, or one byte
+};
+
+// What GB18030 adds for the BMP characters GBK lacks: most get four bytes, a few two. Built on
+// the first such character, so that a GBK file costs nothing more than before.
+struct Gb18030Tables {
+  std::vector<uint32_t> pairToCodePoint;  // two-byte codes GBK leaves empty -> code point
+  std::vector<uint16_t> codePointToPair;  // BMP code point -> lead << 8 | trail, 0 where none
+  std::vector<uint16_t> codePointToFour;  // BMP code point -> four-byte index, or kNoIndex
+  std::vector<uint16_t> fourToCodePoint;  // four-byte index below kFourByteBmpCount -> code point
 };
 
 uint32_t convertOne(iconv_t cd, const char* bytes, size_t length) {
@@ -35,6 +50,69 @@ uint32_t convertOne(iconv_t cd, const char* bytes, size_t length) {
   size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
   if (done == static_cast<size_t>(-1) || inLeft != 0 || outLeft != sizeof out - 4) return 0;
   return out[0];
+}
+
+unsigned fourByteIndex(const unsigned char* b) {
+  return (((b[0] - 0x81u) * 10 + (b[1] - 0x30u)) * 126 + (b[2] - 0x81u)) * 10 + (b[3] - 0x30u);
+}
+
+bool isDigitByte(unsigned char byte) { return byte >= 0x30 && byte <= 0x39; }
+bool isLeadByte(unsigned char byte) { return byte >= kFirstLead && byte <= kLastLead; }
+
+// GBK's own codes stay as they were, so every GBK file reads and writes as before. One iconv
+// call converts all the characters GBK lacks; a character iconv refuses keeps no code.
+Gb18030Tables buildGb18030(const GbkTables& gbk) {
+  Gb18030Tables t;
+  t.pairToCodePoint.assign(gbk.pairToCodePoint.size(), 0);
+  t.codePointToPair.assign(0x10000, 0);
+  t.codePointToFour.assign(0x10000, kNoIndex);
+  t.fourToCodePoint.assign(kFourByteBmpCount, 0);
+  iconv_t cd = iconv_open("GB18030", "UTF-32LE");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return t;  // GBK alone, as before
+  std::vector<uint32_t> missing;
+  for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
+    if (!gbk.codePointToGbk[cp] && (cp < 0xD800 || cp >= 0xE000)) missing.push_back(cp);
+  }
+  std::vector<unsigned char> bytes(missing.size() * 4);
+  size_t next = 0;
+  while (next < missing.size()) {
+    char* in = reinterpret_cast<char*>(missing.data() + next);
+    size_t inLeft = (missing.size() - next) * 4;
+    char* out = reinterpret_cast<char*>(bytes.data());
+    size_t outLeft = bytes.size();
+    const size_t done = iconv(cd, &in, &inLeft, &out, &outLeft);
+    const size_t converted = missing.size() - next - inLeft / 4;
+    const unsigned char* b = bytes.data();
+    const unsigned char* end = reinterpret_cast<unsigned char*>(out);
+    for (size_t k = 0; k < converted && b < end; ++k) {
+      const uint32_t cp = missing[next + k];
+      if (end - b >= 4 && isLeadByte(b[0]) && isDigitByte(b[1])) {
+        const unsigned index = fourByteIndex(b);
+        if (index < kFourByteBmpCount) {
+          t.codePointToFour[cp] = static_cast<uint16_t>(index);
+          t.fourToCodePoint[index] = static_cast<uint16_t>(cp);
+        }
+        b += 4;
+      } else if (end - b >= 2 && isLeadByte(b[0])) {
+        const size_t at = (b[0] - kFirstLead) * kTrailCount + (b[1] - kFirstTrail);
+        if (b[1] >= kFirstTrail && b[1] <= kLastTrail && !gbk.pairToCodePoint[at] &&
+            !t.pairToCodePoint[at]) {
+          t.pairToCodePoint[at] = cp;
+          t.codePointToPair[cp] = static_cast<uint16_t>(b[0] << 8 | b[1]);
+        }
+        b += 2;
+      } else {
+        ++b;
+      }
+    }
+    next += converted;
+    if (done == static_cast<size_t>(-1)) {
+      if (errno != EILSEQ && errno != EINVAL) break;
+      ++next;  // skip the refused character
+    }
+  }
+  iconv_close(cd);
+  return t;
 }
 
 GbkTables buildTables() {
@@ -66,6 +144,11 @@ GbkTables buildTables() {
 
 const GbkTables& tables() {
   static const GbkTables built = buildTables();
+  return built;
+}
+
+const Gb18030Tables& gb18030Tables() {
+  static const Gb18030Tables built = buildGb18030(tables());
   return built;
 }
 
@@ -123,6 +206,31 @@ int64_t readUtf8(std::string_view text, size_t& i) {
   return cp;
 }
 
+// The code point of the four-byte character at i, or 0 when there is none.
+uint32_t fourByteCodePoint(std::string_view bytes, size_t i) {
+  if (i + 4 > bytes.size()) return 0;
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + i);
+  if (!isLeadByte(b[2]) || !isDigitByte(b[3])) return 0;
+  const unsigned index = fourByteIndex(b);
+  if (index < kFourByteBmpCount) return gb18030Tables().fourToCodePoint[index];
+  if (index >= kFirstPlaneIndex && index - kFirstPlaneIndex < 0x100000)
+    return 0x10000 + (index - kFirstPlaneIndex);
+  return 0;
+}
+
+void appendFourBytes(std::string& out, unsigned index) {
+  const unsigned char b3 = static_cast<unsigned char>(0x30 + index % 10);
+  index /= 10;
+  const unsigned char b2 = static_cast<unsigned char>(0x81 + index % 126);
+  index /= 126;
+  const unsigned char b1 = static_cast<unsigned char>(0x30 + index % 10);
+  index /= 10;
+  out.push_back(static_cast<char>(0x81 + index));
+  out.push_back(static_cast<char>(b1));
+  out.push_back(static_cast<char>(b2));
+  out.push_back(static_cast<char>(b3));
+}
+
 }  // namespace
 
 size_t appendGbkAsUtf8(std::string_view bytes, std::string& out, bool lastChunk) {
@@ -135,10 +243,18 @@ size_t appendGbkAsUtf8(std::string_view bytes, std::string& out, bool lastChunk)
     if (lead >= kFirstLead && lead <= kLastLead) {
       if (i + 1 == bytes.size() && !lastChunk) return 1;
       const unsigned trail = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
-      const uint32_t cp =
-          trail >= kFirstTrail && trail <= kLastTrail
-              ? t.pairToCodePoint[(lead - kFirstLead) * kTrailCount + (trail - kFirstTrail)]
-              : 0;
+      if (isDigitByte(static_cast<unsigned char>(trail))) {
+        if (i + 4 > bytes.size() && !lastChunk) return bytes.size() - i;
+        if (const uint32_t cp = fourByteCodePoint(bytes, i)) {
+          appendUtf8(out, cp);
+          i += 4;
+          continue;
+        }
+      }
+      const size_t at = (lead - kFirstLead) * kTrailCount + (trail - kFirstTrail);
+      uint32_t cp = trail >= kFirstTrail && trail <= kLastTrail ? t.pairToCodePoint[at] : 0;
+      if (!cp && trail >= kFirstTrail && trail <= kLastTrail)
+        cp = gb18030Tables().pairToCodePoint[at];
       if (cp) {
         appendUtf8(out, cp);
         i += 2;
@@ -169,8 +285,23 @@ void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
       out.push_back(static_cast<char>(gbk & 0xFF));
     } else if (gbk) {
       out.push_back(static_cast<char>(gbk));
+    } else if (cp == 0xFFFD) {
+      out.push_back('?');  // what was lost on reading stays a "?", as GBK editors show it
+    } else if (cp >= 0x10000 && cp < 0x110000) {
+      appendFourBytes(out, kFirstPlaneIndex + static_cast<unsigned>(cp - 0x10000));
+    } else if (cp >= 0x80 && cp < 0x10000) {
+      const Gb18030Tables& more = gb18030Tables();
+      const auto at = static_cast<size_t>(cp);
+      if (const uint16_t pair = more.codePointToPair[at]) {
+        out.push_back(static_cast<char>(pair >> 8));
+        out.push_back(static_cast<char>(pair & 0xFF));
+      } else if (more.codePointToFour[at] != kNoIndex) {
+        appendFourBytes(out, more.codePointToFour[at]);
+      } else {
+        out.push_back('?');  // a character the system's converter has no code for
+      }
     } else {
-      out.push_back('?');  // a character GBK cannot hold, or broken UTF-8
+      out.push_back('?');  // broken UTF-8 or a surrogate
     }
   }
 }

@@ -1,5 +1,6 @@
-// Conversion between GBK (code page 936) bytes and UTF-8 text, with tables that iconv fills
-// once. Invalid GBK bytes decode as U+FFFD; characters GBK cannot hold encode as "?".
+// Conversion between GB18030 bytes and UTF-8 text, with tables that iconv fills once. GBK
+// (code page 936) codes read and write as GBK's; every other character takes GB18030's code.
+// Invalid bytes decode as U+FFFD; only broken UTF-8 encodes as "?".
 #pragma once
 
 #include <string>

@@ -26,8 +26,12 @@ std::string gbkPrefix(const std::string& utf8Text, size_t maxBytes) {
   if (bytes.size() <= maxBytes) return bytes;
   size_t cut = 0;
   while (cut < bytes.size()) {
-    // A lead byte (0x81 and up) and its trail byte form one character.
-    const size_t width = static_cast<unsigned char>(bytes[cut]) >= 0x81 ? 2 : 1;
+    // A lead byte (0x81 and up) and its trail byte form one character; a digit after the lead
+    // makes it one of GB18030's four-byte characters.
+    const bool lead = static_cast<unsigned char>(bytes[cut]) >= 0x81;
+    const bool four =
+        lead && cut + 1 < bytes.size() && bytes[cut + 1] >= '0' && bytes[cut + 1] <= '9';
+    const size_t width = four ? 4 : lead ? 2 : 1;
     if (cut + width > maxBytes) break;
     cut += width;
   }

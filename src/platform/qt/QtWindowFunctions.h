@@ -31,7 +31,7 @@ class QtWindowFunctions : public QObject, public WindowFunctions {
   std::vector<QPointer<QWidget>> recent_;
 };
 
-// The GBK bytes of text, cut to at most maxBytes without splitting a character.
+// The GB18030 bytes of text, cut to at most maxBytes without splitting a character.
 std::string gbkPrefix(const std::string& utf8Text, size_t maxBytes);
 
 }  // namespace zelvo
