@@ -100,7 +100,9 @@ void MpvStreamProbe::start(const std::string& address, int timeoutMs) {
     conclude(ProbeResult::Outcome::NotUnderstood, "the mpv engine did not start");
     return;
   }
-  if (unknownProtocol(address)) {
+  // mpv opens the bare URL; the headers of its "|" suffix go with every request instead.
+  const StationAddress station = splitStationAddress(address);
+  if (unknownProtocol(station.url)) {
     conclude(ProbeResult::Outcome::NotUnderstood, "mpv has no handler for this protocol");
     return;
   }
@@ -108,7 +110,7 @@ void MpvStreamProbe::start(const std::string& address, int timeoutMs) {
   const std::string networkTimeout =
       std::to_string(std::max(1, (deadline_.milliseconds() + 999) / 1000));
   mpv_set_property_string(handle_, "network-timeout", networkTimeout.c_str());
-  const int rc = mpv::loadFile(handle_, address, entryId_);
+  const int rc = mpv::loadFile(handle_, station.url, station.headers, entryId_);
   if (rc < 0) {
     conclude(ProbeResult::Outcome::Dead,
              std::string("mpv refused the address: ") + mpv_error_string(rc));
