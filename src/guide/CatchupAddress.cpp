@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "formats/StationAddress.h"
 #include "formats/TextCase.h"
 
 namespace zelvo {
@@ -213,8 +214,12 @@ int catchupDays(const GuideTags& tags) {
   return tags.catchupDays > 0 ? tags.catchupDays : kCatchupDaysWhenUnstated;
 }
 
-CatchupResult catchupAddress(const std::string& live, const GuideTags& tags,
+CatchupResult catchupAddress(const std::string& liveAddress, const GuideTags& tags,
                              const Programme& programme, int64_t now) {
+  // The archive is asked for with the live stream's request headers: the modes work on the URL
+  // alone, and the headers go after whatever address they make, unless it names its own.
+  const std::string live(addressUrl(liveAddress));
+  const std::string_view headers = addressSuffix(liveAddress);
   const std::string mode = toLowerAscii(tags.catchup);
   if (mode.empty()) return notPlayable("这个电视台不提供回看");
   if (programme.start > now) return notPlayable("节目还没有开始");
@@ -244,7 +249,10 @@ CatchupResult catchupAddress(const std::string& live, const GuideTags& tags,
   // The provider's archive may keep its own time: the correction moves only the programme's
   // times as the address gives them.
   const int64_t correction = tags.catchupCorrection;
-  return fill(pattern, {programme.start + correction, programme.stop + correction, now});
+  CatchupResult result =
+      fill(pattern, {programme.start + correction, programme.stop + correction, now});
+  if (result.playable() && addressSuffix(result.address).empty()) result.address += headers;
+  return result;
 }
 
 }  // namespace zelvo
