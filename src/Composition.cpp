@@ -153,6 +153,7 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->guide->connect();
   parts_->timers.bind(parts_->guide->refreshTimer());
   parts_->timers.bind(parts_->window.recording().timer);
+  parts_->timers.bind(parts_->window.reconnection().timer);
 }
 
 ZelvoApplication::~ZelvoApplication() = default;
