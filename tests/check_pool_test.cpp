@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "check/ProbeRoute.h"
 #include "check/StationCheck.h"
 #include "fakes/CheckHarness.h"
 
@@ -44,6 +45,20 @@ struct PoolRun {
   int done = 0;
   long endedAt = -1;
 };
+
+TEST(ProbeRouteTest, AnAsxPlaylistGoesToLibVlcByItsUrlAlone) {
+  const struct Case {
+    const char* address;
+    ProbeEngine first;
+  } cases[] = {
+      {"http://h/list.asx", ProbeEngine::Vlc},
+      {"http://h/list.ASX?x=1#top", ProbeEngine::Vlc},
+      {"http://h/list.asx|User-Agent=A%2F1", ProbeEngine::Vlc},
+      {"http://h/live.m3u8|Referer=http%3A%2F%2Fsite%2Fx.asx", ProbeEngine::Mpv},
+      {"http://h/live.m3u8", ProbeEngine::Mpv},
+  };
+  for (const Case& c : cases) EXPECT_EQ(firstEngineFor(c.address), c.first) << c.address;
+}
 
 std::vector<CheckStation> numbered(int count) {
   std::vector<CheckStation> stations;

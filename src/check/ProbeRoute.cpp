@@ -1,13 +1,16 @@
 #include "check/ProbeRoute.h"
 
+#include "formats/StationAddress.h"
 #include "formats/TextCase.h"
 
 namespace zelvo {
 
 namespace {
 
+// The URL's path, without the query, the fragment or the request headers after "|".
 std::string pathPart(const std::string& address) {
-  return address.substr(0, address.find_first_of("?#"));
+  const std::string url(addressUrl(address));
+  return url.substr(0, url.find_first_of("?#"));
 }
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view lowerSuffix) {

@@ -17,8 +17,10 @@
 #include "cli/CommandLine.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
+#include "platform/BrowserAgent.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
+#include "support/LiveStream.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
 
@@ -151,6 +153,38 @@ TEST_F(CheckCommandTest, OnlyStationsThatReallyPlayAreWrittenAndEveryBadServerEn
   EXPECT_THAT(result.out, Not(HasSubstr("\r")));
   // Four at once, at most 4 s each: well within two rounds, however slow the machine.
   EXPECT_LT(clock.elapsed(), 20000);
+}
+
+TEST_F(CheckCommandTest, AStationBehindRequestHeadersIsLiveOnlyWithThem) {
+  TempFolder live;
+  LiveStream stream(live.path(), LiveStream::Kind::Hls);
+  LoopbackHttpServer gated(live.path());
+  gated.requireHeader("User-Agent", "ZelvoTest/1.0 (X11; live)");
+  gated.requireHeader("Referer", "https://site.example/");
+  LoopbackHttpServer browsersOnly(live.path());
+  browsersOnly.requireHeader("User-Agent", kDesktopBrowserAgent);
+  ASSERT_TRUE(stream.waitReady(20000));
+  const std::string url = gated.url(stream.playlistName());
+  const std::string withHeaders =
+      url + "|User-Agent=ZelvoTest%2F1.0%20(X11%3B%20live)&Referer=https%3A%2F%2Fsite.example%2F";
+  const std::string forBrowsers = browsersOnly.url(stream.playlistName());
+  const std::string input = writeStations(
+      "gated.txt",
+      {"带头," + withHeaders + ",", "不带," + url + ",", "浏览器," + forBrowsers + ","});
+  const ProgramResult result = runProgram(arguments({"--check", input, "--jobs", "1", "--timeout",
+                                                     "8", "--output", lists_.file("live.txt")}),
+                                          scratch_.path(), 60000);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.out, HasSubstr(": 2 live, 1 dead"));
+  EXPECT_EQ(readGbkText(lists_.file("live.txt")), "带头," + withHeaders + ",-999,假,假\r\n浏览器," +
+                                                      forBrowsers + ",-999,假,假\r\nend\r\n");
+  // The probe asked for the segments, not only the playlist, with the station's headers.
+  size_t segments = 0;
+  for (const std::string& head : gated.requestHeads()) {
+    segments += head.find(".ts HTTP") != std::string::npos &&
+                head.find("\r\nReferer: https://site.example/") != std::string::npos;
+  }
+  EXPECT_GE(segments, 1u);
 }
 
 TEST_F(CheckCommandTest, TheTimeIsEachStationsOwn) {

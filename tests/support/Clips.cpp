@@ -11,8 +11,6 @@
 
 namespace zelvo::test {
 
-namespace {
-
 bool ffmpegHasEncoder(const std::string& name) {
   static const std::string encoders = [] {
     std::string listing;
@@ -26,6 +24,8 @@ bool ffmpegHasEncoder(const std::string& name) {
   }();
   return encoders.find(" " + name + " ") != std::string::npos;
 }
+
+namespace {
 
 std::string shellQuoted(const std::string& text) {
   std::string quoted = "'";

@@ -11,6 +11,9 @@ namespace zelvo::test {
 // WMV 8 + WMA 2).
 std::string makeClip(const std::string& folder, double seconds, const std::string& format = "ts");
 
+// Whether the ffmpeg on this machine has the named encoder ("libx264", "aac").
+bool ffmpegHasEncoder(const std::string& name);
+
 // Writes an ASX playlist with one entry pointing at entryUrl and returns its file name.
 std::string makeAsx(const std::string& folder, const std::string& name,
                     const std::string& entryUrl);

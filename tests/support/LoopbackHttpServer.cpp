@@ -63,6 +63,9 @@ std::string contentType(const std::filesystem::path& file) {
   std::string extension = file.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
   if (extension == ".ts") return "video/mp2t";
+  if (extension == ".m3u8") return "application/vnd.apple.mpegurl";
+  if (extension == ".mpd") return "application/dash+xml";
+  if (extension == ".m4s") return "video/iso.segment";
   if (extension == ".mp4") return "video/mp4";
   if (extension == ".asx") return "video/x-ms-asf";
   if (extension == ".html" || extension == ".htm") return "text/html; charset=utf-8";
@@ -100,6 +103,28 @@ std::string reasonPhrase(int status) {
   }
 }
 
+std::string lowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), ::tolower);
+  return text;
+}
+
+// Whether the request head holds the header with exactly this value.
+bool hasHeader(const std::string& head, const std::string& lowerName, const std::string& value) {
+  size_t lineStart = head.find("\r\n");
+  while (lineStart != std::string::npos) {
+    lineStart += 2;
+    const size_t lineEnd = head.find("\r\n", lineStart);
+    const std::string line = head.substr(lineStart, lineEnd - lineStart);
+    const size_t colon = line.find(':');
+    if (colon != std::string::npos && lowerCase(line.substr(0, colon)) == lowerName) {
+      const size_t valueStart = line.find_first_not_of(' ', colon + 1);
+      if (valueStart != std::string::npos && line.substr(valueStart) == value) return true;
+    }
+    lineStart = lineEnd;
+  }
+  return false;
+}
+
 }  // namespace
 
 struct LoopbackHttpServer::Impl {
@@ -117,6 +142,7 @@ struct LoopbackHttpServer::Impl {
   std::set<int> openSockets;
   int runningConnections = 0;
   std::map<std::string, Reply> replies;
+  std::vector<std::pair<std::string, std::string>> requiredHeaders;  // lower-case name, value
   std::vector<std::string> requests;
   std::vector<std::string> requestTargets;
   std::vector<std::string> requestHeads;
@@ -195,6 +221,14 @@ struct LoopbackHttpServer::Impl {
       requests.push_back(target);
       requestTargets.push_back(target + query);
       requestHeads.push_back(head.substr(0, head.find("\r\n\r\n")));
+    }
+    if (!admitted(head)) {
+      Reply forbidden;
+      forbidden.status = 403;
+      forbidden.contentType = "text/plain";
+      forbidden.body = "forbidden\n";
+      sendReply(client, method, forbidden);
+      return;
     }
     if (mode == Mode::Unauthorized) {
       const std::string body = "log-in required\n";
@@ -280,6 +314,15 @@ struct LoopbackHttpServer::Impl {
     }
   }
 
+  bool admitted(const std::string& head) {
+    const size_t end = head.find("\r\n\r\n");
+    const std::string lines = end == std::string::npos ? head : head.substr(0, end + 2);
+    std::lock_guard lock(mutex);
+    for (const auto& [name, value] : requiredHeaders)
+      if (!hasHeader(lines, name, value)) return false;
+    return true;
+  }
+
   std::optional<Reply> replyFor(const std::string& target) {
     std::lock_guard lock(mutex);
     auto found = replies.find(target);
@@ -329,6 +372,11 @@ int LoopbackHttpServer::connectionsDuringOutage() const { return impl_->outageCo
 void LoopbackHttpServer::setReply(const std::string& path, Reply reply) {
   std::lock_guard lock(impl_->mutex);
   impl_->replies[path] = std::move(reply);
+}
+
+void LoopbackHttpServer::requireHeader(std::string name, std::string value) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->requiredHeaders.emplace_back(lowerCase(std::move(name)), std::move(value));
 }
 
 std::vector<std::string> LoopbackHttpServer::requestedPaths() const {

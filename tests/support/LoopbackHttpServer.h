@@ -36,6 +36,10 @@ class LoopbackHttpServer {
   };
   // path: as requested, without its query ("/page.html").
   void setReply(const std::string& path, Reply reply);
+  // From now on every request that lacks this header with exactly this value (the name in any
+  // letter case) is answered 403, as servers that admit only their own player or site do.
+  // Each call adds one more required header.
+  void requireHeader(std::string name, std::string value);
   // The paths of the requests received so far, in order, decoded and without their queries.
   std::vector<std::string> requestedPaths() const;
   // The same requests with their queries ("/page.html?3").

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "formats/StationAddress.h"
+
 struct mpv_handle;
 struct mpv_event;
 struct mpv_event_log_message;
@@ -28,9 +30,14 @@ void destroyEngine(mpv_handle* handle);
 void drainEvents(mpv_handle* const& handle, const std::function<void(const mpv_event&)>& onEvent,
                  const std::function<void()>& shutDown);
 
-// Replaces whatever plays with address, unpaused. Gives mpv's error code (negative) or 0, and
-// in entryId the playlist entry of the address (0 when mpv did not say: the next to start).
-int loadFile(mpv_handle* handle, const std::string& address, int64_t& entryId);
+// Replaces whatever plays with address, unpaused, sending headers with every request of its
+// stream (the playlist, each segment, each redirect) and nothing of the previous address's.
+// Gives mpv's error code (negative) or 0, and in entryId the playlist entry of the address (0
+// when mpv did not say: the next to start).
+int loadFile(mpv_handle* handle, const std::string& address, const RequestHeaders& headers,
+             int64_t& entryId);
+// Whether one of mpv's log lines says a server refused the request (HTTP 403).
+bool saysRefused(const std::string& line);
 // Asks the engine to let go of what it plays; it does not wait for a stuck connection.
 void stopPlayback(mpv_handle* handle);
 

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/BrowserAgent.h"
 #include "platform/Failure.h"
 #include "platform/mpv/MediaAddress.h"
 #include "platform/mpv/MpvEngine.h"
@@ -117,7 +118,7 @@ void MpvRealPlayer::ensureEngine() {
     options.emplace_back("vo", "null");
   }
   options.insert(options.end(), options_.extraOptions.begin(), options_.extraOptions.end());
-  handle_ = mpv::startEngine(options, "error");
+  handle_ = mpv::startEngine(options, "warn");
   if (!handle_) return;
   // A fresh engine after one that shut down gets the settings the caller made on the old one.
   for (const auto& [name, value] : settings_) {
@@ -169,21 +170,25 @@ void MpvRealPlayer::doPlay() {
   watchdog_.stop();
   resetClip();
   clipSource_ = source_;
-  if (!mpv::isWellFormedAddress(source_)) {
+  // mpv opens the bare URL; the headers of its "|" suffix go with every request instead.
+  const StationAddress station = splitStationAddress(source_);
+  headers_ = station.headers;
+  browserAgent_ = false;
+  if (!mpv::isWellFormedAddress(station.url)) {
     stopEngine();
     failPlayback(MpvRealError::BadAddress, "The address cannot be played.",
                  "malformed address: '" + source_ + "'");
     return;
   }
-  networkSource_ = mpv::isNetworkAddress(source_);
+  networkSource_ = mpv::isNetworkAddress(station.url);
   watchdog_.start(options_.watchdogMs);
   setState(networkSource_ ? RealState::Contacting : RealState::Buffering);
-  if (!mpv::isAsxAddress(source_)) {
-    loadIntoEngine(source_);
+  if (!mpv::isAsxAddress(station.url)) {
+    loadIntoEngine(station.url);
   } else if (networkSource_) {
-    fetchPlaylist(source_);
+    fetchPlaylist(station.url);
   } else {
-    readLocalPlaylist(source_);
+    readLocalPlaylist(station.url);
   }
 }
 
@@ -299,6 +304,13 @@ void MpvRealPlayer::handleEvent(const mpv_event& event) {
     }
     case MPV_EVENT_LOG_MESSAGE: {
       const auto& message = *static_cast<const mpv_event_log_message*>(event.data);
+      // Warnings come only for the refusal a server gave (FFmpeg warns of HTTP errors).
+      if (mpv::saysRefused(message.text) && entryStarted_) {
+        refused_ = true;
+        // FFmpeg's HLS and DASH readers go on past refused segments without failing.
+        if (retriedAsBrowser()) return;
+      }
+      if (message.log_level > MPV_LOG_LEVEL_ERROR) return;
       lastEngineError_ = mpv::logLine(message);
       // The recorder reports a file it cannot open or write, and the demuxer gives it up.
       const std::string text = message.text;
@@ -336,10 +348,12 @@ void MpvRealPlayer::handleEndFile(const mpv_event& event) {
       failPlayback(MpvRealError::PlaylistFailed, "The playlist has nothing to play.", detail);
       return;
     case MPV_END_FILE_REASON_ERROR:
+      if (retriedAsBrowser()) return;
       failPlayback(MpvRealError::OpenFailed, "The clip could not be opened.", detail);
       return;
     case MPV_END_FILE_REASON_EOF: {
       if (phase_ != Phase::Loaded || !advanced_) {
+        if (retriedAsBrowser()) return;
         failPlayback(MpvRealError::OpenFailed, "The clip could not be played.", detail);
         return;
       }
@@ -513,6 +527,13 @@ void MpvRealPlayer::readLocalPlaylist(const std::string& path) {
 void MpvRealPlayer::fetchPlaylist(const std::string& address) {
   if (!network_) network_ = new QNetworkAccessManager(this);
   QNetworkRequest request(mpv::toUrl(address));
+  const auto setHeader = [&request](const char* name, const std::string& value) {
+    if (!value.empty()) request.setRawHeader(name, QByteArray::fromStdString(value));
+  };
+  setHeader("User-Agent", headers_.userAgent);
+  setHeader("Referer", headers_.referrer);
+  setHeader("Origin", headers_.origin);
+  setHeader("Cookie", headers_.cookie);
   request.setTransferTimeout(std::min(options_.watchdogMs, kMaxPlaylistFetchMs));
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                        QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -557,11 +578,25 @@ void MpvRealPlayer::loadIntoEngine(const std::string& address) {
   openedAddress_ = address;
   phase_ = Phase::Opening;
   entryStarted_ = false;
-  const int rc = mpv::loadFile(handle_, address, entryId_);
+  refused_ = false;
+  RequestHeaders headers = headers_;
+  if (browserAgent_) headers.userAgent = kDesktopBrowserAgent;
+  const int rc = mpv::loadFile(handle_, address, headers, entryId_);
   if (rc < 0) {
     failPlayback(MpvRealError::OpenFailed, "The clip could not be opened.",
                  address + ": " + mpv_error_string(rc));
   }
+}
+
+bool MpvRealPlayer::retriedAsBrowser() {
+  if (advanced_ || browserAgent_ || !refused_ || !headers_.userAgent.empty() ||
+      openedAddress_.empty())
+    return false;
+  browserAgent_ = true;
+  const std::string address = openedAddress_;
+  watchdog_.start(options_.watchdogMs);
+  loadIntoEngine(address);
+  return true;
 }
 
 void MpvRealPlayer::stopEngine() { mpv::stopPlayback(handle_); }

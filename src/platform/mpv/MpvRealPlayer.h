@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "formats/StationAddress.h"
 #include "platform/RealPlayer.h"
 #include "platform/mpv/MpvWakeup.h"
 
@@ -110,6 +111,9 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void fetchPlaylist(const std::string& address);
   void playlistArrived(unsigned generation, QNetworkReply* reply);
   void loadIntoEngine(const std::string& address);
+  // A clip that has not started, refused with a 403 to the engine's own agent, opens once more
+  // as a desktop browser would ask; true when that retry has begun.
+  bool retriedAsBrowser();
   void stopEngine();
   void cancelFetch();
 
@@ -142,6 +146,9 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   std::string source_;
   std::string clipSource_;     // the source the current clip was started from
   std::string openedAddress_;  // what mpv was handed, an ASX entry rather than the playlist
+  RequestHeaders headers_;     // the source's own, sent with every request of its stream
+  bool browserAgent_ = false;  // the current source now asks as a desktop browser
+  bool refused_ = false;       // a server answered 403 since the engine was last handed a file
   // Engine news carries generation_; it moves on with every start, stop, end and failure.
   unsigned generation_ = 0;
   // Queued events carry clipNumber_; it moves on when doPlay starts a clip and when the caller

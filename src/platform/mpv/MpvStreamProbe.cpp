@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "platform/BrowserAgent.h"
 #include "platform/mpv/MpvEngine.h"
 #include "platform/qt/EngineEvents.h"
 
@@ -100,7 +101,10 @@ void MpvStreamProbe::start(const std::string& address, int timeoutMs) {
     conclude(ProbeResult::Outcome::NotUnderstood, "the mpv engine did not start");
     return;
   }
-  if (unknownProtocol(address)) {
+  // mpv opens the bare URL; the headers of its "|" suffix go with every request instead.
+  station_ = splitStationAddress(address);
+  browserAgent_ = false;
+  if (unknownProtocol(station_.url)) {
     conclude(ProbeResult::Outcome::NotUnderstood, "mpv has no handler for this protocol");
     return;
   }
@@ -108,7 +112,14 @@ void MpvStreamProbe::start(const std::string& address, int timeoutMs) {
   const std::string networkTimeout =
       std::to_string(std::max(1, (deadline_.milliseconds() + 999) / 1000));
   mpv_set_property_string(handle_, "network-timeout", networkTimeout.c_str());
-  const int rc = mpv::loadFile(handle_, address, entryId_);
+  load();
+}
+
+void MpvStreamProbe::load() {
+  RequestHeaders headers = station_.headers;
+  if (browserAgent_) headers.userAgent = kDesktopBrowserAgent;
+  entryStarted_ = false;
+  const int rc = mpv::loadFile(handle_, station_.url, headers, entryId_);
   if (rc < 0) {
     conclude(ProbeResult::Outcome::Dead,
              std::string("mpv refused the address: ") + mpv_error_string(rc));
@@ -165,8 +176,18 @@ void MpvStreamProbe::handleEvent(const mpv_event& event) {
       return;
     case MPV_EVENT_LOG_MESSAGE: {
       if (!running_) return;
+      const auto& message = *static_cast<const mpv_event_log_message*>(event.data);
+      // Refused with the engine's own agent: once more as the player would, within the same
+      // time, since FFmpeg's HLS and DASH readers go on past refused segments.
+      if (entryStarted_ && !browserAgent_ && station_.headers.userAgent.empty() &&
+          mpv::saysRefused(message.text)) {
+        browserAgent_ = true;
+        log_.clear();
+        load();
+        return;
+      }
       if (log_.size() == kLogLines) log_.erase(log_.begin());
-      log_.push_back(mpv::logLine(*static_cast<const mpv_event_log_message*>(event.data)));
+      log_.push_back(mpv::logLine(message));
       return;
     }
     default:

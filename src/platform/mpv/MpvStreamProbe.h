@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/StationAddress.h"
 #include "platform/StreamProbe.h"
 #include "platform/mpv/MpvWakeup.h"
 #include "platform/qt/ProbeDeadline.h"
@@ -42,6 +43,8 @@ class MpvStreamProbe : public QObject, public StreamProbe {
   // Ends the probe in progress with the result, delivered once the running call has returned.
   void conclude(ProbeResult::Outcome outcome, const std::string& detail);
   void stopEngine();
+  // Opens the station's URL with its headers, or the browser's agent once its own was refused.
+  void load();
   // Whether the address names a protocol this mpv build has no handler for.
   bool unknownProtocol(const std::string& address) const;
 
@@ -53,6 +56,8 @@ class MpvStreamProbe : public QObject, public StreamProbe {
   uint64_t attempt_ = 0;
   bool running_ = false;
   std::string address_;
+  StationAddress station_;     // the bare URL mpv opens, and the headers it sends
+  bool browserAgent_ = false;  // the current attempt now asks as a desktop browser
   // mpv's playlist entry of the address: -1 none, 0 adopts the next one that starts.
   int64_t entryId_ = -1;
   bool entryStarted_ = false;

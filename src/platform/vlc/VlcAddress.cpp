@@ -117,6 +117,12 @@ int32_t errorCodeFromLog(const std::vector<std::string>& messages) {
   return WmpError::Generic;
 }
 
+bool refusedByServer(const std::vector<std::string>& messages) {
+  return std::any_of(messages.begin(), messages.end(), [](const std::string& message) {
+    return containsAny(message, {"HTTP 403", "answer code 403", " 403 Forbidden"});
+  });
+}
+
 std::string durationText(int64_t milliseconds) {
   if (milliseconds <= 0) return {};
   const int64_t total = (milliseconds + 500) / 1000;

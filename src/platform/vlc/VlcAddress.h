@@ -24,6 +24,9 @@ bool engineHasRtspClient();
 // The error code for a failure, from what libVLC logged while opening the stream.
 int32_t errorCodeFromLog(const std::vector<std::string>& messages);
 
+// Whether what libVLC logged says a server refused the request (HTTP 403).
+bool refusedByServer(const std::vector<std::string>& messages);
+
 // "MM:SS", minutes counted on past the hour ("75:00"), so that the text sorts like the length
 // against the short-clip filter's two-digit thresholds; "" when the length is unknown.
 std::string durationText(int64_t milliseconds);

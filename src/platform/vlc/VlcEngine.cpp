@@ -36,6 +36,15 @@ libvlc_media_t* newMedia(libvlc_instance_t* instance, const ClassifiedAddress& a
   }
 }
 
+void addRequestHeaders(libvlc_media_t* media, const RequestHeaders& headers) {
+  // Read by both HTTP access modules and by the HLS and DASH module's own connections. The
+  // values hold no control character (the address reader refuses them), so no option can end.
+  if (!headers.userAgent.empty())
+    libvlc_media_add_option(media, (":http-user-agent=" + headers.userAgent).c_str());
+  if (!headers.referrer.empty())
+    libvlc_media_add_option(media, (":http-referrer=" + headers.referrer).c_str());
+}
+
 libvlc_media_t* firstEntry(libvlc_media_t* media) {
   libvlc_media_list_t* entries = libvlc_media_subitems(media);
   if (!entries) return nullptr;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/StationAddress.h"
 #include "platform/vlc/VlcAddress.h"
 
 struct libvlc_instance_t;
@@ -29,6 +30,9 @@ void releaseEngine(libvlc_instance_t* instance);
 // The media for a classified address, or null for one that libVLC must never be handed (it
 // hangs on some it cannot take).
 libvlc_media_t* newMedia(libvlc_instance_t* instance, const ClassifiedAddress& address);
+// Has libVLC send the user agent and the referrer on every request of media's stream: the
+// playlist, each segment, each redirect. libVLC 3 has no option for Origin or Cookie.
+void addRequestHeaders(libvlc_media_t* media, const RequestHeaders& headers);
 // A read playlist's first entry, for the caller to release; null when it has none.
 libvlc_media_t* firstEntry(libvlc_media_t* media);
 

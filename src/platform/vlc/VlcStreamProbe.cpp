@@ -139,7 +139,9 @@ void VlcStreamProbe::start(const std::string& address, int timeoutMs) {
     return;
   }
   takeLastProblem();
-  const vlc::ClassifiedAddress classified = vlc::classifyAddress(address, rtspHandled_);
+  StationAddress station = splitStationAddress(address);
+  headers_ = std::move(station.headers);
+  const vlc::ClassifiedAddress classified = vlc::classifyAddress(station.url, rtspHandled_);
   libvlc_media_t* media = vlc::newMedia(instance_, classified);
   if (!media) {
     conclude(ProbeResult::Outcome::NotUnderstood,
@@ -154,6 +156,7 @@ void VlcStreamProbe::start(const std::string& address, int timeoutMs) {
 void VlcStreamProbe::play(libvlc_media_t* media) {
   if (media_) libvlc_media_release(media_);
   media_ = media;
+  vlc::addRequestHeaders(media_, headers_);
   player_ = libvlc_media_player_new_from_media(media_);
   if (!player_) {
     conclude(ProbeResult::Outcome::NotUnderstood, "the VLC engine could not make a player");

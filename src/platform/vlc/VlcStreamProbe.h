@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "formats/StationAddress.h"
 #include "platform/StreamProbe.h"
 #include "platform/qt/ProbeDeadline.h"
 
@@ -66,6 +67,7 @@ class VlcStreamProbe : public QObject, public StreamProbe {
   uint64_t attempt_ = 0;
   bool running_ = false;
   int playlistDepth_ = 0;
+  RequestHeaders headers_;  // the address's own, sent with every request of its stream
 };
 
 }  // namespace zelvo

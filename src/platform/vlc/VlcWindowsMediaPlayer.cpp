@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "platform/BrowserAgent.h"
 #include "platform/Failure.h"
 #include "platform/qt/EngineEvents.h"
 #include "platform/vlc/VlcAddress.h"
@@ -223,9 +224,12 @@ void VlcWindowsMediaPlayer::handleEngineEvent(EngineEvent event, uint64_t genera
       case libvlc_MediaPlayerEndReached:
         handleEnd();
         break;
-      case libvlc_MediaPlayerEncounteredError:
-        failWith(vlc::errorCodeFromLog(log_.take()), "The stream could not be opened: " + source_);
+      case libvlc_MediaPlayerEncounteredError: {
+        const std::vector<std::string> logged = log_.take();
+        if (retriedAsBrowser(logged)) break;
+        failWith(vlc::errorCodeFromLog(logged), "The stream could not be opened: " + source_);
         break;
+      }
       default:
         break;
     }
@@ -260,8 +264,9 @@ void VlcWindowsMediaPlayer::handleEnd() {
     return;
   }
   if (!started_) {
-    const int32_t code = vlc::errorCodeFromLog(log_.take());
-    failWith(code, "Nothing playable was found at " + source_);
+    const std::vector<std::string> logged = log_.take();
+    if (retriedAsBrowser(logged)) return;
+    failWith(vlc::errorCodeFromLog(logged), "Nothing playable was found at " + source_);
     return;
   }
   // A stream that ends well before its length, or before all of its bytes (the position of a
@@ -303,6 +308,8 @@ void VlcWindowsMediaPlayer::onTick() {
   const int64_t bound =
       started_ ? std::min<int64_t>(options_.watchdogMs, kStallMs) : options_.watchdogMs;
   if (waitingForProgress && sinceProgress_.isValid() && sinceProgress_.elapsed() > bound) {
+    // The HLS and DASH module goes on asking for refused segments without failing.
+    if (!started_ && retriedAsBrowser(log_.take())) return;
     const std::string reason =
         started_ ? "The stream stopped arriving: " : "The stream did not start in time: ";
     failWith(WmpError::Timeout, reason + source_);
@@ -333,12 +340,27 @@ void VlcWindowsMediaPlayer::haltEngine(Halt how) {
   sinceProgress_.invalidate();
 }
 
+bool VlcWindowsMediaPlayer::retriedAsBrowser(const std::vector<std::string>& logged) {
+  if (started_ || browserAgent_ || !headers_.userAgent.empty() || !media_ ||
+      !vlc::refusedByServer(logged))
+    return false;
+  libvlc_media_t* again = reopenedMedia("");
+  if (!again) return false;
+  browserAgent_ = true;
+  haltEngine();
+  startMedia(again, source_);
+  return true;
+}
+
 // Takes ownership of media.
 void VlcWindowsMediaPlayer::startMedia(libvlc_media_t* media, const std::string& source) {
   // A restart hands in media_ itself, retained once more by the caller.
   if (media_) libvlc_media_release(media_);
   media_ = media;
   source_ = source;
+  RequestHeaders headers = headers_;
+  if (browserAgent_) headers.userAgent = kDesktopBrowserAgent;
+  vlc::addRequestHeaders(media_, headers);
   log_.take();
   bindVideoSurface();
   libvlc_media_player_set_media(player_, media_);
@@ -427,7 +449,11 @@ void VlcWindowsMediaPlayer::setURL(const std::string& address) {
   repeatsLeft_ = std::max(0, playCount_ - 1);
   unloadMedia();
 
-  const vlc::ClassifiedAddress classified = vlc::classifyAddress(address, rtspHandled_);
+  // libVLC opens the bare URL; the headers of its "|" suffix go with every request instead.
+  StationAddress station = splitStationAddress(address);
+  headers_ = std::move(station.headers);
+  browserAgent_ = false;
+  const vlc::ClassifiedAddress classified = vlc::classifyAddress(station.url, rtspHandled_);
   using Kind = vlc::ClassifiedAddress::Kind;
   libvlc_media_t* media = vlc::newMedia(instance_, classified);
   if (!media) {
@@ -511,7 +537,9 @@ std::string VlcWindowsMediaPlayer::durationString() const {
   return vlc::durationText(length);
 }
 
-std::string VlcWindowsMediaPlayer::sourceURL() const { return source_; }
+std::string VlcWindowsMediaPlayer::sourceURL() const {
+  return source_.empty() ? source_ : joinStationAddress(source_, headers_);
+}
 
 int VlcWindowsMediaPlayer::errorCount() const { return static_cast<int>(errors_.size()); }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/StationAddress.h"
 #include "platform/WindowsMediaPlayer.h"
 #include "platform/vlc/VlcEngine.h"
 #include "platform/vlc/VlcPlayerReaper.h"
@@ -93,6 +94,9 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   void applyAudioSettings();
   void startMedia(libvlc_media_t* media, const std::string& source);
   void markStarted();
+  // A stream that has not started, refused with a 403 to the engine's own agent, opens once
+  // more as a desktop browser would ask; true when that retry has begun.
+  bool retriedAsBrowser(const std::vector<std::string>& logged);
   void setState(int state);
   void failWith(int32_t code, const std::string& description);
   void unloadMedia();
@@ -137,7 +141,9 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   QElapsedTimer sinceProgress_;
 
   std::string url_;
-  std::string source_;
+  std::string source_;         // what libVLC opens: the bare URL, or a playlist's entry
+  RequestHeaders headers_;     // the station's own, sent with every request of source_
+  bool browserAgent_ = false;  // the current address now asks as a desktop browser
   int state_ = WmpState::Ready;
   bool started_ = false;  // picture or sound has come for the current stream
   bool failed_ = false;

@@ -1,0 +1,159 @@
+// Runs ffmpeg as a live encoder at the pace of real time (-re), writing its segments and playlist
+// under temporary names and renaming them when complete, so the loopback server never serves half
+// a file. ffmpeg's messages go to ffmpeg.log in the folder.
+#include "support/LiveStream.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "support/Clips.h"
+
+extern char** environ;
+
+namespace zelvo::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool reaped(pid_t pid, std::chrono::milliseconds within) {
+  const auto deadline = Clock::now() + within;
+  while (true) {
+    int status = 0;
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid || (done < 0 && errno == ECHILD)) return true;
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+std::vector<std::string> ffmpegArguments(const std::string& folder, LiveStream::Kind kind,
+                                         const std::string& playlist) {
+  std::vector<std::string> arguments = {"ffmpeg",
+                                        "-hide_banner",
+                                        "-nostdin",
+                                        "-loglevel",
+                                        "error",
+                                        "-y",
+                                        "-re",
+                                        "-f",
+                                        "lavfi",
+                                        "-i",
+                                        "testsrc=size=320x240:rate=25",
+                                        "-f",
+                                        "lavfi",
+                                        "-i",
+                                        "sine=frequency=440:sample_rate=44100"};
+  // A key frame every second, so every 1 s segment starts with one.
+  if (ffmpegHasEncoder("libx264")) {
+    for (const char* word :
+         {"-c:v", "libx264", "-preset", "ultrafast", "-tune", "zerolatency", "-pix_fmt", "yuv420p"})
+      arguments.emplace_back(word);
+  } else {
+    for (const char* word : {"-c:v", "mpeg2video"}) arguments.emplace_back(word);
+  }
+  for (const char* word : {"-g", "25", "-keyint_min", "25", "-sc_threshold", "0", "-c:a",
+                           ffmpegHasEncoder("aac") ? "aac" : "mp2", "-b:a", "64k"})
+    arguments.emplace_back(word);
+  if (kind == LiveStream::Kind::Hls) {
+    for (const char* word : {"-f", "hls", "-hls_time", "1", "-hls_list_size", "6", "-hls_flags",
+                             "delete_segments+temp_file"})
+      arguments.emplace_back(word);
+  } else {
+    for (const char* word : {"-f", "dash", "-seg_duration", "1", "-window_size", "6",
+                             "-extra_window_size", "2", "-use_template", "1", "-use_timeline", "1"})
+      arguments.emplace_back(word);
+  }
+  arguments.push_back(folder + "/" + playlist);
+  return arguments;
+}
+
+// The number of segments the playlist lists now; 0 when it is missing.
+int listedSegments(const std::string& path, LiveStream::Kind kind) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string body = text.str();
+  if (kind == LiveStream::Kind::Hls) {
+    int count = 0;
+    for (size_t at = body.find("#EXTINF"); at != std::string::npos;
+         at = body.find("#EXTINF", at + 1))
+      ++count;
+    return count;
+  }
+  // The first representation's timeline: each <S> is one segment plus its repeat count r.
+  const size_t end = body.find("</SegmentTimeline>");
+  int count = 0;
+  for (size_t at = body.find("<S "); at != std::string::npos && at < end;
+       at = body.find("<S ", at + 1)) {
+    ++count;
+    const size_t close = body.find("/>", at);
+    const size_t repeat = body.find(" r=\"", at);
+    if (repeat != std::string::npos && repeat < close)
+      count += std::atoi(body.c_str() + repeat + 4);
+  }
+  return count;
+}
+
+}  // namespace
+
+LiveStream::LiveStream(std::string folder, Kind kind) : folder_(std::move(folder)), kind_(kind) {
+  std::vector<std::string> arguments = ffmpegArguments(folder_, kind_, playlistName());
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  const std::string log = folder_ + "/ffmpeg.log";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  const int spawned = ::posix_spawnp(&pid_, "ffmpeg", &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    pid_ = -1;
+    throw std::runtime_error(std::string("cannot start ffmpeg: ") + std::strerror(spawned));
+  }
+}
+
+LiveStream::~LiveStream() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  if (!reaped(pid_, std::chrono::seconds(3))) {
+    ::kill(pid_, SIGKILL);
+    reaped(pid_, std::chrono::seconds(3));
+  }
+}
+
+std::string LiveStream::playlistName() const {
+  return kind_ == Kind::Hls ? "live.m3u8" : "live.mpd";
+}
+
+bool LiveStream::waitReady(int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const std::string playlist = folder_ + "/" + playlistName();
+  while (Clock::now() < deadline) {
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return false;
+    }
+    if (listedSegments(playlist, kind_) >= 3) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
+}  // namespace zelvo::test
