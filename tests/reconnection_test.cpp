@@ -17,14 +17,14 @@ using ::testing::IsEmpty;
 namespace zelvo::test {
 namespace {
 
-constexpr int kLive = 0, kWithHeaders = 1, kOther = 3;
+constexpr int kLive = 0, kWithHeaders = 1, kTemplate = 2, kOther = 3;
 
 class ReconnectionTest : public ::testing::Test {
  public:
   ReconnectionTest() {
     h.writeFile("tv_lib.txt",
                 {"Live,http://live/a.m3u8,", "Headers,http://live/b.m3u8|User-Agent=Zelvo,",
-                 "Series,http://live/ch%05%.ts,", "Other,http://live/other,"});
+                 "Series,http://h/ch%01%.ts,", "Other,http://live/other,"});
     h.window->StartUp();
     // Each player answers at once: the picture while the server is up, a failure while not.
     h.wmp.onOpen = [this](const std::string& address) {
@@ -88,6 +88,15 @@ TEST_F(ReconnectionTest, WhichEndsAreReconnected) {
       {"a live stream fails", kLive, false, failPrimary, true},
       {"an address with request headers", kWithHeaders, false, failPrimary, true},
       {"a live stream fails, fallback", kLive, true, failFallback, true},
+      // Neither player answers the next addresses: a fake server that fails at once would let
+      // the counter run on without end.
+      {"a counter template fails", kTemplate, false,
+       [](ReconnectionTest& t) {
+         t.h.wmp.onOpen = nullptr;
+         t.h.real.onPlay = nullptr;
+         t.h.wmp.failWith(WmpError::Timeout);
+       },
+       false},
       {"a stream without length ends", kLive, false,
        [](ReconnectionTest& t) { t.h.wmp.enter(WmpState::MediaEnded); }, true},
       {"a clip reaches the end of its length", kLive, false,
@@ -111,8 +120,12 @@ TEST_F(ReconnectionTest, WhichEndsAreReconnected) {
        },
        true},
   };
+  const auto answerPrimary = h.wmp.onOpen;
+  const auto answerFallback = h.real.onPlay;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    h.wmp.onOpen = answerPrimary;
+    h.real.onPlay = answerFallback;
     h.wmp.duration.clear();
     h.real.length = 0;
     serverUp = true;
@@ -198,10 +211,12 @@ TEST_F(ReconnectionTest, AnyUserActionCancelsIt) {
       {"closing the window", [](ReconnectionTest& t) { t.h.c.form1.userClosed(); }, false},
   };
   const auto answer = h.wmp.onOpen;
+  const auto answerFallback = h.real.onPlay;
   for (const Case& c : cases) {
     for (bool duringTry : {false, true}) {
       SCOPED_TRACE(std::string(c.what) + (duringTry ? " while a try runs" : " while waiting"));
       h.wmp.onOpen = answer;
+      h.real.onPlay = answerFallback;
       serverUp = true;
       play(kWithHeaders);
       // A try that never answers: the server takes connections and says nothing.
@@ -221,6 +236,25 @@ TEST_F(ReconnectionTest, AnyUserActionCancelsIt) {
       EXPECT_NE(h.c.l.caption().rfind(kReconnectingPrefix, 0), 0u);
     }
   }
+}
+
+// Apart from the table: the scan replaces the station list, so no station of it plays after.
+TEST_F(ReconnectionTest, AScanCancelsIt) {
+  play(kWithHeaders);
+  // Neither player answers, neither the tries nor the scan's stations, whose counter would
+  // otherwise run on without end against a server that fails at once.
+  h.wmp.onOpen = nullptr;
+  h.real.onPlay = nullptr;
+  drop(false);
+  h.loop.advance(1000);
+  ASSERT_TRUE(reconnection().reconnecting());
+  h.c.Command10.userClicked();
+  h.loop.runPending();
+  EXPECT_FALSE(reconnection().reconnecting());
+  h.log.clear();
+  h.loop.advance(10 * 60 * 1000);
+  EXPECT_THAT(tries(), testing::Not(testing::Contains(testing::HasSubstr("/b.m3u8"))));
+  EXPECT_NE(h.c.l.caption().rfind(kReconnectingPrefix, 0), 0u);
 }
 
 TEST_F(ReconnectionTest, ARecordingEndsWithTheDropAndGoesOnInANewFile) {
