@@ -13,6 +13,7 @@
 #include "library/PositionFiles.h"
 #include "platform/Steps.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "platform/qt/QtAddressCheck.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtGuideView.h"
 #include "platform/qt/QtServices.h"
@@ -89,6 +90,7 @@ struct ZelvoApplication::Parts {
   Services services;
   MainWindow window;
   QtTimers timers;
+  QtAddressCheck addressCheck;
   std::unique_ptr<QtFormView> view;
   std::unique_ptr<QtGuideView> guideView;
   std::unique_ptr<PlaybackControl> guidePlayback;
@@ -154,6 +156,7 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->timers.bind(parts_->guide->refreshTimer());
   parts_->timers.bind(parts_->window.recording().timer);
   parts_->timers.bind(parts_->window.reconnection().timer);
+  parts_->window.reconnection().useAddressCheck(parts_->addressCheck);
 }
 
 ZelvoApplication::~ZelvoApplication() = default;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "fakes/FakeAddressCheck.h"
 #include "fakes/WindowHarness.h"
 
 using ::testing::ElementsAreArray;
@@ -26,6 +27,7 @@ class ReconnectionTest : public ::testing::Test {
                 {"Live,http://live/a.m3u8,", "Headers,http://live/b.m3u8|User-Agent=Zelvo,",
                  "Series,http://h/ch%01%.ts,", "Other,http://live/other,"});
     h.window->StartUp();
+    reconnection().useAddressCheck(check);
     // Each player answers at once: the picture while the server is up, a failure while not.
     h.wmp.onOpen = [this](const std::string& address) {
       h.loop.post([this, address] {
@@ -72,6 +74,7 @@ class ReconnectionTest : public ::testing::Test {
   WindowHarness h;
   bool serverUp = true;
   long dropAt = 0;
+  FakeAddressCheck check{h.loop, [this] { return serverUp; }};
 };
 
 TEST_F(ReconnectionTest, WhichEndsAreReconnected) {
@@ -236,6 +239,25 @@ TEST_F(ReconnectionTest, AnyUserActionCancelsIt) {
       EXPECT_NE(h.c.l.caption().rfind(kReconnectingPrefix, 0), 0u);
     }
   }
+}
+
+TEST_F(ReconnectionTest, TheNextTryStartsAsSoonAsTheServerAnswersAgain) {
+  const std::string address = play(kWithHeaders);
+  drop(false);
+  // Tries after 1, 3, 7 and 15 s; the next one is due at 31 s.
+  h.loop.advance(20 * 1000);
+  const size_t before = tries().size();
+  EXPECT_THAT(check.looked, testing::Each(address));
+  serverUp = true;
+  h.loop.advance(1000);
+  ASSERT_EQ(tries().size(), before + 1);
+  EXPECT_THAT(tries().back(), testing::EndsWith(" " + address));
+  EXPECT_FALSE(reconnection().reconnecting());
+  EXPECT_NE(h.c.l.caption().rfind(kReconnectingPrefix, 0), 0u);
+  // Nothing is looked at once it plays.
+  const size_t looks = check.looked.size();
+  h.loop.advance(60 * 1000);
+  EXPECT_EQ(check.looked.size(), looks);
 }
 
 // Apart from the table: the scan replaces the station list, so no station of it plays after.

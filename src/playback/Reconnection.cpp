@@ -43,6 +43,11 @@ void Reconnection::connect() {
   timer.tick.connect([this] { step([&] { onTick(); }); });
 }
 
+void Reconnection::useAddressCheck(AddressCheck& check) {
+  check_ = &check;
+  check.answered.connect([this] { step([&] { onAnswered(); }); });
+}
+
 void Reconnection::onStarting(const std::string& address) {
   fallbackFailed_ = false;
   knownLengthMs_ = 0;
@@ -62,6 +67,7 @@ void Reconnection::Cancel() {
   if (!active_) return;
   active_ = false;
   awaiting_ = false;
+  if (check_) check_->cancel();
   step([&] { timer.setEnabled(false); });
   clearStatus();
 }
@@ -119,6 +125,7 @@ void Reconnection::playing(Engine engine) {
   }
   active_ = false;
   awaiting_ = false;
+  if (check_) check_->cancel();
   step([&] { timer.setEnabled(false); });
   clearStatus();
   if (resumeRecording_) {
@@ -171,11 +178,25 @@ void Reconnection::onTick() {
     if (++tryAgeSeconds_ >= kTryBoundSeconds) dropped();
     return;
   }
-  if (--untilTry_ > 0) return;
+  if (--untilTry_ > 0) {
+    lookAtAddress();
+    return;
+  }
+  startTry();
+}
+
+void Reconnection::lookAtAddress() {
+  if (check_ && !check_->running()) check_->start(watched_);
+}
+
+// The server answers again: the next try need not wait any longer.
+void Reconnection::onAnswered() {
+  if (!active_ || awaiting_) return;
   startTry();
 }
 
 void Reconnection::startTry() {
+  if (check_) check_->cancel();
   ++tries_;
   awaiting_ = true;
   tryAgeSeconds_ = 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "form/Services.h"
+#include "platform/AddressCheck.h"
 #include "platform/Timer.h"
 
 namespace zelvo {
@@ -27,6 +28,9 @@ class Reconnection {
   Reconnection& operator=(const Reconnection&) = delete;
 
   void connect();
+  // Between tries, looks at the address once a second, so that the next try starts as soon as
+  // the server answers again instead of at the end of its wait.
+  void useAddressCheck(AddressCheck& check);
   // Ends the tries, if any: the user has taken over, or the window closes.
   void Cancel();
   bool reconnecting() const { return active_; }
@@ -47,6 +51,8 @@ class Reconnection {
   void dropped();
   void onTick();
   void startTry();
+  void lookAtAddress();
+  void onAnswered();
   bool plainStation() const;
   bool inCharge(Engine engine) const;
   void showStatus(const std::string& text);
@@ -55,6 +61,7 @@ class Reconnection {
   Context x_;
   Playback& playback_;
   Recording& recording_;
+  AddressCheck* check_ = nullptr;
 
   std::string watched_;  // the address the user started last; "" after a stop
   bool reachedPlaying_ = false;
