@@ -12,6 +12,7 @@
 #include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
+#include "playback/Monitoring.h"
 #include "playback/Reconnection.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveStream.h"
@@ -51,10 +52,15 @@ int main(int argc, char** argv) {
     for (int outage : outages) {
       c.Command9.userClicked();
       test::processEventsFor(500);
-      if (player[3] == 'V') {
-        c.Command2.userClicked();
-      } else {
-        zelvo.window().playback().PlayWithRealPlayer(address);
+      // The user starts the station; for libmpv, the window then hands it over as after a
+      // failure of libVLC, so that the station is watched as the user's own.
+      c.Command2.userClicked();
+      if (player[3] == 'm') {
+        test::waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; },
+                        30000);
+        zelvo.window().monitoring().HandOffToRealPlayer();
+        test::waitUntil([&] { return zelvo.fallbackPlayer().playState() == RealState::Playing; },
+                        30000);
       }
       if (!test::waitUntil(playing, 30000)) {
         std::printf("%s: the station did not play\n", player);
