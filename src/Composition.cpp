@@ -88,9 +88,10 @@ struct ZelvoApplication::Parts {
   FallbackPlayerProxy real;
   BrowserProxy browser;
   Services services;
+  // Outlives the window, whose reconnection may still cancel a look as it goes.
+  QtAddressCheck addressCheck;
   MainWindow window;
   QtTimers timers;
-  QtAddressCheck addressCheck;
   std::unique_ptr<QtFormView> view;
   std::unique_ptr<QtGuideView> guideView;
   std::unique_ptr<PlaybackControl> guidePlayback;
