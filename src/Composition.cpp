@@ -13,6 +13,7 @@
 #include "library/PositionFiles.h"
 #include "platform/Steps.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "platform/qt/QtAddressCheck.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtGuideView.h"
 #include "platform/qt/QtServices.h"
@@ -87,6 +88,8 @@ struct ZelvoApplication::Parts {
   FallbackPlayerProxy real;
   BrowserProxy browser;
   Services services;
+  // Outlives the window, whose reconnection may still cancel a look as it goes.
+  QtAddressCheck addressCheck;
   MainWindow window;
   QtTimers timers;
   std::unique_ptr<QtFormView> view;
@@ -153,6 +156,8 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->guide->connect();
   parts_->timers.bind(parts_->guide->refreshTimer());
   parts_->timers.bind(parts_->window.recording().timer);
+  parts_->timers.bind(parts_->window.reconnection().timer);
+  parts_->window.reconnection().useAddressCheck(parts_->addressCheck);
 }
 
 ZelvoApplication::~ZelvoApplication() = default;

@@ -35,6 +35,7 @@ void MainWindow::connectReactions() {
   c_.form1.keyDown.connect([this](int key) { step([&] { onKeyDown(key); }); });
   // A recording gets its file's final name before anything of the shut-down runs.
   c_.form1.unload.connect([this] {
+    reconnection_.Cancel();
     recording_.End();
     ShutDown();
   });
@@ -44,7 +45,9 @@ void MainWindow::connectReactions() {
   primaryEvents_.connect();
   fallbackEvents_.connect();
   popupWatch_.connect();
+  popupWatch_.notice = [this] { return reconnection_.notice(); };
   recording_.connect();
+  reconnection_.connect();
   selectors_.connect();
   editing_.connect();
   linkScan_.connect();

@@ -21,6 +21,7 @@
 #include "playback/PlaybackControl.h"
 #include "playback/PopupWatch.h"
 #include "playback/PrimaryPlayerEvents.h"
+#include "playback/Reconnection.h"
 #include "playback/Recording.h"
 #include "search/LinkScan.h"
 #include "search/PageQueue.h"
@@ -59,6 +60,7 @@ class MainWindow {
   // The guide's own timer, beside the window's three: the end of the running programme.
   Timer& guideTimer() { return nowNextTooltip_.timer(); }
   Recording& recording() { return recording_; }
+  Reconnection& reconnection() { return reconnection_; }
 
  private:
   void connectReactions();
@@ -79,6 +81,7 @@ class MainWindow {
   FallbackPlayerEvents fallbackEvents_{x_, monitoring_};
   PopupWatch popupWatch_{x_};
   Recording recording_{x_};
+  Reconnection reconnection_{x_, playback_, recording_};
   PlaybackControl playbackControl_{playback_, expansion_};
   Selectors selectors_{x_, playbackControl_};
   StationEditing editing_{x_, stationFiles_, playbackControl_};

@@ -21,6 +21,7 @@ void Playback::PlayAddress(const std::string& address) {
   SharedState& s = x_.s;
   WindowsMediaPlayer& wmp = x_.p.wmp;
   RealPlayer& real = x_.p.real;
+  starting.raise(address);
 
   step([&] { c.RealAudio1.setVisible(false); });
   step([&] { c.WindowsMediaPlayer1.setVisible(true); });
@@ -66,6 +67,7 @@ void Playback::PlayWithRealPlayer(const std::string& address) {
 
 void Playback::StopAll() {
   FormControls& c = x_.c;
+  starting.raise("");
   c.Timer9.setEnabled(false);
   c.Timer8.setEnabled(false);
   c.WebBrowser1.setHeight(kBrowserDesignHeight);

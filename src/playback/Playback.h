@@ -5,6 +5,7 @@
 #include <string>
 
 #include "form/Services.h"
+#include "platform/Event.h"
 
 namespace zelvo {
 
@@ -19,6 +20,11 @@ class Playback {
   // Stops both players, the browser and the timers. Not continue-on-error: the first failing
   // step abandons the rest and the failure reaches the caller.
   void StopAll();
+
+  // Raised first by PlayAddress and StopAll, the starts and stops that users cause: the address
+  // about to play, or "" for a stop. (The fallback player starts only on the window's own
+  // hand-off.)
+  Event<std::string> starting;
 
  private:
   Context x_;

@@ -31,7 +31,9 @@ void PopupWatch::Tick() {
   step([&] { window = windows.lastActivePopup(window); });
   step([&] { title = windows.windowText(window, kTitleBufferLength); });
   if (isDismissedTitle(title)) step([&] { windows.sendClose(window); });
-  step([&] { x_.c.l.setCaption(title); });
+  std::string shown;
+  if (notice) step([&] { shown = notice(); });
+  step([&] { x_.c.l.setCaption(shown.empty() ? title : shown); });
 }
 
 }  // namespace zelvo

@@ -2,6 +2,7 @@
 // log-in, update or contact prompt, and shows the active window's title in the status line.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "form/Services.h"
@@ -16,6 +17,9 @@ class PopupWatch {
   explicit PopupWatch(Context context) : x_(context) {}
   void connect();
   void Tick();
+
+  // A notice that the status line shows instead of the title while it is not empty.
+  std::function<std::string()> notice;
 
  private:
   Context x_;

@@ -99,6 +99,7 @@ void Recording::startOn(Recorder recorder) {
     return;
   }
   recorder_ = recorder;
+  endedWithStream_ = false;
   file_ = names.file;
   part_ = names.part;
   folder_ = folder;
@@ -117,6 +118,7 @@ void Recording::finish(bool notice) {
   if (!recording()) return;
   const Recorder recorder = recorder_;
   recorder_ = Recorder::None;
+  endedWithStream_ = false;
   step([&] {
     if (recorder == Recorder::Primary) {
       x_.p.wmp.stopRecording();
@@ -131,6 +133,7 @@ void Recording::finish(bool notice) {
 void Recording::stopped(const std::string& path, const std::string& problem) {
   if (!recording() || path != part_) return;  // news of a recording that has ended already
   recorder_ = Recorder::None;
+  endedWithStream_ = problem.empty();
   step([&] { mark.setVisible(false); });
   const bool kept = keepWrittenPart();
   if (problem.empty()) {

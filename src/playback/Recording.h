@@ -35,6 +35,10 @@ class Recording {
   // Ends the recording that runs, if any: the player stops writing and the file gets its name.
   void End();
   bool recording() const { return recorder_ != Recorder::None; }
+  // Whether the last recording ended because the player left its stream (a drop, a new address),
+  // rather than by the user or a full disk; forgotten once another stream plays.
+  bool endedWithStream() const { return endedWithStream_; }
+  void forgetEndedWithStream() { endedWithStream_ = false; }
   // The finished file of the recording that runs or ran last.
   const std::string& file() const { return file_; }
 
@@ -65,6 +69,7 @@ class Recording {
   std::string part_;
   std::string folder_;
   int noticeTicksLeft_ = 0;
+  bool endedWithStream_ = false;
 };
 
 }  // namespace zelvo

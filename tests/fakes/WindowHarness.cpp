@@ -12,6 +12,7 @@ std::unique_ptr<MainWindow> makeWindow(Services& services, FakeEventLoop& loop) 
   auto window = std::make_unique<MainWindow>(services);
   window->controls().forEachTimer([&](Timer& t) { loop.attach(t); });
   loop.attach(window->recording().timer);
+  loop.attach(window->reconnection().timer);
   loop.attach(window->guideTimer());
   return window;
 }

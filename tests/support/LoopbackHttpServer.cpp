@@ -133,6 +133,8 @@ struct LoopbackHttpServer::Impl {
   int listenFd = -1;
   uint16_t port = 0;
   std::atomic<bool> stopping{false};
+  std::atomic<bool> outage{false};
+  std::atomic<int> outageConnections{0};
   std::thread acceptor;
 
   std::mutex mutex;
@@ -152,6 +154,11 @@ struct LoopbackHttpServer::Impl {
       if (ready <= 0) continue;
       int client = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
       if (client < 0) continue;
+      if (outage) {
+        ++outageConnections;
+        ::close(client);
+        continue;
+      }
       std::lock_guard lock(mutex);
       if (stopping) {
         ::close(client);
@@ -352,6 +359,15 @@ LoopbackHttpServer::~LoopbackHttpServer() {
   for (int client : impl_->openSockets) ::shutdown(client, SHUT_RDWR);
   impl_->finished.wait(lock, [this] { return impl_->runningConnections == 0; });
 }
+
+void LoopbackHttpServer::setOutage(bool on) {
+  impl_->outage = on;
+  if (!on) return;
+  std::lock_guard lock(impl_->mutex);
+  for (int client : impl_->openSockets) ::shutdown(client, SHUT_RDWR);
+}
+
+int LoopbackHttpServer::connectionsDuringOutage() const { return impl_->outageConnections; }
 
 void LoopbackHttpServer::setReply(const std::string& path, Reply reply) {
   std::lock_guard lock(impl_->mutex);

@@ -47,6 +47,11 @@ class LoopbackHttpServer {
   // The same requests' heads as sent: the request line and the header lines.
   std::vector<std::string> requestHeads() const;
 
+  // While on, the server is away: connections that are open break off, and each new one is
+  // closed unanswered, so that no request reaches it. Connections made meanwhile are counted.
+  void setOutage(bool on);
+  int connectionsDuringOutage() const;
+
   uint16_t port() const;
   // "http://127.0.0.1:PORT/" + path
   std::string url(const std::string& path) const;

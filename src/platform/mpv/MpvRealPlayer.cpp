@@ -32,6 +32,9 @@ constexpr qint64 kMaxPlaylistBytes = 1 << 20;
 constexpr int kMaxPlaylistFetchMs = 10000;
 // A clip with a known length that ends further than this before it is cut short, not over.
 constexpr double kEarlyEndSlackSeconds = 3.0;
+// A stream that played and then brought no new picture for this long has stalled: it fails, so
+// that whoever plays it can reopen it.
+constexpr int kStallMs = 10000;
 
 enum ObservedProperty : uint64_t {
   kPause = 1,
@@ -633,10 +636,17 @@ void MpvRealPlayer::post(std::function<void()> raiseEvent) {
 
 void MpvRealPlayer::watchdogExpired() {
   if (phase_ == Phase::Idle) return;
+  const std::string address = openedAddress_.empty() ? source_ : openedAddress_;
+  if (advanced_) {
+    failPlayback(MpvRealError::NoProgress, "The stream stopped arriving.",
+                 address + ": no new picture within " + std::to_string(stallBoundMs()) + " ms");
+    return;
+  }
   failPlayback(MpvRealError::NoProgress, "The stream did not start.",
-               (openedAddress_.empty() ? source_ : openedAddress_) + ": nothing played within " +
-                   std::to_string(options_.watchdogMs) + " ms");
+               address + ": nothing played within " + std::to_string(options_.watchdogMs) + " ms");
 }
+
+int MpvRealPlayer::stallBoundMs() const { return std::min(options_.watchdogMs, kStallMs); }
 
 void MpvRealPlayer::updateState() {
   int next = RealState::Playing;
@@ -648,8 +658,8 @@ void MpvRealPlayer::updateState() {
   if (next == RealState::Playing || next == RealState::Paused) {
     watchdog_.stop();
   } else if (!watchdog_.isActive()) {
-    // A stall after playing gets the same bound as the start.
-    watchdog_.start(options_.watchdogMs);
+    // A stall after playing has a shorter bound than the start.
+    watchdog_.start(advanced_ ? stallBoundMs() : options_.watchdogMs);
   }
   setState(next);
 }

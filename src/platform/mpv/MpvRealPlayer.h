@@ -122,6 +122,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   // Queues an event of the current clip for delivery once the running call has returned.
   void post(std::function<void()> raiseEvent);
   void watchdogExpired();
+  int stallBoundMs() const;
   void updateState();
   void setState(int state, bool announceEvenIfSame = false);
   void setEngineProperty(const char* name, const std::string& value);

@@ -33,6 +33,9 @@ constexpr int kPlaylistDepthLimit = 8;
 constexpr int64_t kEarlyEndSlackMs = 3000;
 // A stream read to less than this part of its size at its end was cut short.
 constexpr float kWholeStreamPosition = 0.95f;
+// A stream that played and then brought no new picture for this long has stalled: it fails, so
+// that whoever plays it can reopen it.
+constexpr int64_t kStallMs = 10000;
 
 constexpr libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerOpening,     libvlc_MediaPlayerBuffering,  libvlc_MediaPlayerPlaying,
@@ -302,8 +305,9 @@ void VlcWindowsMediaPlayer::onTick() {
   const bool waitingForProgress =
       !failed_ && (state_ == WmpState::Transitioning || state_ == WmpState::Buffering ||
                    state_ == WmpState::Waiting || state_ == WmpState::Playing);
-  if (waitingForProgress && sinceProgress_.isValid() &&
-      sinceProgress_.elapsed() > options_.watchdogMs) {
+  const int64_t bound =
+      started_ ? std::min<int64_t>(options_.watchdogMs, kStallMs) : options_.watchdogMs;
+  if (waitingForProgress && sinceProgress_.isValid() && sinceProgress_.elapsed() > bound) {
     // The HLS and DASH module goes on asking for refused segments without failing.
     if (!started_ && retriedAsBrowser(log_.take())) return;
     const std::string reason =
