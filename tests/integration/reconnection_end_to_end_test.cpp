@@ -45,8 +45,10 @@ long long msSince(Clock::time_point start) {
 
 enum class Flow { Outage, StopDuringOutage, ClipEnds };
 
-void runFlow(Flow flow) {
+// inFallback: the station plays in libmpv, handed over as after a failure of libVLC.
+void runFlow(Flow flow, bool inFallback = false) {
   {
+    SCOPED_TRACE(inFallback ? "libmpv" : "libVLC");
     SCOPED_TRACE(flow == Flow::Outage             ? "a 10 s outage"
                  : flow == Flow::StopDuringOutage ? "停止 during an outage"
                                                   : "a clip's end");
@@ -73,6 +75,11 @@ void runFlow(Flow flow) {
 
     c.Command2.userClicked();
     ASSERT_TRUE(waitUntil(playing, kBoundMs));
+    if (inFallback) {
+      zelvo.window().monitoring().HandOffToRealPlayer();
+      ASSERT_TRUE(waitUntil(
+          [&] { return zelvo.fallbackPlayer().playState() == RealState::Playing; }, kBoundMs));
+    }
 
     if (flow == Flow::ClipEnds) {
       ASSERT_TRUE(waitUntil(
@@ -130,7 +137,10 @@ TEST(ReconnectionEndToEnd, StopDuringAnOutageAndTheEndOfAClipOpenNothingMore) {
   runFlow(Flow::ClipEnds);
 }
 
-TEST(ReconnectionEndToEnd, ALiveStationComesBackAfterATenSecondOutage) { runFlow(Flow::Outage); }
+TEST(ReconnectionEndToEnd, ALiveStationComesBackAfterATenSecondOutageInEitherPlayer) {
+  runFlow(Flow::Outage);
+  runFlow(Flow::Outage, true);
+}
 
 }  // namespace
 }  // namespace zelvo::test

@@ -84,6 +84,8 @@ MpvRealPlayer::MpvRealPlayer(Options options, QWidget* parent) : options_(std::m
 
   watchdog_.setSingleShot(true);
   connect(&watchdog_, &QTimer::timeout, this, [this] { watchdogExpired(); });
+  stallCheck_.setInterval(1000);
+  connect(&stallCheck_, &QTimer::timeout, this, [this] { checkForStall(); });
 }
 
 // mpv takes its video window only before it initializes, and the area's X window is final only
@@ -288,6 +290,9 @@ void MpvRealPlayer::handleEvent(const mpv_event& event) {
     case MPV_EVENT_FILE_LOADED: {
       if (phase_ != Phase::Opening || !entryStarted_) return;
       phase_ = Phase::Loaded;
+      int seekable = 1;
+      if (mpv_get_property(handle_, "seekable", MPV_FORMAT_FLAG, &seekable) >= 0)
+        seekable_ = seekable != 0;
       const int32_t length = lengthMs();
       const std::string opened = openedAddress_;
       post([this, length, opened] { presentationEvent.raise(kMpvClipOpened, length, opened); });
@@ -357,7 +362,9 @@ void MpvRealPlayer::handleEndFile(const mpv_event& event) {
         failPlayback(MpvRealError::OpenFailed, "The clip could not be played.", detail);
         return;
       }
-      const bool live = !(durationSeconds_ > 0);
+      // A live HLS or DASH stream gives the length of its playlist's window as its duration;
+      // that it cannot be sought in tells it from a clip of that length.
+      const bool live = !(durationSeconds_ > 0) || (networkSource_ && !seekable_);
       const bool cutShort = !live && lastPosition_ < durationSeconds_ - kEarlyEndSlackSeconds;
       if (live || cutShort) {
         failPlayback(MpvRealError::EndedEarly, "The stream ended unexpectedly.", detail);
@@ -387,12 +394,14 @@ void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
   switch (id) {
     case kPause:
       paused_ = flagOf(data, format);
+      sinceAdvance_.restart();  // a pause is no stall, and the wait starts anew after it
       break;
     case kPausedForCache:
       pausedForCache_ = flagOf(data, format);
       break;
     case kSeeking:
       seeking_ = flagOf(data, format);
+      sinceAdvance_.restart();
       break;
     case kDuration:
       durationSeconds_ = format == MPV_FORMAT_DOUBLE ? *static_cast<const double*>(data) : 0;
@@ -400,6 +409,7 @@ void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
     case kTimePos: {
       if (format != MPV_FORMAT_DOUBLE) break;
       const double position = *static_cast<const double*>(data);
+      if (position != lastPosition_) sinceAdvance_.restart();
       lastPosition_ = position;
       // Only positions after the load belong to this clip; the first one is where it begins.
       if (phase_ != Phase::Loaded) break;
@@ -407,6 +417,7 @@ void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
         hasFirstPosition_ = true;
         firstPosition_ = position;
       } else if (position > firstPosition_ + 0.01) {
+        if (!advanced_) stallCheck_.start();
         advanced_ = true;
       }
       break;
@@ -434,6 +445,8 @@ void MpvRealPlayer::resetClip() {
   pausedForCache_ = false;
   seeking_ = false;
   advanced_ = false;
+  seekable_ = true;
+  stallCheck_.stop();
   hasFirstPosition_ = false;
   firstPosition_ = 0;
   lastPosition_ = 0;
@@ -644,6 +657,15 @@ void MpvRealPlayer::watchdogExpired() {
   }
   failPlayback(MpvRealError::NoProgress, "The stream did not start.",
                address + ": nothing played within " + std::to_string(options_.watchdogMs) + " ms");
+}
+
+void MpvRealPlayer::checkForStall() {
+  if (phase_ != Phase::Loaded || !advanced_ || paused_ || !sinceAdvance_.isValid()) return;
+  if (sinceAdvance_.elapsed() < stallBoundMs()) return;
+  stallCheck_.stop();
+  failPlayback(MpvRealError::NoProgress, "The stream stopped arriving.",
+               openedAddress_ + ": the position stood still for " +
+                   std::to_string(stallBoundMs()) + " ms");
 }
 
 int MpvRealPlayer::stallBoundMs() const { return std::min(options_.watchdogMs, kStallMs); }

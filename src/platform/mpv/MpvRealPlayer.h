@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
@@ -122,6 +123,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   // Queues an event of the current clip for delivery once the running call has returned.
   void post(std::function<void()> raiseEvent);
   void watchdogExpired();
+  void checkForStall();
   int stallBoundMs() const;
   void updateState();
   void setState(int state, bool announceEvenIfSame = false);
@@ -139,6 +141,10 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   mpv_handle* handle_ = nullptr;
   QPointer<QWidget> videoArea_;
   QTimer watchdog_;
+  // A stream can stop bringing pictures while mpv still calls itself playing (a live HLS stream
+  // whose server went away): the position not moving for kStallMs while not paused is a stall.
+  QTimer stallCheck_;
+  QElapsedTimer sinceAdvance_;
   QNetworkAccessManager* network_ = nullptr;
   QPointer<QNetworkReply> pendingFetch_;
   MpvWakeup wakeup_{this, [this] { drainEvents(); }};
@@ -166,6 +172,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   bool pausedForCache_ = false;
   bool seeking_ = false;
   bool advanced_ = false;
+  bool seekable_ = true;  // as mpv said when the clip was loaded
   bool hasFirstPosition_ = false;
   double firstPosition_ = 0;
   double lastPosition_ = 0;
