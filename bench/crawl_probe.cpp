@@ -11,7 +11,7 @@
 #include <random>
 #include <set>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/webengine/WebEngineBrowser.h"
 #include "run_until.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/TempFolder.h"
 #include "guide/GuideWindow.h"
 #include "library/StationList.h"

@@ -5,7 +5,7 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"

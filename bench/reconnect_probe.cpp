@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <set>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "run_until.h"

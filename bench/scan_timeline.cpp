@@ -5,7 +5,7 @@
 #include <map>
 #include <tuple>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/posix/GbkCodec.h"

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "platform/posix/GbkCodec.h"
 
 namespace {

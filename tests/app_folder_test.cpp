@@ -12,7 +12,7 @@
 #include <iterator>
 #include <set>
 
-#include "app/AppFolder.h"
+#include "library/AppFolder.h"
 #include "fakes/ReadOnlyFolder.h"
 #include "fakes/TempFolder.h"
 #include "platform/posix/GbkTextFiles.h"

@@ -1,10 +1,12 @@
 # Fails on an include that runs upward between the rooms of src/. Run as
 #   cmake -DSOURCE_DIR=<src> -P layering.cmake
 # From the bottom: formats (the standard library only); the platform interfaces with posix/;
-# form; library; playback; guide and search beside each other; app. check and cli stand beside
-# app: cli may include check, check neither cli nor app. The toolkit and the engines (platform/qt, vlc, mpv, webengine, xmltv)
-# include only the platform interfaces, formats and each other, and only the check's command
-# includes them besides main.cpp and Composition.*, which build and wire everything.
+# form; library; playback; guide and search beside each other; window (the main window's
+# behaviour, which wires the subsystems). check and cli stand beside window: cli may include
+# check, check neither cli nor window. The toolkit and the engines (platform/qt, vlc, mpv,
+# webengine, xmltv) include only the platform interfaces, formats and each other. program, the
+# entry room (main, the window module's entry, the composition of the real parts), stands on top
+# and may include every room; no room includes it.
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
@@ -20,10 +22,11 @@ set(may_include_library ${may_include_form} library)
 set(may_include_playback ${may_include_library} playback)
 set(may_include_guide ${may_include_playback} guide)
 set(may_include_search ${may_include_playback} search)
-set(may_include_app ${may_include_search} guide app)
+set(may_include_window ${may_include_search} guide window)
 set(may_include_check ${may_include_search} engine check)
-set(may_include_cli ${may_include_app} check cli)
-set(rooms formats platform engine form library playback guide search app check cli)
+set(may_include_cli ${may_include_window} check cli)
+set(may_include_program ${may_include_cli} engine program)
+set(rooms formats platform engine form library playback guide search window check cli program)
 
 # The room of a path inside src/ (a file's own, or the one an include names); empty for none.
 function(room_of path out)
@@ -43,11 +46,13 @@ endfunction()
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 list(SORT sources)
 set(upward "")
+set(unknown "")
 set(checked 0)
 foreach(source IN LISTS sources)
   room_of("${source}" room)
   if(room STREQUAL "")
-    continue()  # the composition at the top, or a folder of its own
+    string(APPEND unknown "  ${source}\n")
+    continue()
   endif()
   math(EXPR checked "${checked} + 1")
   file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
@@ -63,6 +68,9 @@ endforeach()
 
 if(checked EQUAL 0)
   message(FATAL_ERROR "no sources found under ${SOURCE_DIR}")
+endif()
+if(NOT unknown STREQUAL "")
+  message(FATAL_ERROR "Files outside every room (add their folder to the rooms above):\n${unknown}")
 endif()
 if(NOT upward STREQUAL "")
   message(FATAL_ERROR "Includes that run upward between the layers:\n${upward}")

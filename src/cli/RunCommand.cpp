@@ -6,7 +6,7 @@
 #include <QEventLoop>
 #include <iostream>
 
-#include "app/AppFolder.h"
+#include "library/AppFolder.h"
 #include "check/StationCheckCommand.h"
 #include "cli/GuideCommand.h"
 #include "cli/PlaylistCommands.h"

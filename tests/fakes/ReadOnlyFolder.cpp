@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/AppFolder.h"
+#include "library/AppFolder.h"
 
 namespace zelvo::test {
 

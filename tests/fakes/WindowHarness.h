@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindow.h"
+#include "window/MainWindow.h"
 #include "fakes/FailingTextFiles.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakePlatform.h"

@@ -13,7 +13,7 @@
 
 #include "BrowserEventLog.h"
 #include "BrowserTestMain.h"
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/webengine/WebEngineBrowser.h"
 #include "support/IntegrationMain.h"

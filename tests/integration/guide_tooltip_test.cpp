@@ -9,7 +9,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/FakeGuideReader.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"

@@ -16,7 +16,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "formats/XmltvTime.h"

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <string>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"

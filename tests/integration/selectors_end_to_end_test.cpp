@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/qt/QtFormView.h"
 #include "support/Clips.h"

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"

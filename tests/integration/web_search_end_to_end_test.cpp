@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "platform/webengine/WebEngineBrowser.h"

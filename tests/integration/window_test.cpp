@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <iterator>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "platform/qt/QtFormView.h"

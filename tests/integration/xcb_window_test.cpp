@@ -13,7 +13,7 @@
 #include <set>
 #include <thread>
 
-#include "Composition.h"
+#include "program/Composition.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "platform/qt/QtFormView.h"

@@ -2,7 +2,7 @@
 // without a screen or a sound card.
 #pragma once
 
-#include "Composition.h"
+#include "program/Composition.h"
 
 namespace zelvo::test {
 

@@ -2,9 +2,9 @@
 // program loads only to open the window, so that its commands map none of QtWidgets.
 #include <QApplication>
 
-#include "Composition.h"
-#include "WindowEntry.h"
-#include "app/AppFolder.h"
+#include "program/Composition.h"
+#include "program/WindowEntry.h"
+#include "library/AppFolder.h"
 #include "platform/ModuleEntries.h"
 #include "platform/qt/QtEndSignals.h"
 

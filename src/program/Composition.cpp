@@ -1,4 +1,4 @@
-#include "Composition.h"
+#include "program/Composition.h"
 
 #include <malloc.h>
 

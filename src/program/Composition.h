@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/MainWindow.h"
+#include "window/MainWindow.h"
 #include "platform/qt/ModuleProxies.h"
 
 namespace zelvo {

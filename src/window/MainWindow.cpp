@@ -1,4 +1,4 @@
-#include "app/MainWindow.h"
+#include "window/MainWindow.h"
 
 #include "formats/StationLines.h"
 #include "formats/TextRules.h"

@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "WindowEntry.h"
+#include "program/WindowEntry.h"
 #include "cli/CommandLine.h"
 #include "cli/RunCommand.h"
 #include "cli/WindowPlaylists.h"

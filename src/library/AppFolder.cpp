@@ -1,4 +1,4 @@
-#include "app/AppFolder.h"
+#include "library/AppFolder.h"
 
 #include <fcntl.h>
 #include <unistd.h>
