@@ -62,6 +62,15 @@ TEST_F(StationScanTest, AScanWhoseLastRowIsDeadEndsOnceAndStartsNothingAfterward
   EXPECT_EQ(h.messages.shown.size(), 2u);
   EXPECT_THAT(tried("wmp.URL"), ElementsAre("http://dead/b.ts"));
   EXPECT_THAT(tried("real.setSource"), ElementsAre("http://dead/c.ts"));
+
+  // A list of one row has nothing to try: the scan ends at once, and the end is told once.
+  h.writeFile("tv_lib_ss.txt", {"A,http://live/a.ts,"});
+  h.log.clear();
+  h.c.Command10.userClicked();
+  h.loop.advance(5000);
+  EXPECT_EQ(h.messages.shown.size(), 3u);
+  EXPECT_THAT(tried("wmp.URL"), IsEmpty());
+  EXPECT_THAT(tried("real.setSource"), IsEmpty());
 }
 
 TEST_F(StationScanTest, StopInTheMiddleKeepsTheFindsAndShowsThemWithTheTempPlaylists) {

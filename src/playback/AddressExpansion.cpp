@@ -66,6 +66,7 @@ std::string AddressExpansion::ExpandAddress(std::string address, const std::stri
 }
 
 void AddressExpansion::finishListRun() {
+  ++listRunsEnded_;
   LoadScanResultsList(x_, files_, positions_);
   step([&] { playback_.StopAll(); });
   step([&] { x_.p.messages.show("搜索完毕！", "搜索", MessageIcon::Error); });

@@ -23,6 +23,9 @@ class AddressExpansion {
 
   // The second argument is unused by every caller and kept empty.
   std::string ExpandAddress(std::string address, const std::string& unused = {});
+  // How many list runs an expansion has ended: a caller that compares it before and after an
+  // expansion knows whether there is anything left to play.
+  unsigned listRunsEnded() const { return listRunsEnded_; }
 
  private:
   void finishListRun();
@@ -30,6 +33,7 @@ class AddressExpansion {
   StationFiles& files_;
   PositionFiles& positions_;
   Playback& playback_;
+  unsigned listRunsEnded_ = 0;
 };
 
 }  // namespace zelvo

@@ -47,7 +47,12 @@ void StationScan::ScanClicked() {
   step([&] { c.Text2.setText(""); });
   step([&] { c.dz1.setText(kFirstListAddress); });
   step([&] { c.dz1.setVisible(true); });
-  step([&] { p_.playback.PlayAddress(p_.expansion.ExpandAddress(c.dz1.text(), "")); });
+  step([&] {
+    // A list without a row after the first ends the run in the expansion, results shown.
+    const unsigned ended = p_.expansion.listRunsEnded();
+    const std::string first = p_.expansion.ExpandAddress(c.dz1.text(), "");
+    if (p_.expansion.listRunsEnded() == ended) p_.playback.PlayAddress(first);
+  });
 }
 
 void StationScan::StopClicked() {
