@@ -123,6 +123,7 @@ void GuideWindow::load(bool keepDay) {
 
   days_.clear();
   chosen_ = -1;
+  int kept = -1;
   const int64_t now = now_();
   const int64_t today = localDayStart(now);
   if (hasChannel_) {
@@ -138,9 +139,11 @@ void GuideWindow::load(bool keepDay) {
     last = std::min(last, addLocalDays(today, kMostDaysAhead));
     for (int64_t day = first; day <= last; day = nextLocalDay(day)) {
       if (day == today) chosen_ = static_cast<int>(days_.size());
-      if (keepDay && day == previousDay) chosen_ = static_cast<int>(days_.size());
+      if (keepDay && day == previousDay) kept = static_cast<int>(days_.size());
       days_.push_back(day);
     }
+    // The day the user chose wins over today, whichever comes first in the list.
+    if (kept >= 0) chosen_ = kept;
   }
   std::vector<std::string> labels;
   for (int64_t day : days_) labels.push_back(dayText(day, day == today));
