@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fakes/WindowHarness.h"
 
 using ::testing::ElementsAre;
@@ -88,6 +90,41 @@ TEST_F(StationEditingTest, RemovingTakesTheFirstRowWithTheNameOffTheListOnly) {
   EXPECT_EQ(h.c.tvm.count(), 0);
   EXPECT_EQ(h.c.tvm.text(), "");
   EXPECT_EQ(h.c.dz1.text(), "");
+}
+
+// The player reports its state after the reaction: whatever it puts back into dz1 then must be
+// the address of the row the step shows, not that of the station played before it.
+TEST_F(StationEditingTest, APlayersLateStateLeavesTheShownRowsAddressInTheAddressField) {
+  struct Case {
+    const char* what;
+    std::function<void(WindowHarness&)> act;
+    std::string name;
+    std::string address;
+  } cases[] = {
+      {"Enter on a typed name",
+       [](WindowHarness& h) { h.c.tvm.setText("b"), h.c.tvm.userKeyDown(13); }, "B", "b://1"},
+      {"增加 a typed station",
+       [](WindowHarness& h) {
+         h.c.tvm.setText("New"), h.c.dz1.setText("n://1"), h.c.Command3.userClicked();
+       },
+       "New", "n://1"},
+      {"删除", [](WindowHarness& h) { h.c.tvm.setText("A"), h.c.Command12.userClicked(); }, "B",
+       "b://1"},
+  };
+  for (const Case& c : cases) {
+    WindowHarness h;
+    h.writeFile("tv_lib.txt", {"A,a://%1%,", "B,b://1,", "end"});
+    h.window->StartUp();
+    h.c.tvm.userChoseRow(0);  // a series plays: its expansion is what the states put back
+    h.loop.advance(100);
+    c.act(h);
+    for (int state : {WmpState::Buffering, WmpState::Stopped, WmpState::Ready}) {
+      h.wmp.enter(state);
+      h.loop.advance(100);
+      EXPECT_EQ(h.c.tvm.text(), c.name) << c.what;
+      EXPECT_EQ(h.c.dz1.text(), c.address) << c.what << ", state " << state;
+    }
+  }
 }
 
 }  // namespace

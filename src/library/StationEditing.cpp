@@ -26,6 +26,9 @@ void StationEditing::AddClicked() {
     }
   }
   showStationRow(c, k);
+  // The station played before goes on, and its next state puts the last expanded address
+  // back into dz1: that must now be the address of the row shown.
+  x_.s.lastTemplate = c.dz1.text();
 }
 
 void StationEditing::RemoveClicked() {
