@@ -1,7 +1,7 @@
-// The real program offscreen searches a small loopback site in single-page mode, then in automatic
-// mode, then scans what it found: every stream link becomes a station and a line of
-// tv_lib_ss_www.txt, and the scan records in tv_lib_ss_jg.txt the live stations it reaches and
-// never a dead one.
+// The real program offscreen searches a small loopback site in single-page mode and scans its
+// one find, then searches in automatic mode and scans what it found: every stream link becomes a
+// station and a line of tv_lib_ss_www.txt, and the scan records in tv_lib_ss_jg.txt the live
+// stations it reaches and never a dead one.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -86,11 +86,20 @@ TEST(WebSearchEndToEnd, TheCrawlFindsEveryStreamLinkAndTheScanKeepsOnlyLiveStati
       [&] { return boxes.texts().size() == 1 && c.tvm.count() == 1 && c.tvmx.count() == 2; },
       kBoundMs));
 
+  // A scan of that one find has no row to try after the first: it ends at once, tells so once,
+  // and gives the player nothing, whose failure would tell the end again.
+  c.Command10.userClicked();
+  ASSERT_TRUE(waitUntil([&] { return boxes.texts().size() == 2; }, kBoundMs));
+  EXPECT_EQ(boxes.texts().back(), "搜索完毕！");
+  processEventsFor(500);
+  EXPECT_EQ(zelvo.primaryPlayer().URL(), "");
+  EXPECT_EQ(boxes.texts().size(), 2u);
+
   // Automatic mode: the home page (here a 404) loads, then the user's query brings a first page.
   c.Check2.userToggled(false);
   c.Command17.userClicked();
   ASSERT_TRUE(waitUntil(
-      [&] { return c.Command10.caption() == "搜台" && boxes.texts().size() == 2; }, kBoundMs));
+      [&] { return c.Command10.caption() == "搜台" && boxes.texts().size() == 3; }, kBoundMs));
   zelvo.browser().navigate(server.url("index.html"));
   ASSERT_TRUE(waitUntil([&] { return c.tvm.count() == 6 && c.tvmx.count() == 0; }, kBoundMs));
   processEventsFor(500);
@@ -112,7 +121,7 @@ TEST(WebSearchEndToEnd, TheCrawlFindsEveryStreamLinkAndTheScanKeepsOnlyLiveStati
   // fallback player, and the live rows 3 and 5 play and are recorded; nothing dead is.
   c.Command10.userClicked();
   ASSERT_TRUE(waitUntil(
-      [&] { return boxes.texts().size() == 3 && boxes.texts().back() == "搜索完毕！"; }, 120000));
+      [&] { return boxes.texts().size() == 4 && boxes.texts().back() == "搜索完毕！"; }, 120000));
   const std::vector<std::string> confirmed = lines(app.file("tv_lib_ss_jg.txt"));
   std::string recorded;
   for (const std::string& line : confirmed) recorded += line + "\n";
