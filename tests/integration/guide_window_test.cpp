@@ -177,6 +177,17 @@ TEST(GuideWindowEndToEnd, OpensOnTodayAndPlaysTheDoubleClickedProgramme) {
         << target << " " << run.view().status()->text().toStdString();
     EXPECT_TRUE(waitUntil(
         [&] { return run.zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000));
+
+    // The day before, chosen in the window, stays when the window refreshes.
+    QComboBox* days = run.view().dayChooser();
+    QTest::keyClick(days, Qt::Key_Up);
+    const QString yesterday = days->currentText();
+    ASSERT_FALSE(yesterday.endsWith("今天"));
+    const QString firstRow = list->topLevelItem(0)->text(1);
+    run.zelvo.guideWindow().refreshTimer().fire();
+    processEventsFor(100);
+    EXPECT_EQ(days->currentText().toStdString(), yesterday.toStdString());
+    EXPECT_EQ(list->topLevelItem(0)->text(1).toStdString(), firstRow.toStdString());
   }
 }
 
