@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest/QTest>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +35,7 @@ class SelectorWindow {
   }
 
   FormControls& c() { return zelvo_.window().controls(); }
+  Playback& playback() { return zelvo_.window().playback(); }
   QComboBox* combo(ComboBox& model) {
     return static_cast<QComboBox*>(zelvo_.view().widgetOf(model));
   }
@@ -47,6 +49,19 @@ class SelectorWindow {
     const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
     QTest::mouseMove(list->viewport(), at);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  }
+
+  // Opens the list under the field, moves to a row with the arrow keys and presses Enter, each
+  // key given to the window as the keyboard gives it.
+  void enterInList(ComboBox& model, int row) {
+    QComboBox* box = combo(model);
+    box->showPopup();
+    processEventsFor(100);
+    QWindow* keyboard = zelvo_.view().window()->windowHandle();
+    QAbstractItemView* list = box->view();
+    while (list->currentIndex().row() != row)
+      QTest::keyClick(keyboard, list->currentIndex().row() < row ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(keyboard, Qt::Key_Return);
   }
 
   // Clicks into the text field, replaces its text by typing, and presses Enter if asked.
@@ -115,10 +130,17 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
        "/next.wmv"},
       {"删除", [&] { w.click(c.Command12); }, "Third", third, ""},
       {"播放", [&] { w.click(c.Command2); }, "Third", third, "/next.wmv?3"},
+      {"Enter on a row of the open list", [&] { w.enterInList(c.tvm, 0); }, "CCTV5", cctv5,
+       "/cctv5.wmv"},
   };
+  std::vector<std::string> started;
+  w.playback().starting.connect([&](const std::string& address) {
+    if (!address.empty()) started.push_back(address);
+  });
   std::string playing;
   for (const Step& step : steps) {
     const size_t before = server.requestedTargets().size();
+    started.clear();
     step.act();
     if (step.played.empty()) {
       processEventsFor(500);
@@ -139,6 +161,7 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
         EXPECT_EQ(targets[i], step.played) << step.what << ": only this station starts";
     }
     processEventsFor(200);
+    EXPECT_EQ(started.size(), step.played.empty() ? 0u : 1u) << step.what << ": stations started";
     EXPECT_EQ(c.tvm.text(), step.name) << step.what;
     EXPECT_EQ(c.dz1.text(), step.address) << step.what;
     for (ComboBox* model : {&c.tvm, &c.dz1}) {
