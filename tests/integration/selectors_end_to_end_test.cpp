@@ -125,6 +125,9 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
        },
        "Fourth", added, ""},
       {"增加", [&] { w.click(c.Command3); }, "Fourth", added, ""},
+      // The station played before goes on: its states must leave the added station's address.
+      {"暂停", [&] { w.click(c.Command14); }, "Fourth", added, ""},
+      {"继续", [&] { w.click(c.Command14); }, "Fourth", added, ""},
       {"播放 the added station", [&] { w.click(c.Command2); }, "Fourth", added, "/cctv5.wmv?4"},
       {"type the second name, Enter", [&] { w.type(c.tvm, "Next", true); }, "Next", next,
        "/next.wmv"},
