@@ -41,6 +41,15 @@ TEST_F(StationScanTest, AScanTriesEveryRowAfterTheFirstAndRecordsOnlyTheLiveOnes
   EXPECT_EQ(h.messages.shown[0].text, "搜索完毕！");
   EXPECT_THAT(h.rows(), ElementsAre("C0|http://live/c0.ts", "C3|http://live/c3.ts"));
   EXPECT_EQ(h.c.tvm.text(), "C0");
+
+  // A late state of the player leaves the first result in dz1, and "播放" plays it.
+  h.wmp.enter(WmpState::Ready);
+  h.loop.advance(100);
+  EXPECT_EQ(h.c.dz1.text(), "http://live/c0.ts");
+  h.c.Command2.userClicked();
+  h.loop.advance(5000);
+  EXPECT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(tried("wmp.URL").back(), "http://live/c0.ts");
 }
 
 TEST_F(StationScanTest, AScanWhoseLastRowIsDeadEndsOnceAndStartsNothingAfterwards) {

@@ -59,6 +59,7 @@ std::string AddressExpansion::ExpandAddress(std::string address, const std::stri
       step([&] { x_.c.tvm.setText(x_.c.tvm.row(n)); });
     } else if (n >= rows) {
       finishListRun();
+      return result;
     }
   }
   x_.s.lastTemplate = t;
@@ -71,6 +72,9 @@ void AddressExpansion::finishListRun() {
   step([&] { playback_.StopAll(); });
   step([&] { x_.p.messages.show("搜索完毕！", "搜索", MessageIcon::Error); });
   showStationRow(x_.c, 0);
+  // The run is over: the players' late states put the first result back into dz1, not the list
+  // address, which "播放" would take for a run to go on.
+  x_.s.lastTemplate = x_.c.dz1.text();
 }
 
 }  // namespace zelvo
