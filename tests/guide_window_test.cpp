@@ -1,11 +1,11 @@
-// The guide window on fakes: the days it offers, the day's rows with the running one, what a
-// double-click plays through the window's players, and the logo fetched once.
+// The guide window of the window on fakes, wired as the program wires it: the days it offers, the
+// day's rows with the running one, what a double-click plays through the window's players (a
+// past programme from the catch-up address the playlist's tags make), and the logo fetched once.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
 
-#include "fakes/FakeGuideView.h"
+#include "fakes/TimeZone.h"
 #include "fakes/WindowHarness.h"
 #include "guide/GuideWindow.h"
 #include "library/StationList.h"
@@ -16,34 +16,22 @@ namespace {
 constexpr int64_t kHour = 3600;
 constexpr int64_t kDec9 = 1796745600;  // 2026-12-09 00:00 in UTC+8, a Wednesday
 
-class LogoReader : public GuideReader {
- public:
-  void read(const GuideRequest&) override {}
-  void cancel() override {}
-  void fetchLogo(const std::string& address) override { fetched.push_back(address); }
-  std::vector<std::string> fetched;
-};
-
 // The station 甲台 with hour-long programmes from 23:30 on the 7th to 23:30 on the 10th of
-// December, titled by day and time ("8日23:30" runs into the 9th); its clock stands at 10:45
-// on the 9th in UTC+8. A catch-up address ends in the start; 13:30 has none.
+// December, titled by day and time ("8日23:30" runs into the 9th); the window's clock stands at
+// 10:45 on the 9th in UTC+8. Its playlist gives catch-up as "append" with "?utc={utc}".
 struct Guide {
+  TimeZone zone{"CST-8"};
   WindowHarness h;
-  FakeGuideView view;
-  LogoReader reader;
-  PlaybackControl playback{h.window->playback(), h.window->expansion()};
-  GuideWindow guide{{h.c, h.s, h.services}, playback, view};
-  GuideChannel channel{"jia", {}, "http://logo/icon.png", {}};
+  FakeGuideView& view = h.guideView;
+  FakeGuideReader& reader = h.guideReader;
+  GuideChannel channel{"jia", {"甲台"}, "http://logo/icon.png", {}};
   bool matched = true;
   GuideTags tags;
-  int64_t now = kDec9 + 10 * kHour + 45 * 60;
-  std::optional<std::string> savedZone;
 
   Guide() {
-    if (const char* zone = std::getenv("TZ")) savedZone = zone;
+    tags.catchup = "append";
+    tags.catchupSource = "?utc={utc}";
     tags.catchupDays = 2;
-    setenv("TZ", "CST-8", 1);
-    tzset();
     for (int64_t start = kDec9 - 24 * kHour - 1800; start < kDec9 + 47 * kHour; start += kHour) {
       const std::time_t t = start;
       std::tm local{};
@@ -55,24 +43,20 @@ struct Guide {
     addStationRow(h.c, "甲台", "http://live/jia", 0);
     addStationRow(h.c, "乙台", "http://live/yi", 1);
     showStationRow(h.c, 0);
-    guide.setClock([this] { return now; });
-    guide.setLookup([this](const std::string& name, const std::string& address) {
-      const bool known = matched && name == "甲台" && address == "http://live/jia";
-      return StationGuide{known ? &channel : nullptr, tags};
-    });
-    guide.setCatchup([](const GuideStation& station, const Programme& p) -> CatchupResult {
-      if (p.title.ends_with("13:30")) return {"", "未知的占位符 {foo}"};
-      return {station.address + "?utc=" + std::to_string(p.start), ""};
-    });
-    guide.attachReader(reader);
-    guide.connect();
-    h.loop.attach(guide.refreshTimer());
+    h.clock.set(kDec9 + 10 * kHour + 45 * 60);
   }
-  ~Guide() {
-    savedZone ? setenv("TZ", savedZone->c_str(), 1) : unsetenv("TZ");
-    tzset();
+  // The session's playlist gives the station's tags, the guide reader its channel.
+  void read() {
+    h.window->guide().addPlaylist({{"甲台", "http://live/jia", "", tags}}, {});
+    GuideReport report;
+    if (matched) report.channels = {channel};
+    report.sourcesRead = 1;
+    reader.finish(report);
   }
-  void open() { h.c.form1.userShortcut("F2"); }
+  void open() {
+    read();
+    h.c.form1.userShortcut("F2");
+  }
 };
 
 // "first day..last day [chosen day] rows: first row *running status", or "-" when hidden.
@@ -101,7 +85,7 @@ TEST(GuideWindow, OffersTheGuidesDaysAndTheCatchupDaysWithTodaysRowsAndTheRunnin
        [](Guide& g) { g.tags.catchupDays = 5, g.open(); },
        "12月4日 周五..12月10日 周四 [12月9日 周三 今天] 25: 8日23:30 *9日10:30"},
       {"the context menu, then a past day of the guide",
-       [](Guide& g) { g.h.c.tvm.userContextAction("节目单"), g.view.chooseDay(1); },
+       [](Guide& g) { g.read(), g.h.c.tvm.userContextAction("节目单"), g.view.chooseDay(1); },
        guideDays + "[12月8日 周二] 25: 7日23:30"},
       {"a catch-up day the guide does not hold",
        [](Guide& g) { g.tags.catchupDays = 3, g.open(), g.view.chooseDay(0); },
@@ -110,10 +94,13 @@ TEST(GuideWindow, OffersTheGuidesDaysAndTheCatchupDaysWithTodaysRowsAndTheRunnin
        [](Guide& g) { g.open(), g.view.chooseDay(1), g.h.loop.advance(30000); },
        guideDays + "[12月8日 周二] 25: 7日23:30"},
       {"an hour later the running row follows",
-       [](Guide& g) { g.open(), g.now += kHour, g.h.loop.advance(30000); },
+       [](Guide& g) { g.open(), g.h.loop.advance(kHour * 1000); },
        guideDays + "[12月9日 周三 今天] 25: 8日23:30 *9日11:30"},
       {"a station the guide does not know", [](Guide& g) { g.matched = false, g.open(); },
        "0: 没有节目信息"},
+      {"the guide read while the window is open",
+       [](Guide& g) { g.matched = false, g.open(), g.matched = true, g.read(); },
+       guideDays + "[12月9日 周三 今天] 25: 8日23:30 *9日10:30"},
       {"the window follows a change of station",
        [](Guide& g) { g.open(), showStationRow(g.h.c, 1), g.h.loop.advance(30000); },
        "0: 没有节目信息"},
@@ -134,6 +121,7 @@ TEST(GuideWindow, ADoubleClickPlaysThePastWithCatchupAndTheRunningLive) {
     int catchupDays;
     std::string played;  // what the primary player is given
     std::string status;
+    std::string catchupSource = "?utc={utc}";
   } cases[] = {
       {"the running programme", 2, "9日10:30", 2, "http://live/jia", "直播：甲台"},
       {"a past one with catch-up", 2, "9日08:30", 2,
@@ -141,7 +129,7 @@ TEST(GuideWindow, ADoubleClickPlaysThePastWithCatchupAndTheRunningLive) {
       {"yesterday's, within the catch-up days", 1, "8日20:30", 2,
        "http://live/jia?utc=" + std::to_string(kDec9 - 3 * kHour - 1800), "回看：20:30 8日20:30"},
       {"one the catch-up cannot build", 1, "8日13:30", 2, "",
-       "《8日13:30》不能回看：未知的占位符 {foo}"},
+       "《8日13:30》不能回看：回看地址模板中有未知的占位符 {foo}", "?utc={foo}"},
       {"one older than the catch-up days", 1, "8日09:30", 1, "",
        "《8日09:30》不能回看：超出 1 天的回看"},
       {"one still to come", 2, "9日20:30", 2, "", "《9日20:30》尚未开始"},
@@ -150,6 +138,7 @@ TEST(GuideWindow, ADoubleClickPlaysThePastWithCatchupAndTheRunningLive) {
   for (const Case& c : cases) {
     Guide g;
     g.tags.catchupDays = c.catchupDays;
+    g.tags.catchupSource = c.catchupSource;
     g.open();
     g.view.chooseDay(c.day < 0 ? 2 : c.day);
     const int row = g.view.rowTitled(c.title);
@@ -179,7 +168,7 @@ TEST(GuideWindow, TheLogoIsFetchedOnceAndShownWhenItComes) {
     g.view.close();
     g.open();
     g.h.c.tvm.userContextAction("节目单");
-    EXPECT_EQ(g.reader.fetched, std::vector<std::string>{fetched});
+    EXPECT_EQ(g.reader.logos, std::vector<std::string>{fetched});
     EXPECT_EQ(g.view.logo, "/cache/logo.png");
   }
 }

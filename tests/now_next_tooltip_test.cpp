@@ -5,7 +5,6 @@
 
 #include <functional>
 
-#include "fakes/FakeGuideReader.h"
 #include "fakes/TimeZone.h"
 #include "fakes/WindowHarness.h"
 #include "guide/GuideFiles.h"
@@ -21,13 +20,10 @@ constexpr int64_t kBase = 1709298000;
 
 class NowNextTooltipTest : public ::testing::Test {
  protected:
-  NowNextTooltipTest() {
-    h.window->guide().setClock([this] { return kBase + h.loop.now() / 1000; });
-    h.window->guide().useReader(&reader);
-  }
+  NowNextTooltipTest() { h.clock.set(kBase); }
   TimeZone beijing{"CST-8"};
   WindowHarness h;
-  FakeGuideReader reader;
+  FakeGuideReader& reader = h.guideReader;
 };
 
 GuideReport guideOf(std::vector<GuideChannel> channels) {
@@ -52,6 +48,7 @@ TEST_F(NowNextTooltipTest, FollowsTheStationTheGuideAndTheProgrammesEnd) {
   EXPECT_THAT(asked.wanted.names, UnorderedElementsAre("新闻台", "b台", "无节目"));
   EXPECT_EQ(asked.keepFrom, kBase - 86400);
   EXPECT_EQ(asked.keepUntil, kBase + 8 * 86400);
+  EXPECT_EQ(asked.now, kBase);  // the cached copies' age, on the window's clock
 
   const GuideReport guide = guideOf({
       {"a.id",

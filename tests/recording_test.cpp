@@ -1,5 +1,6 @@
 // Recording what plays: Ctrl+R in both players, the ways a recording ends, the file it leaves,
-// and what the user sees when nothing plays or the folder takes no file.
+// and what the user sees when nothing plays or the folder takes no file; and the names and the
+// videos folder on the real file system.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,9 +9,11 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 
-#include "fakes/ReadOnlyFolder.h"
+#include "fakes/TimeZone.h"
 #include "fakes/WindowHarness.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "playback/RecordingFiles.h"
 
 namespace zelvo::test {
@@ -44,24 +47,17 @@ class Environment {
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-std::vector<std::string> filesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ignored;
-  for (const auto& entry : fs::directory_iterator(folder, ignored))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+constexpr int64_t kDec9At1045 = 1796784300;  // 2026-12-09 10:45 in UTC+8
 
+// The window on a file system in memory whose videos folder has a terabyte free.
 class RecordingTest : public ::testing::Test {
  public:
   RecordingTest() {
-    env.set("XDG_VIDEOS_DIR", videos.path().c_str());
     h.writeFile("tv_lib.txt", {"新闻/台: 1,http://live/1,", "B,http://live/2,"});
     h.window->StartUp();
-    h.window->recording().freeSpace = [this](const std::string&) { return freeBytes; };
+    h.clock.set(kDec9At1045);
   }
-  std::string zelvoFolder() const { return videos.path() + "/Zelvo"; }
+  std::string zelvoFolder() const { return h.disk.videos + "/Zelvo"; }
   void playInPrimary() {
     h.c.tvm.userChoseRow(h.c.tvm.count() - 2);
     h.wmp.enter(WmpState::Playing);
@@ -77,9 +73,7 @@ class RecordingTest : public ::testing::Test {
     h.loop.runPending();
   }
 
-  uintmax_t freeBytes = uintmax_t(1) << 40;
-  TempFolder videos;
-  Environment env;
+  TimeZone zone{"CST-8"};
   WindowHarness h;
 };
 
@@ -106,7 +100,7 @@ TEST_F(RecordingTest, EveryWayARecordingEndsLeavesTheFinishedFile) {
        [](RecordingTest& t) { t.h.real.failRecording("No space left"); }, "录制已停止"},
       {"the disk fills up", true,
        [](RecordingTest& t) {
-         t.freeBytes = 1 << 20;
+         t.h.disk.freeBytes = 1 << 20;
          t.h.loop.advance(500);
        },
        "录制已停止：磁盘空间不足"},
@@ -121,17 +115,18 @@ TEST_F(RecordingTest, EveryWayARecordingEndsLeavesTheFinishedFile) {
     EXPECT_TRUE(h.window->recording().mark.visible());
     EXPECT_EQ(h.window->recording().mark.caption(), "录制");
     const std::string file = h.window->recording().file();
-    EXPECT_THAT(filesIn(zelvoFolder()), ::testing::Contains(fs::path(file + ".part").filename()));
+    EXPECT_TRUE(h.disk.exists(file + ".part"));
 
     c.end(*this);
     h.loop.runPending();
-    freeBytes = uintmax_t(1) << 40;
+    h.disk.freeBytes = uintmax_t(1) << 40;
     EXPECT_FALSE(h.window->recording().recording());
     EXPECT_FALSE(h.wmp.recording() || h.real.recording());
     EXPECT_FALSE(h.window->recording().mark.visible() &&
                  h.window->recording().mark.caption() == "录制");
-    EXPECT_EQ(fileBytes(file), "G-packets");
-    EXPECT_FALSE(fs::exists(file + ".part"));
+    EXPECT_EQ(h.disk.filesIn(zelvoFolder()),
+              std::vector<std::string>{file.substr(zelvoFolder().size() + 1)});
+    EXPECT_EQ(h.disk.files[file], "G-packets");
     if (c.message) {
       ASSERT_EQ(h.messages.shown.size(), 1u);
       EXPECT_THAT(h.messages.shown[0].text, ::testing::StartsWith(c.message));
@@ -139,11 +134,11 @@ TEST_F(RecordingTest, EveryWayARecordingEndsLeavesTheFinishedFile) {
     } else {
       EXPECT_TRUE(h.messages.shown.empty());
     }
-    fs::remove(file);
+    h.disk.files.erase(file);
   }
-  // The station's name, made safe, starts the file's name.
-  EXPECT_THAT(h.log.startingWith("wmp.startRecording").front(),
-              ::testing::HasSubstr("/Zelvo/新闻_台_ 1 20"));
+  // The station's name, made safe, and the time on the window's clock name the file.
+  EXPECT_EQ(h.log.startingWith("wmp.startRecording").front(),
+            "wmp.startRecording " + zelvoFolder() + "/新闻_台_ 1 2026-12-09 10-45-00.ts.part");
 }
 
 TEST_F(RecordingTest, WithoutAStreamOrAWritableFolderNothingIsRecorded) {
@@ -164,15 +159,13 @@ TEST_F(RecordingTest, WithoutAStreamOrAWritableFolderNothingIsRecorded) {
     SCOPED_TRACE(c.what);
     h.messages.shown.clear();
     if (c.playing) playInPrimary();
-    freeBytes = c.freeBytes;
-    fs::create_directories(zelvoFolder());
-    std::optional<ReadOnlyFolder> readOnly;
-    if (c.readOnly) readOnly.emplace(zelvoFolder());
-    if (readOnly && !readOnly->active()) GTEST_SKIP() << "no way to make a folder read-only";
+    h.disk.freeBytes = c.freeBytes;
+    h.disk.readOnly.clear();
+    if (c.readOnly) h.disk.readOnly.insert(zelvoFolder());
     pressCtrlR();
     EXPECT_FALSE(h.window->recording().recording());
     EXPECT_TRUE(h.log.startingWith("wmp.startRecording").empty());
-    EXPECT_TRUE(filesIn(zelvoFolder()).empty());
+    EXPECT_TRUE(h.disk.filesIn(zelvoFolder()).empty());
     EXPECT_EQ(h.window->recording().mark.visible(), c.notice != nullptr);
     if (c.notice) {
       EXPECT_EQ(h.window->recording().mark.caption(), c.notice);
@@ -221,17 +214,18 @@ TEST(RecordingFilesTest, NamesAndTheVideosFolder) {
     env.set("XDG_VIDEOS_DIR", f.videosVariable);
     fs::remove(home.file(".config/user-dirs.dirs"));
     if (f.userDirs) std::ofstream(home.file(".config/user-dirs.dirs")) << f.userDirs << "\n";
-    EXPECT_EQ(videosFolder(), f.folder);
+    EXPECT_EQ(PosixFileSystem().videosFolder(), f.folder);
   }
 
   // A name already taken, finished or not, gets a number.
-  std::ofstream(home.file("A 2001-02-03 04-05-06.ts"));
-  std::ofstream(home.file("A 2001-02-03 04-05-06 (2).ts.part"));
+  const std::set<std::string> taken{"/v/A 2001-02-03 04-05-06.ts",
+                                    "/v/A 2001-02-03 04-05-06 (2).ts.part"};
   std::tm when{};
   when.tm_year = 101, when.tm_mon = 1, when.tm_mday = 3, when.tm_hour = 4, when.tm_min = 5;
   when.tm_sec = 6, when.tm_isdst = -1;
-  const RecordingNames free = freeRecordingNames(home.path(), "A", std::mktime(&when));
-  EXPECT_EQ(free.file, home.path() + "/A 2001-02-03 04-05-06 (3).ts");
+  const RecordingNames free = freeRecordingNames(
+      "/v", "A", std::mktime(&when), [&](const std::string& path) { return taken.count(path); });
+  EXPECT_EQ(free.file, "/v/A 2001-02-03 04-05-06 (3).ts");
   EXPECT_EQ(free.part, free.file + ".part");
 }
 

@@ -4,6 +4,7 @@
 
 #include "guide/NowNextText.h"
 #include "library/StationFiles.h"
+#include "platform/posix/SystemClock.h"
 
 namespace zelvo {
 
@@ -38,7 +39,8 @@ int runGuide(TextFileService& files, GuideReader& reader,
     return 1;
   }
 
-  ProgrammeGuide guide(files, options.appFolder, options.clock);
+  const SystemClock systemClock;
+  ProgrammeGuide guide(files, options.appFolder, options.clock ? *options.clock : systemClock);
   guide.useReader(&reader);
   bool finished = false;
   guide.onUpdated([&] { finished = true; });

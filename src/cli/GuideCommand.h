@@ -7,6 +7,7 @@
 #include <string>
 
 #include "guide/ProgrammeGuide.h"
+#include "platform/Clock.h"
 #include "platform/GuideReader.h"
 #include "platform/TextFiles.h"
 
@@ -15,8 +16,8 @@ namespace zelvo {
 struct GuideCommandOptions {
   std::string stationFile;  // a file name in appFolder; empty for the library
   std::string appFolder;
-  bool showProgress = false;  // the reader's progress lines on err
-  GuideClock clock = systemSeconds;
+  bool showProgress = false;     // the reader's progress lines on err
+  const Clock* clock = nullptr;  // the system's when none
 };
 
 // One line a station that a guide has: its name, then now and next, separated by tabs.

@@ -1,9 +1,14 @@
-// The platform services the main window's behaviour uses, and the application folder.
+// The platform services the main window's behaviour uses, the one clock among them, and the
+// application folder.
 #pragma once
 
 #include <string>
 
+#include "platform/Clock.h"
 #include "platform/EventLoop.h"
+#include "platform/FileSystem.h"
+#include "platform/GuideReader.h"
+#include "platform/GuideView.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Process.h"
 #include "platform/RealPlayer.h"
@@ -26,6 +31,10 @@ struct Services {
   MessageBoxes& messages;
   Process& process;
   WindowFunctions& windows;
+  const Clock& clock;
+  FileSystem& disk;  // where recordings go
+  GuideReader& guideReader;
+  GuideView& guideView;   // the programme guide window
   std::string appFolder;  // where the station and position files live
   std::string searchHome = kBaiduHome;
 

@@ -57,18 +57,15 @@ std::string quoted(const Programme& programme) { return "《" + programme.title 
 int64_t localDayStart(int64_t at) { return addLocalDays(at, 0); }
 int64_t nextLocalDay(int64_t dayStart) { return addLocalDays(dayStart, 1); }
 
-GuideWindow::GuideWindow(Context context, PlaybackRequests& playback, GuideView& view)
-    : x_(context),
-      playback_(playback),
-      view_(view),
-      now_([] { return static_cast<int64_t>(std::time(nullptr)); }) {}
+GuideWindow::GuideWindow(Context context, PlaybackRequests& playback)
+    : x_(context), playback_(playback), view_(context.p.guideView) {}
 
 void GuideWindow::connect() {
   FormControls& c = x_.c;
-  step([&] { c.form1.addShortcut(kGuideWindowKeys, [this] { step([&] { Open(); }); }); });
+  step([&] { c.form1.addShortcut(kGuideWindowKeys, [this] { step([&] { open(); }); }); });
   step([&] { c.tvm.addContextAction(kGuideWindowCaption); });
   c.tvm.contextAction.connect([this](const std::string& caption) {
-    if (caption == kGuideWindowCaption) step([&] { Open(); });
+    if (caption == kGuideWindowCaption) step([&] { open(); });
   });
   view_.dayChosen.connect([this](int day) {
     chosen_ = shownDay_ = day;
@@ -76,7 +73,7 @@ void GuideWindow::connect() {
   });
   view_.rowActivated.connect([this](int row) { step([&] { rowActivated(row); }); });
   view_.closed.connect([this] { refresh_.setEnabled(false); });
-  refresh_.tick.connect([this] { step([&] { Refresh(); }); });
+  refresh_.tick.connect([this] { step([&] { refresh(); }); });
 }
 
 void GuideWindow::attachReader(GuideReader& reader) {
@@ -87,13 +84,13 @@ void GuideWindow::attachReader(GuideReader& reader) {
   });
 }
 
-void GuideWindow::Open() {
+void GuideWindow::open() {
   load(false);
   step([&] { view_.show(); });
   refresh_.setEnabled(true);
 }
 
-void GuideWindow::Refresh() {
+void GuideWindow::refresh() {
   if (!guard([&] { return view_.visible(); })) return;
   const GuideStation current = currentStation();
   load(current.name == station_.name && current.address == station_.address);
@@ -124,7 +121,7 @@ void GuideWindow::load(bool keepDay) {
   days_.clear();
   chosen_ = -1;
   int kept = -1;
-  const int64_t now = now_();
+  const int64_t now = secondsNow();
   const int64_t today = localDayStart(now);
   if (hasChannel_) {
     int64_t first = today;
@@ -166,7 +163,7 @@ void GuideWindow::showDay() {
   } else if (chosen_ >= 0 && chosen_ < static_cast<int>(days_.size())) {
     const int64_t dayStart = days_[chosen_];
     const int64_t dayEnd = nextLocalDay(dayStart);
-    const int64_t now = now_();
+    const int64_t now = secondsNow();
     // Sorted and apart, the programmes end in order too: the first to end after midnight is
     // the first of the day, one that began the evening before included.
     auto it = std::partition_point(programmes_.begin(), programmes_.end(),
@@ -219,7 +216,7 @@ void GuideWindow::rowActivated(int row) {
     return;
   }
   const Programme programme = programmes_[shown_[row]];
-  const int64_t now = now_();
+  const int64_t now = secondsNow();
   if (programme.start <= now && now < programme.stop) {
     playLive();
   } else if (programme.start > now) {
@@ -238,7 +235,7 @@ void GuideWindow::playLive() {
 void GuideWindow::playPast(const Programme& programme) {
   const int days = station_.tags.catchupDays;
   CatchupResult made;
-  if (days > 0 && programme.start < now_() - days * kDaySeconds) {
+  if (days > 0 && programme.start < secondsNow() - days * kDaySeconds) {
     made.problem = "超出 " + std::to_string(days) + " 天的回看";
   } else if (catchup_) {
     if (!step([&] { made = catchup_(station_, programme); })) made = {};

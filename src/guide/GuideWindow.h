@@ -38,7 +38,8 @@ using CatchupBuilder =
 
 class GuideWindow {
  public:
-  GuideWindow(Context context, PlaybackRequests& playback, GuideView& view);
+  // The window shows on the services' guide view and asks their clock.
+  GuideWindow(Context context, PlaybackRequests& playback);
   GuideWindow(const GuideWindow&) = delete;
   GuideWindow& operator=(const GuideWindow&) = delete;
 
@@ -46,8 +47,6 @@ class GuideWindow {
   void connect();
   void setLookup(GuideLookup lookup) { lookup_ = std::move(lookup); }
   void setCatchup(CatchupBuilder catchup) { catchup_ = std::move(catchup); }
-  // UTC seconds.
-  void setClock(std::function<int64_t()> now) { now_ = std::move(now); }
   // Logos come through the reader, each address fetched once.
   void attachReader(GuideReader& reader);
   // While the window is shown it follows the current station and the running programme on
@@ -55,10 +54,10 @@ class GuideWindow {
   Timer& refreshTimer() { return refresh_; }
 
   // Shows the current station's programmes of today and brings the window to the front.
-  void Open();
+  void open();
   // Shows what the guide knows now of the current station, if the window is shown; the chosen
   // day stays while the station does.
-  void Refresh();
+  void refresh();
 
  private:
   void load(bool keepDay);
@@ -69,6 +68,7 @@ class GuideWindow {
   void playLive();
   void playPast(const Programme& programme);
   bool catchupReaches(const Programme& programme, int64_t now) const;
+  int64_t secondsNow() const { return x_.p.clock.secondsNow(); }
   GuideStation currentStation() const;
 
   Context x_;
@@ -77,7 +77,6 @@ class GuideWindow {
   GuideReader* reader_ = nullptr;
   GuideLookup lookup_;
   CatchupBuilder catchup_;
-  std::function<int64_t()> now_;
   Timer refresh_{"guideRefresh", 30000, false};
 
   GuideStation station_;

@@ -1,7 +1,6 @@
 #include "guide/ProgrammeGuide.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 
 #include "guide/CatchupAddress.h"
@@ -20,14 +19,8 @@ void addOnce(std::vector<std::string>& list, const std::string& item) {
 
 }  // namespace
 
-int64_t systemSeconds() {
-  return std::chrono::duration_cast<std::chrono::seconds>(
-             std::chrono::system_clock::now().time_since_epoch())
-      .count();
-}
-
-ProgrammeGuide::ProgrammeGuide(TextFileService& files, std::string appFolder, GuideClock clock)
-    : files_(files), appFolder_(std::move(appFolder)), clock_(std::move(clock)) {}
+ProgrammeGuide::ProgrammeGuide(TextFileService& files, std::string appFolder, const Clock& clock)
+    : files_(files), appFolder_(std::move(appFolder)), clock_(clock) {}
 
 void ProgrammeGuide::useReader(GuideReader* reader) {
   if (reader_) {
@@ -83,7 +76,8 @@ bool ProgrammeGuide::refresh(const std::vector<StationLine>& stations) {
   GuideRequest request;
   request.sources = sources_;
   request.wanted = wantedFor(wanted);
-  const int64_t now = clock_();
+  const int64_t now = clock_.secondsNow();
+  request.now = now;
   request.keepFrom = now - longestCatchup * kSecondsADay - longestShift;
   request.keepUntil = now + kGuideDaysAhead * kSecondsADay + longestShift;
   reader_->read(request);
@@ -125,7 +119,7 @@ NowNext ProgrammeGuide::nowNext(const std::string& name, const std::string& addr
   const GuideTags tags = tagsFor(name, address);
   const GuideChannel* channel = index_.find(name, tags);
   if (!channel) return {};
-  return nowAndNext(channel->programmes, clock_(), tags.tvgShift);
+  return nowAndNext(channel->programmes, clock_.secondsNow(), tags.tvgShift);
 }
 
 }  // namespace zelvo

@@ -14,14 +14,11 @@
 #include "guide/GuideFiles.h"
 #include "guide/GuideMatching.h"
 #include "guide/NowNext.h"
+#include "platform/Clock.h"
 #include "platform/GuideReader.h"
 #include "platform/TextFiles.h"
 
 namespace zelvo {
-
-// UTC seconds now.
-using GuideClock = std::function<int64_t()>;
-int64_t systemSeconds();
 
 // Past programmes are kept for the longest catch-up any station has, at least this long, and
 // coming ones for kGuideDaysAhead.
@@ -30,11 +27,10 @@ inline constexpr int kGuideDaysAhead = 8;
 
 class ProgrammeGuide {
  public:
-  ProgrammeGuide(TextFileService& files, std::string appFolder, GuideClock clock = systemSeconds);
+  ProgrammeGuide(TextFileService& files, std::string appFolder, const Clock& clock);
   ProgrammeGuide(const ProgrammeGuide&) = delete;
   ProgrammeGuide& operator=(const ProgrammeGuide&) = delete;
 
-  void setClock(GuideClock clock) { clock_ = std::move(clock); }
   // The reader that reads for this guide (null for none); its events come to the guide until
   // another reader, or none, is given. A reader that outlives the guide must be let go first.
   void useReader(GuideReader* reader);
@@ -53,7 +49,7 @@ class ProgrammeGuide {
   // Now and next at the station's own times: its tvg-shift applied.
   NowNext nowNext(const std::string& name, const std::string& address) const;
 
-  int64_t now() const { return clock_(); }
+  int64_t now() const { return clock_.secondsNow(); }
   // The guides read last: the sources that gave one, their problems.
   const GuideReport& report() const { return report_; }
   // Whether any read gave a guide so far.
@@ -72,7 +68,7 @@ class ProgrammeGuide {
 
   TextFileService& files_;
   std::string appFolder_;
-  GuideClock clock_;
+  const Clock& clock_;
   GuideReader* reader_ = nullptr;
   GuideMap sessionTags_;
   GuideMap fileTags_;

@@ -26,13 +26,15 @@ struct GuideRequest {
   // seconds), which bounds the memory whatever a guide holds.
   int64_t keepFrom = 0;
   int64_t keepUntil = 0;
+  // The asker's time (UTC seconds): how old the cached copies are.
+  int64_t now = 0;
 };
 
 struct GuideReport {
   // The wanted channels met in any source; one channel per id, programmes as GuideChannel says.
   std::vector<GuideChannel> channels;
-  int sourcesRead = 0;  // sources that gave a guide, fresh or the last good copy
-  int skipped = 0;      // entries passed over as unreadable
+  int sourcesRead = 0;                // sources that gave a guide, fresh or the last good copy
+  int skipped = 0;                    // entries passed over as unreadable
   std::vector<std::string> problems;  // a line for people per source that failed
 };
 

@@ -131,7 +131,7 @@ void Reconnection::playing(Engine engine) {
   if (resumeRecording_) {
     resumeRecording_ = false;
     step([&] { recording_.forgetEndedWithStream(); });
-    if (!recording_.recording()) step([&] { recording_.Toggle(); });
+    if (!recording_.recording()) step([&] { recording_.toggle(); });
   }
 }
 
@@ -149,7 +149,7 @@ void Reconnection::dropped() {
     waitSeconds_ = kFirstWaitSeconds;
     resumeRecording_ = recording_.recording() || recording_.endedWithStream();
     // Ends cleanly and keeps the file; the recording goes on in a new file once it plays again.
-    if (recording_.recording()) step([&] { recording_.End(); });
+    if (recording_.recording()) step([&] { recording_.end(); });
   } else if (!awaiting_) {
     return;  // the next try is due already
   }

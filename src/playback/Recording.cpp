@@ -1,9 +1,5 @@
 #include "playback/Recording.h"
 
-#include <ctime>
-#include <filesystem>
-#include <fstream>
-
 #include "form/AppTitle.h"
 #include "form/FormControls.h"
 #include "platform/Steps.h"
@@ -12,8 +8,6 @@
 namespace zelvo {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kMarkWidth = 600;
 // Room for each character of a notice, and around it, in twips.
@@ -27,12 +21,6 @@ constexpr uintmax_t kReservedBytes = 16u << 20;
 bool recordable(int state, int playing, int paused) { return state == playing || state == paused; }
 
 }  // namespace
-
-uintmax_t freeSpaceIn(const std::string& folder) {
-  std::error_code error;
-  const fs::space_info space = fs::space(folder, error);
-  return error ? UINTMAX_MAX : space.available;
-}
 
 Recording::Recording(Context context) : x_(context) {
   mark.badge = true;
@@ -59,9 +47,9 @@ Recording::Recorder Recording::playingRecorder() const {
   return Recorder::None;
 }
 
-void Recording::Toggle() {
+void Recording::toggle() {
   if (recording()) {
-    End();
+    end();
     return;
   }
   const Recorder recorder = playingRecorder();
@@ -73,16 +61,23 @@ void Recording::Toggle() {
 }
 
 void Recording::startOn(Recorder recorder) {
-  const std::string folder = videosFolder() + "/Zelvo";
-  std::error_code ignored;
-  fs::create_directories(folder, ignored);
-  if (freeSpace(folder) < kReservedBytes) {
+  FileSystem& disk = x_.p.disk;
+  std::string videos;
+  step([&] { videos = disk.videosFolder(); });
+  const std::string folder = videos + "/Zelvo";
+  step([&] { disk.makeFolders(folder); });
+  if (!roomIn(folder)) {
     warn("无法录制：文件夹“" + folder + "”所在的磁盘空间不足。");
     return;
   }
-  const RecordingNames names = freeRecordingNames(folder, x_.c.tvm.text(), std::time(nullptr));
+  RecordingNames names;
   // The folder must take a file before a player is asked to write there.
-  if (!std::ofstream(names.part, std::ios::binary)) {
+  const bool made = step([&] {
+    names = freeRecordingNames(folder, x_.c.tvm.text(), x_.p.clock.secondsNow(),
+                               [&](const std::string& path) { return disk.exists(path); });
+    disk.createEmptyFile(names.part);
+  });
+  if (!made) {
     warn("无法录制：不能在文件夹“" + folder + "”中写入录像文件。");
     return;
   }
@@ -94,7 +89,7 @@ void Recording::startOn(Recorder recorder) {
     }
   });
   if (!started) {
-    fs::remove(names.part, ignored);
+    step([&] { disk.remove(names.part); });
     showNotice(kRecordingRefused);
     return;
   }
@@ -112,10 +107,10 @@ void Recording::startOn(Recorder recorder) {
   });
 }
 
-void Recording::End() { finish(true); }
+void Recording::end() { finish(true); }
 
-void Recording::finish(bool notice) {
-  if (!recording()) return;
+bool Recording::finish(bool notice) {
+  if (!recording()) return false;
   const Recorder recorder = recorder_;
   recorder_ = Recorder::None;
   endedWithStream_ = false;
@@ -127,7 +122,9 @@ void Recording::finish(bool notice) {
     }
   });
   step([&] { mark.setVisible(false); });
-  if (keepWrittenPart() && notice) showNotice(kRecordingSaved);
+  const bool kept = keepWrittenPart();
+  if (kept && notice) showNotice(kRecordingSaved);
+  return kept;
 }
 
 void Recording::stopped(const std::string& path, const std::string& problem) {
@@ -146,11 +143,9 @@ void Recording::stopped(const std::string& path, const std::string& problem) {
 }
 
 void Recording::onTick() {
-  if (recording() && freeSpace(folder_) < kReservedBytes) {
-    finish(false);
-    std::error_code ignored;
-    warn(fs::exists(file_, ignored) ? "录制已停止：磁盘空间不足。\n已录下的部分保存为：" + file_
-                                    : std::string("录制已停止：磁盘空间不足。"));
+  if (recording() && !roomIn(folder_)) {
+    warn(finish(false) ? "录制已停止：磁盘空间不足。\n已录下的部分保存为：" + file_
+                       : std::string("录制已停止：磁盘空间不足。"));
   }
   if (noticeTicksLeft_ > 0 && --noticeTicksLeft_ == 0 && !recording())
     step([&] { mark.setVisible(false); });
@@ -158,15 +153,18 @@ void Recording::onTick() {
 }
 
 bool Recording::keepWrittenPart() {
-  std::error_code error;
-  const auto size = fs::file_size(part_, error);
-  if (error) return false;
+  FileSystem& disk = x_.p.disk;
+  uintmax_t size = 0;
+  if (!step([&] { size = disk.fileSize(part_); })) return false;
   if (size == 0) {
-    fs::remove(part_, error);
+    step([&] { disk.remove(part_); });
     return false;
   }
-  fs::rename(part_, file_, error);
-  return !error;
+  return step([&] { disk.rename(part_, file_); });
+}
+
+bool Recording::roomIn(const std::string& folder) const {
+  return guard([&] { return x_.p.disk.freeSpace(folder) >= kReservedBytes; });
 }
 
 void Recording::showNotice(const std::string& text) {

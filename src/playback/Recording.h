@@ -1,10 +1,10 @@
 // Recording what plays: Ctrl+R starts and stops it, the players write the stream, the file is
 // named "<station> <date time>.ts" in the videos folder once it is complete, and a red mark
-// shows over the picture meanwhile.
+// shows over the picture meanwhile. The folder, its free space and the time come from the
+// services.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "form/Services.h"
@@ -18,10 +18,6 @@ inline constexpr const char* kNothingToRecord = "没有正在播放的节目，�
 inline constexpr const char* kRecordingSaved = "录像已保存";
 inline constexpr const char* kRecordingRefused = "无法录制这个节目";
 
-// What the file system says is free for the user in folder; the most it could be when it
-// cannot tell.
-uintmax_t freeSpaceIn(const std::string& folder);
-
 class Recording {
  public:
   explicit Recording(Context context);
@@ -31,9 +27,9 @@ class Recording {
   void connect();
 
   // Ctrl+R: starts recording what plays, or ends the recording that runs.
-  void Toggle();
+  void toggle();
   // Ends the recording that runs, if any: the player stops writing and the file gets its name.
-  void End();
+  void end();
   bool recording() const { return recorder_ != Recorder::None; }
   // Whether the last recording ended because the player left its stream (a drop, a new address),
   // rather than by the user or a full disk; forgotten once another stream plays.
@@ -46,8 +42,6 @@ class Recording {
   Label mark{"recordMark", {120, 120, 600, 330}, kRecordingMark};
   // Watches the free space while recording, and ends notices.
   Timer timer{"recordTimer", 500, false};
-  // The bytes a folder can still take.
-  std::function<uintmax_t(const std::string& folder)> freeSpace = freeSpaceIn;
 
  private:
   enum class Recorder { None, Primary, Fallback };
@@ -60,8 +54,12 @@ class Recording {
   void showNotice(const std::string& text);
   void onTick();
   // Ends the recording; notice says that the file was kept (a message may tell it instead).
-  void finish(bool notice);
+  // Returns whether a file was kept.
+  bool finish(bool notice);
   void warn(const std::string& text);
+  // Whether the folder's disk has room for what a stream writes between two looks; true when
+  // the file system cannot tell.
+  bool roomIn(const std::string& folder) const;
 
   Context x_;
   Recorder recorder_ = Recorder::None;

@@ -1,43 +1,11 @@
 #include "playback/RecordingFiles.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
 namespace zelvo {
 
 namespace {
 
 constexpr size_t kMaxNameBytes = 120;
 constexpr const char* kUnnamedStation = "录像";
-
-std::string environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-// The value of XDG_VIDEOS_DIR in a user-dirs.dirs file: a quoted absolute path or one under
-// "$HOME/". Empty when the file does not name one.
-std::string userDirsVideos(const std::string& file, const std::string& home) {
-  std::ifstream in(file);
-  std::string line;
-  std::string found;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::string key = "XDG_VIDEOS_DIR=";
-    if (line.rfind(key, 0) != 0) continue;
-    std::string value = line.substr(key.size());
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-      value = value.substr(1, value.size() - 2);
-    if (value.rfind("$HOME", 0) == 0) {
-      value = home + value.substr(5);
-    } else if (value.empty() || value.front() != '/') {
-      continue;
-    }
-    found = value;
-  }
-  return found;
-}
 
 bool refusedInNames(unsigned char c) {
   if (c < 0x20 || c == 0x7f) return true;
@@ -55,23 +23,7 @@ std::string localTimeText(std::time_t when) {
   return text;
 }
 
-bool taken(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::symlink_status(path, ignored).type() !=
-         std::filesystem::file_type::not_found;
-}
-
 }  // namespace
-
-std::string videosFolder() {
-  if (std::string set = environment("XDG_VIDEOS_DIR"); !set.empty()) return set;
-  const std::string home = environment("HOME");
-  std::string config = environment("XDG_CONFIG_HOME");
-  if (config.empty()) config = home + "/.config";
-  if (std::string named = userDirsVideos(config + "/user-dirs.dirs", home); !named.empty())
-    return named;
-  return home + "/Videos";
-}
 
 std::string safeFileName(const std::string& name) {
   std::string safe;
@@ -89,7 +41,8 @@ std::string safeFileName(const std::string& name) {
 }
 
 RecordingNames freeRecordingNames(const std::string& folder, const std::string& station,
-                                  std::time_t when) {
+                                  std::time_t when,
+                                  const std::function<bool(const std::string& path)>& taken) {
   const std::string base = folder + "/" + safeFileName(station) + " " + localTimeText(when);
   for (int number = 1;; ++number) {
     const std::string file =

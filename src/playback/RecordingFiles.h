@@ -1,15 +1,12 @@
-// Where recordings go and what they are called: the user's videos folder, a station name made
-// safe for a file name, and names that no file holds yet.
+// What recordings are called: a station name made safe for a file name, and names that no file
+// holds yet.
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <string>
 
 namespace zelvo {
-
-// The user's videos folder: $XDG_VIDEOS_DIR, else the one named in user-dirs.dirs of the
-// user's configuration folder, else ~/Videos.
-std::string videosFolder();
 
 // A station name as a file name: no path separators, control characters or characters other
 // systems refuse in names; blanks trimmed; at most 120 bytes, cut between characters. An empty
@@ -23,8 +20,9 @@ struct RecordingNames {
 };
 
 // Names in folder for a recording of station started at when (local time) that neither a
-// finished nor an unfinished file holds yet.
+// finished nor an unfinished file holds yet, as taken tells.
 RecordingNames freeRecordingNames(const std::string& folder, const std::string& station,
-                                  std::time_t when);
+                                  std::time_t when,
+                                  const std::function<bool(const std::string& path)>& taken);
 
 }  // namespace zelvo

@@ -8,11 +8,11 @@
 #include <iostream>
 
 #include "form/AppTitle.h"
-#include "guide/CatchupAddress.h"
-#include "guide/GuideWindow.h"
 #include "library/PositionFiles.h"
 #include "platform/Steps.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/SystemClock.h"
 #include "platform/qt/QtAddressCheck.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtGuideView.h"
@@ -65,8 +65,21 @@ struct ZelvoApplication::Parts {
   Parts(std::string folder, const ComponentOptions& options)
       : wmp(options),
         real(options),
-        services{loop,     wmp,     real,    browser,           files,
-                 messages, process, windows, std::move(folder), options.searchHome},
+        guideReader(makeGuideReader()),
+        services{loop,
+                 wmp,
+                 real,
+                 browser,
+                 files,
+                 messages,
+                 process,
+                 windows,
+                 options.clock ? *options.clock : systemClock,
+                 disk,
+                 *guideReader,
+                 guideView,
+                 std::move(folder),
+                 options.searchHome},
         window(services) {}
 
   // The players must not outlive their video areas: the view goes first, so the players'
@@ -84,20 +97,19 @@ struct ZelvoApplication::Parts {
   QtProcess process;
   QtWindowFunctions windows;
   GbkTextFiles files;
+  SystemClock systemClock;
+  PosixFileSystem disk;
   PrimaryPlayerProxy wmp;
   FallbackPlayerProxy real;
   BrowserProxy browser;
+  QtGuideView guideView;
+  std::unique_ptr<GuideReader> guideReader;
   Services services;
   // Outlives the window, whose reconnection may still cancel a look as it goes.
   QtAddressCheck addressCheck;
   MainWindow window;
   QtTimers timers;
   std::unique_ptr<QtFormView> view;
-  std::unique_ptr<QtGuideView> guideView;
-  std::unique_ptr<PlaybackControl> guidePlayback;
-  std::unique_ptr<GuideWindow> guide;
-  // Goes first, so that no news of a read reaches the guide's users while they go.
-  std::unique_ptr<GuideReader> guideReader;
 };
 
 ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions options)
@@ -115,12 +127,9 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
       step([&] { parts_->messages.show(kBrowserUnavailable, kAppTitle, MessageIcon::Error); });
     });
   };
-  FormControls& c = parts_->window.controls();
-  std::vector<Control*> controls;
-  c.forEachControl([&](Control& control) { controls.push_back(&control); });
-  // Last, so that it lies above the players' pictures.
-  controls.push_back(&parts_->window.recording().mark);
-  parts_->view = std::make_unique<QtFormView>(c.form1, controls);
+  MainWindow& window = parts_->window;
+  FormControls& c = window.controls();
+  parts_->view = std::make_unique<QtFormView>(c.form1, window.shownControls());
   // The players' modules and their engines' libraries are mapped while the rest of the start-up
   // runs, but only once the window is up: mapping them beside it delayed the window by half.
   parts_->view->onFirstShown = [this] {
@@ -130,34 +139,11 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->view->attach(c.WindowsMediaPlayer1, parts_->wmp.widget());
   parts_->view->attach(c.RealAudio1, parts_->real.widget());
   parts_->view->attach(c.WebBrowser1, parts_->browser.widget());
+  parts_->guideView.setOwner(parts_->view.get());
   // The user puts pages into the temp folder to watch what they embed.
   parts_->browser.allowRemoteContentForPagesIn(parts_->services.pathOf(kTempFolder));
-  c.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
-  parts_->timers.bind(parts_->window.guideTimer());
-
-  parts_->guideView = std::make_unique<QtGuideView>(parts_->view.get());
-  MainWindow& window = parts_->window;
-  parts_->guidePlayback = std::make_unique<PlaybackControl>(window.playback(), window.expansion());
-  parts_->guide = std::make_unique<GuideWindow>(Context{c, window.state(), parts_->services},
-                                                *parts_->guidePlayback, *parts_->guideView);
-  // The guide window shows what the session's guide read, and builds catch-up addresses from
-  // the station's tags.
-  ProgrammeGuide& programmes = window.guide();
-  parts_->guide->setLookup([&programmes](const std::string& name, const std::string& address) {
-    return StationGuide{programmes.channelFor(name, address), programmes.tagsFor(name, address)};
-  });
-  parts_->guide->setCatchup([&programmes](const GuideStation& station, const Programme& programme) {
-    return catchupAddress(station.address, station.tags, programme, programmes.now());
-  });
-  programmes.onUpdated([this] { step([&] { parts_->guide->Refresh(); }); });
-  parts_->guideReader = makeGuideReader();
-  programmes.useReader(parts_->guideReader.get());
-  parts_->guide->attachReader(*parts_->guideReader);
-  parts_->guide->connect();
-  parts_->timers.bind(parts_->guide->refreshTimer());
-  parts_->timers.bind(parts_->window.recording().timer);
-  parts_->timers.bind(parts_->window.reconnection().timer);
-  parts_->window.reconnection().useAddressCheck(parts_->addressCheck);
+  window.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
+  window.reconnection().useAddressCheck(parts_->addressCheck);
 }
 
 ZelvoApplication::~ZelvoApplication() = default;
@@ -170,8 +156,8 @@ bool ZelvoApplication::endRequested() const { return parts_->process.endRequeste
 int ZelvoApplication::exitStatus() const { return parts_->process.status(); }
 MainWindow& ZelvoApplication::window() { return parts_->window; }
 QtFormView& ZelvoApplication::view() { return *parts_->view; }
-GuideWindow& ZelvoApplication::guideWindow() { return *parts_->guide; }
-QtGuideView& ZelvoApplication::guideView() { return *parts_->guideView; }
+GuideWindow& ZelvoApplication::guideWindow() { return parts_->window.guideWindow(); }
+QtGuideView& ZelvoApplication::guideView() { return parts_->guideView; }
 PrimaryPlayerProxy& ZelvoApplication::primaryPlayer() { return parts_->wmp; }
 FallbackPlayerProxy& ZelvoApplication::fallbackPlayer() { return parts_->real; }
 BrowserProxy& ZelvoApplication::browser() { return parts_->browser; }

@@ -1,24 +1,25 @@
-// The one place where the real components are built and wired to the main window: Qt for the
-// window and its services; the players (libVLC, libmpv) and the browser (QtWebEngine) come from
+// Builds the real parts and hands them to the main window, which wires them: Qt for the window
+// and its services; the players (libVLC, libmpv) and the browser (QtWebEngine) come from
 // modules that stand-ins bring up when they are first needed.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "window/MainWindow.h"
 #include "platform/qt/ModuleProxies.h"
+#include "window/MainWindow.h"
 
 namespace zelvo {
 
 class QtFormView;
 class QtGuideView;
-class GuideWindow;
 
 // The players' settings, and the browser's.
 struct ComponentOptions : EngineSettings {
   // The first page of an automatic web search.
   std::string searchHome = kBaiduHome;
+  // The window's clock; the system's when none. It must outlive the application.
+  const Clock* clock = nullptr;
 };
 
 // Must run before the QApplication exists.

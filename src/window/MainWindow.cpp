@@ -2,6 +2,7 @@
 
 #include "formats/StationLines.h"
 #include "formats/TextRules.h"
+#include "guide/CatchupAddress.h"
 #include "library/StationList.h"
 #include "platform/Failure.h"
 #include "platform/Steps.h"
@@ -31,15 +32,35 @@ double leadingVersionNumber(const std::string& versionText) {
 
 MainWindow::MainWindow(Services& services) : p_(services) { connectReactions(); }
 
+MainWindow::~MainWindow() {
+  guide_.useReader(nullptr);
+  p_.guideReader.logoReady.connect(std::function<void(std::string, std::string)>());
+}
+
+std::vector<Control*> MainWindow::shownControls() {
+  std::vector<Control*> controls;
+  c_.forEachControl([&](Control& control) { controls.push_back(&control); });
+  controls.push_back(&recording_.mark);
+  return controls;
+}
+
+void MainWindow::forEachTimer(const std::function<void(Timer&)>& visit) {
+  c_.forEachTimer(visit);
+  visit(nowNextTooltip_.timer());
+  visit(guideWindow_.refreshTimer());
+  visit(recording_.timer);
+  visit(reconnection_.timer);
+}
+
 void MainWindow::connectReactions() {
   c_.form1.keyDown.connect([this](int key) { step([&] { onKeyDown(key); }); });
   // A recording gets its file's final name before anything of the shut-down runs.
   c_.form1.unload.connect([this] {
     reconnection_.Cancel();
-    recording_.End();
+    recording_.end();
     ShutDown();
   });
-  c_.form1.addShortcut(kRecordShortcut, [this] { step([&] { recording_.Toggle(); }); });
+  c_.form1.addShortcut(kRecordShortcut, [this] { step([&] { recording_.toggle(); }); });
   buttons_.connect();
   monitoring_.connect();
   primaryEvents_.connect();
@@ -54,6 +75,22 @@ void MainWindow::connectReactions() {
   webSearch_.connect();
   scan_.connect();
   nowNextTooltip_.connect();
+  connectGuide();
+}
+
+void MainWindow::connectGuide() {
+  guide_.useReader(&p_.guideReader);
+  // The guide window shows what the session's guide read, and builds catch-up addresses from
+  // the station's tags.
+  guideWindow_.setLookup([this](const std::string& name, const std::string& address) {
+    return StationGuide{guide_.channelFor(name, address), guide_.tagsFor(name, address)};
+  });
+  guideWindow_.setCatchup([this](const GuideStation& station, const Programme& programme) {
+    return catchupAddress(station.address, station.tags, programme, guide_.now());
+  });
+  guide_.onUpdated([this] { step([&] { guideWindow_.refresh(); }); });
+  guideWindow_.attachReader(p_.guideReader);
+  guideWindow_.connect();
 }
 
 void MainWindow::StartUp() {

@@ -1,5 +1,5 @@
-// The main window form1: owns its controls, the shared state and the behaviour of every
-// subsystem, and connects the controls' and components' events to their reactions.
+// The main window form1: owns its controls, the shared state and every subsystem (the guide
+// window and the recording mark included), and is the one place that wires their events.
 #pragma once
 
 #include "form/AppTitle.h"
@@ -7,6 +7,7 @@
 #include "form/Services.h"
 #include "form/SharedState.h"
 #include "formats/Playlist.h"
+#include "guide/GuideWindow.h"
 #include "guide/NowNextTooltip.h"
 #include "guide/ProgrammeGuide.h"
 #include "library/PositionFiles.h"
@@ -35,6 +36,8 @@ namespace zelvo {
 class MainWindow {
  public:
   explicit MainWindow(Services& services);
+  // Lets the guide reader go: it may outlive the window.
+  ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
@@ -57,13 +60,20 @@ class MainWindow {
   Monitoring& monitoring() { return monitoring_; }
   ResultFiles& resultFiles() { return results_; }
   ProgrammeGuide& guide() { return guide_; }
-  // The guide's own timer, beside the window's three: the end of the running programme.
-  Timer& guideTimer() { return nowNextTooltip_.timer(); }
+  GuideWindow& guideWindow() { return guideWindow_; }
   Recording& recording() { return recording_; }
   Reconnection& reconnection() { return reconnection_; }
 
+  // Every control the window shows, in the order they are drawn: the form's, then the
+  // recording mark above the players' pictures.
+  std::vector<Control*> shownControls();
+  // Every timer: the window's three, the end of the running programme, the guide window's
+  // refresh, recording's and reconnection's.
+  void forEachTimer(const std::function<void(Timer&)>& visit);
+
  private:
   void connectReactions();
+  void connectGuide();
   bool checkPlayers();
   void onKeyDown(int keyCode);
 
@@ -92,8 +102,9 @@ class MainWindow {
   WebSearch webSearch_{x_, playback_, pageQueue_, searchRun_};
   StationScan scan_{x_,
                     {stationFiles_, positionFiles_, playback_, expansion_, results_, searchRun_}};
-  ProgrammeGuide guide_{p_.files, p_.appFolder};
+  ProgrammeGuide guide_{p_.files, p_.appFolder, p_.clock};
   NowNextTooltip nowNextTooltip_{c_, guide_};
+  GuideWindow guideWindow_{x_, playbackControl_};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".

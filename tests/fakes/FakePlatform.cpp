@@ -12,7 +12,11 @@ void FailureSwitch::check(const std::string& call) const {
 }
 
 void FakeRecorder::start(const std::string& path) {
-  std::ofstream(path, std::ios::binary | std::ios::app) << "G-packets";
+  if (disk) {
+    disk->append(path, "G-packets");
+  } else {
+    std::ofstream(path, std::ios::binary | std::ios::app) << "G-packets";
+  }
   path_ = path;
 }
 

@@ -10,6 +10,7 @@
 
 #include "fakes/CallLog.h"
 #include "fakes/FakeEventLoop.h"
+#include "fakes/FakeFileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Process.h"
 #include "platform/RealPlayer.h"
@@ -39,6 +40,8 @@ class FakeRecorder {
   void stop() { path_.clear(); }
   void end(const std::string& problem = "");
   bool running() const { return !path_.empty(); }
+  // Where the player writes: this file system, or the real one when none.
+  FakeFileSystem* disk = nullptr;
 
  private:
   FakeEventLoop& loop_;
@@ -84,6 +87,7 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
   // Writing the recording fails (a full disk): it ends, and the player says why.
   void failRecording(const std::string& problem) { recorder_.end(problem); }
   bool recording() const { return recorder_.running(); }
+  void writeRecordingsTo(FakeFileSystem& disk) { recorder_.disk = &disk; }
 
  private:
   void record(const std::string& call) const;
@@ -137,6 +141,7 @@ class FakeRealPlayer : public RealPlayer {
   void raiseOpened(int32_t kind);
   void failRecording(const std::string& problem) { recorder_.end(problem); }
   bool recording() const { return recorder_.running(); }
+  void writeRecordingsTo(FakeFileSystem& disk) { recorder_.disk = &disk; }
 
  private:
   void record(const std::string& call) const;

@@ -10,16 +10,16 @@ namespace zelvo::test {
 namespace {
 std::unique_ptr<MainWindow> makeWindow(Services& services, FakeEventLoop& loop) {
   auto window = std::make_unique<MainWindow>(services);
-  window->controls().forEachTimer([&](Timer& t) { loop.attach(t); });
-  loop.attach(window->recording().timer);
-  loop.attach(window->reconnection().timer);
-  loop.attach(window->guideTimer());
+  window->forEachTimer([&](Timer& t) { loop.attach(t); });
   return window;
 }
 }  // namespace
 
 WindowHarness::WindowHarness()
-    : window(makeWindow(services, loop)), c(window->controls()), s(window->state()) {}
+    : window(makeWindow(services, loop)), c(window->controls()), s(window->state()) {
+  wmp.writeRecordingsTo(disk);
+  real.writeRecordingsTo(disk);
+}
 
 void WindowHarness::writeFile(const std::string& name, const std::vector<std::string>& lines) {
   writeGbkLines(folder.file(name), lines);

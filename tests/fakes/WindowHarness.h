@@ -1,18 +1,22 @@
-// The main window on fakes and the real text files of a temporary application folder:
-// what every behaviour test of the window starts from.
+// The main window on fakes and the real text files of a temporary application folder, wired as
+// the program wires it: what every behaviour test of the window starts from.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "window/MainWindow.h"
 #include "fakes/FailingTextFiles.h"
+#include "fakes/FakeClock.h"
 #include "fakes/FakeEventLoop.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeGuideReader.h"
+#include "fakes/FakeGuideView.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeWebBrowser.h"
 #include "fakes/TempFolder.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "window/MainWindow.h"
 
 namespace zelvo::test {
 
@@ -47,7 +51,12 @@ class WindowHarness {
   FakeProcess process;
   FailingTextFiles files;  // the real files, unless a test makes an operation fail
   FakeWindowFunctions windows{log};
-  Services services{loop, wmp, real, browser, files, messages, process, windows, folder.path()};
+  FakeClock clock{loop};
+  FakeFileSystem disk;
+  FakeGuideReader guideReader;
+  FakeGuideView guideView;
+  Services services{loop,    wmp,   real, browser,     files,     messages,     process,
+                    windows, clock, disk, guideReader, guideView, folder.path()};
   std::unique_ptr<MainWindow> window;
   FormControls& c;
   SharedState& s;

@@ -138,6 +138,7 @@ GuideRequest request(std::vector<std::string> sources) {
   request.sources = std::move(sources);
   request.wanted.ids = {"cctv1"};
   request.wanted.names = {"hunan tv"};
+  request.now = QDateTime::currentSecsSinceEpoch();
   return request;
 }
 

@@ -9,14 +9,15 @@
 #include <ctime>
 #include <fstream>
 
-#include "program/Composition.h"
 #include "fakes/FakeGuideReader.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "formats/XmltvTime.h"
 #include "guide/GuideFiles.h"
 #include "guide/NowNextText.h"
+#include "platform/posix/SystemClock.h"
 #include "platform/qt/QtFormView.h"
+#include "program/Composition.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
@@ -41,7 +42,7 @@ TEST(GuideTooltip, ShowsNowAndNextOnScreenAndMovesOnWhenTheProgrammeEnds) {
   c.dz1.setText("http://127.0.0.1:1/a.ts");
   EXPECT_EQ(tvm->toolTip(), "");
 
-  const int64_t now = systemSeconds();
+  const int64_t now = SystemClock().secondsNow();
   const Programme news{now - 60, now + 2, "新闻联播", ""};
   const Programme weather{now + 2, now + 600, "天气预报", ""};
   const Programme film{now + 600, now + 6000, "电影", ""};
@@ -66,7 +67,7 @@ TEST(GuideTooltip, ShowsNowAndNextOnScreenAndMovesOnWhenTheProgrammeEnds) {
 // The real reader fetches a gzip guide from a loopback server; what it read reaches the tooltip.
 TEST(GuideTooltip, AGzipGuideFromTheNetworkReachesTheTooltip) {
   TempFolder served;
-  const int64_t now = systemSeconds();
+  const int64_t now = SystemClock().secondsNow();
   std::ofstream(served.file("guide.xml"))
       << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>\n"
          "<channel id=\"news\"><display-name>新闻台</display-name></channel>\n"

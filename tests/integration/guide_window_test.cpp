@@ -16,7 +16,6 @@
 #include <ctime>
 #include <fstream>
 
-#include "program/Composition.h"
 #include "fakes/GbkFiles.h"
 #include "fakes/TempFolder.h"
 #include "formats/XmltvTime.h"
@@ -26,6 +25,7 @@
 #include "library/StationList.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtGuideView.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
@@ -35,6 +35,21 @@ namespace zelvo::test {
 namespace {
 
 constexpr int64_t kSlot = 24 * 60;  // 60 programmes a day
+
+// The window's clock, standing still where the test puts it.
+class StandingClock final : public Clock {
+ public:
+  explicit StandingClock(int64_t at) : at_(at) {}
+  int64_t secondsNow() const override { return at_; }
+
+ private:
+  int64_t at_;
+};
+
+ComponentOptions withClock(ComponentOptions options, const Clock& clock) {
+  options.clock = &clock;
+  return options;
+}
 
 // The station "甲台" plays the loopback clip; its guide holds yesterday and today in 24-minute
 // programmes, and the window's clock stands at noon today. Unshifted, the test hands the guide
@@ -46,18 +61,17 @@ struct GuideWindowRun {
   std::string clip = makeClip(media.path(), 4);
   LoopbackHttpServer server{media.path()};
   TempFolder app;
-  ZelvoApplication zelvo{app.path(), quietComponents(10000)};
-  GuideChannel channel;
   int64_t today = localDayStart(static_cast<int64_t>(std::time(nullptr)));
   int64_t noon = today + 12 * 60 * 60;
+  StandingClock clock{noon};
+  ZelvoApplication zelvo{app.path(), withClock(quietComponents(10000), clock)};
+  GuideChannel channel;
 
   explicit GuideWindowRun(bool shifted) {
     for (int64_t start = today - 60 * kSlot; start < today + 60 * kSlot; start += kSlot)
       channel.programmes.push_back({start, start + kSlot, "节目 " + std::to_string(start), ""});
     if (shifted) serveGuide();
     GuideWindow& guide = zelvo.guideWindow();
-    guide.setClock([this] { return noon; });
-    zelvo.window().guide().setClock([this] { return noon; });
     zelvo.start();
     FormControls& c = zelvo.window().controls();
     addStationRow(c, "甲台", server.url(clip), c.tvm.count());

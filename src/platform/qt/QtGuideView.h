@@ -17,7 +17,9 @@ namespace zelvo {
 class QtGuideView : public QWidget, public GuideView {
   Q_OBJECT
  public:
-  explicit QtGuideView(QWidget* owner);
+  explicit QtGuideView(QWidget* owner = nullptr);
+  // The window it shows beside, and above.
+  void setOwner(QWidget* owner) { owner_ = owner; }
 
   void setTitle(const std::string& title) override;
   void setDays(const std::vector<std::string>& days, int chosen) override;

@@ -1,6 +1,5 @@
 #include "platform/xmltv/XmltvGuideReader.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QUrl>
@@ -30,8 +29,6 @@ SourceKind kindOf(const std::string& source, std::string& localPath) {
   localPath = source;
   return SourceKind::Local;
 }
-
-int64_t now() { return QDateTime::currentSecsSinceEpoch(); }
 
 }  // namespace
 
@@ -110,7 +107,7 @@ void XmltvGuideReader::nextSource(const std::shared_ptr<Job>& job) {
 
 void XmltvGuideReader::fetchSource(const std::shared_ptr<Job>& job, const std::string& address) {
   CachedGuide cached = cachedGuide(cacheFolder_, address);
-  const int64_t askedAgo = now() - cached.checkedAt;
+  const int64_t askedAgo = job->request.now - cached.checkedAt;
   if (cached.haveData && askedAgo >= 0 && askedAgo < settings_.freshSeconds) {
     job->guides.push_back({cached.dataPath, address});
     nextSource(job);
@@ -145,7 +142,7 @@ void XmltvGuideReader::fetchSource(const std::shared_ptr<Job>& job, const std::s
           if (!outcome.lastModified.empty() || outcome.kind == FetchOutcome::Kind::Fetched) {
             cached.lastModified = outcome.lastModified;
           }
-          cached.checkedAt = now();
+          cached.checkedAt = job->request.now;
           saveCachedGuide(cached, address);
           job->guides.push_back({cached.dataPath, address});
         }
