@@ -113,10 +113,15 @@ TEST_F(MpvPlayerTest, PlaysAClipFromTheServerToItsEnd) {
 }
 
 TEST_F(MpvPlayerTest, UnplayableAddressesEndInAFailure) {
+  using Reply = LoopbackHttpServer::Reply;
+  server_->setReply("/loop.asx", Reply{302, "text/html", "", "Location: /loop.asx\r\n"});
+  server_->setReply("/huge.asx", Reply{200, "video/x-ms-asf",
+                                       "<asx>" + std::string((1 << 20) + 1, ' ') + "</asx>", ""});
   const struct {
     const char* what;
     std::string address;
     int32_t code;
+    const char* detail = "";  // a part of the failure's detail
   } cases[] = {
       {"empty address", "", MpvRealError::BadAddress},
       {"blank address", "   ", MpvRealError::BadAddress},
@@ -125,6 +130,10 @@ TEST_F(MpvPlayerTest, UnplayableAddressesEndInAFailure) {
        MpvRealError::OpenFailed},
       {"missing file", server_->url("missing.ts"), MpvRealError::OpenFailed},
       {"asx not found", server_->url("missing.asx"), MpvRealError::PlaylistFailed},
+      {"asx in a redirect loop", server_->url("loop.asx"), MpvRealError::PlaylistFailed,
+       "redirects too often"},
+      {"asx beyond its size", server_->url("huge.asx"), MpvRealError::PlaylistFailed,
+       "larger than"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -135,6 +144,8 @@ TEST_F(MpvPlayerTest, UnplayableAddressesEndInAFailure) {
                           kGenerousMs));
     ASSERT_EQ(watched.failures.size(), 1u);
     EXPECT_EQ(watched.failures[0].code, c.code) << watched.failures[0].detail;
+    EXPECT_NE(watched.failures[0].detail.find(c.detail), std::string::npos)
+        << watched.failures[0].detail;
     EXPECT_NE(watched.failures[0].code, kReservedCode);
     EXPECT_NE(watched.stateWhenFailed, RealState::Playing);
     EXPECT_EQ(watched.player.playState(), RealState::Stopped);

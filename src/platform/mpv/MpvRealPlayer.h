@@ -1,15 +1,16 @@
 // The fallback player on libmpv: the RealPlayer contract with its own video area, its events
-// raised on the UI thread, and a watchdog for servers that never deliver.
+// raised on the UI thread, and a progress watch for servers that never deliver. Its jobs have a
+// file each: the contract (MpvRealPlayer.cpp), the states (MpvPlayerStates), recording
+// (MpvPlayerRecording) and the ASX playlist (MpvAsxFetch).
 #pragma once
 
-#include <QObject>
+#include <QByteArray>
 #include <QPointer>
-#include <QElapsedTimer>
-#include <QTimer>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,14 +18,17 @@
 #include "formats/StationAddress.h"
 #include "platform/RealPlayer.h"
 #include "platform/mpv/MpvWakeup.h"
+#include "platform/qt/EngineBase.h"
 
 struct mpv_handle;
 struct mpv_event;
 class QNetworkAccessManager;
-class QNetworkReply;
 class QWidget;
 
 namespace zelvo {
+
+class BoundedDownload;
+struct DownloadEnd;
 
 struct MpvPlayerOptions {
   // How long a clip may take from doPlay (or from a stall) until it plays again.
@@ -56,7 +60,7 @@ inline constexpr int32_t kMpvClipOpened = 1;
 // is recorded only: doPlay always starts the clip. Events are delivered as RealPlayer.h says.
 // An engine that shuts down ends the clip in progress with EngineStopped; the next call that
 // needs the engine starts a fresh one, and throws PlatformFailure only if that cannot start.
-class MpvRealPlayer : public QObject, public RealPlayer {
+class MpvRealPlayer : public EngineBase, public RealPlayer {
   Q_OBJECT
 
  public:
@@ -93,7 +97,21 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void stopRecording() override;
 
  private:
-  enum class Phase { Idle, Fetching, Opening, Loaded };
+  enum class Phase {
+    Idle,      // no clip
+    Fetching,  // the ASX playlist is on its way
+    Opening,   // mpv was handed the clip and has not loaded it yet
+    Loaded,    // mpv has loaded the clip; its states are the clip's
+  };
+  // The properties observed, by the number mpv reports them with.
+  enum ObservedProperty : uint64_t {
+    kPause = 1,
+    kPausedForCache,
+    kSeeking,
+    kTimePos,
+    kDuration,
+    kBufferingState,
+  };
 
   void ensureEngine();
   void drainEvents();
@@ -102,15 +120,14 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void handleProperty(uint64_t id, const void* data, int format);
 
   void resetClip();
-  // The clip the recording wrote has gone, or writing failed: the caller hears of it.
-  void endRecording(const std::string& problem = "");
   // mpv stops writing and the name it wrote through goes.
-  void releaseRecorder();
+  void releaseRecorder() override;
+  void announceRecordingEnd(const std::string& path, const std::string& problem) override;
   // The codec of the clip's track of this kind ("video", "audio"); empty when it has none.
   std::string trackCodec(const char* kind) const;
   void readLocalPlaylist(const std::string& path);
   void fetchPlaylist(const std::string& address);
-  void playlistArrived(unsigned generation, QNetworkReply* reply);
+  void playlistArrived(const std::string& address, const DownloadEnd& end);
   void loadIntoEngine(const std::string& address);
   // A clip that has not started, refused with a 403 to the engine's own agent, opens once more
   // as a desktop browser would ask; true when that retry has begun.
@@ -122,9 +139,10 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   void engineDied();
   // Queues an event of the current clip for delivery once the running call has returned.
   void post(std::function<void()> raiseEvent);
-  void watchdogExpired();
-  void checkForStall();
-  int stallBoundMs() const;
+  // Until the clip has advanced, the start's bound; after, a shorter one for a stall: the
+  // position standing still while not paused, paused for the cache, or seeking.
+  std::optional<int64_t> progressBoundMs() const override;
+  void progressLost(int64_t boundMs) override;
   void updateState();
   void setState(int state, bool announceEvenIfSame = false);
   void setEngineProperty(const char* name, const std::string& value);
@@ -140,13 +158,9 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   bool engineTried_ = false;
   mpv_handle* handle_ = nullptr;
   QPointer<QWidget> videoArea_;
-  QTimer watchdog_;
-  // A stream can stop bringing pictures while mpv still calls itself playing (a live HLS stream
-  // whose server went away): the position not moving for kStallMs while not paused is a stall.
-  QTimer stallCheck_;
-  QElapsedTimer sinceAdvance_;
   QNetworkAccessManager* network_ = nullptr;
-  QPointer<QNetworkReply> pendingFetch_;
+  std::unique_ptr<BoundedDownload> fetch_;  // of the ASX playlist
+  QByteArray playlistBody_;
   MpvWakeup wakeup_{this, [this] { drainEvents(); }};
 
   std::string source_;
@@ -155,8 +169,7 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   RequestHeaders headers_;     // the source's own, sent with every request of its stream
   bool browserAgent_ = false;  // the current source now asks as a desktop browser
   bool refused_ = false;       // a server answered 403 since the engine was last handed a file
-  // Engine news carries generation_; it moves on with every start, stop, end and failure.
-  unsigned generation_ = 0;
+  // The stream's generation moves on with every start, stop, end and failure.
   // Queued events carry clipNumber_; it moves on when doPlay starts a clip and when the caller
   // lets go of one. While lettingGo_, nothing is raised at all.
   uint64_t clipNumber_ = 0;
@@ -180,7 +193,6 @@ class MpvRealPlayer : public QObject, public RealPlayer {
   int bufferPercent_ = -1;
   std::string lastEngineError_;
 
-  std::string recordPath_;  // where the clip is also written
   std::string recordLink_;  // the name mpv writes through, when it is not recordPath_ itself
 
   std::map<std::string, std::string> settings_;

@@ -1,20 +1,20 @@
 // The primary player on libVLC: the Windows Media Player contract over a libVLC media player,
-// with its video surface and control strip as one widget.
+// with its video surface and control strip as one widget. Its jobs have a file each: the
+// contract (VlcWindowsMediaPlayer.cpp), the states (VlcPlayerStates), recording
+// (VlcPlayerRecording) and the control strip (VlcPlayerControls).
 #pragma once
 
-#include <QElapsedTimer>
-#include <QObject>
 #include <QPointer>
-#include <QTimer>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "formats/StationAddress.h"
 #include "platform/WindowsMediaPlayer.h"
+#include "platform/qt/EngineBase.h"
 #include "platform/vlc/VlcEngine.h"
 #include "platform/vlc/VlcPlayerReaper.h"
 
@@ -38,7 +38,7 @@ struct VlcPlayerOptions {
   std::vector<std::string> engineArguments;
 };
 
-class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
+class VlcWindowsMediaPlayer : public EngineBase, public WindowsMediaPlayer {
   Q_OBJECT
  public:
   using Options = VlcPlayerOptions;
@@ -81,9 +81,12 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   static void onEngineEvent(const libvlc_event_t* event, void* self);
   // Which of libVLC's log lines are kept to tell why a stream failed.
   static bool worthKeeping(int level, const std::string& line);
-  void handleEngineEvent(EngineEvent event, uint64_t generation);
+  void handleEngineEvent(EngineEvent event);
   void handleEnd();
-  void onTick();
+  // The position on the control strip, and a recording whose file cannot be written.
+  void tick() override;
+  std::optional<int64_t> progressBoundMs() const override;
+  void progressLost(int64_t boundMs) override;
 
   // Stops libVLC and drops whatever its threads still have in flight for the old stream.
   // In the background, a fresh engine player takes over at once while the old one stops.
@@ -105,10 +108,7 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   // Starts media in place of the current stream without telling the caller of the opening:
   // to the caller the stream plays on.
   void restartQuietly(libvlc_media_t* media);
-  // The stream the recording wrote has gone: the caller hears of it, with problem if any.
-  void endRecording(const std::string& problem = "");
-  // Queues an event for delivery once the running call has returned.
-  void post(std::function<void()> raiseEvent);
+  void announceRecordingEnd(const std::string& path, const std::string& problem) override;
   // Hands player_ the X window it draws into, made for it alone: libVLC refuses a window that
   // one of its players still holds while it stops, and then opens a top-level window of its own.
   void bindVideoSurface();
@@ -117,6 +117,7 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   bool rtspHandled_ = false;
   bool engineReady() const { return player_ != nullptr; }
 
+  void connectControlStrip();
   void togglePlayPause();
   void seekTo(double fraction);
   void toggleFullScreen();
@@ -131,14 +132,11 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   std::unique_ptr<vlc::VlcDialogs> dialogs_;
   int volume_ = -1;
   bool muted_ = false;
-  std::atomic<uint64_t> generation_{0};
 
   QPointer<QWidget> area_;
   QPointer<QWidget> videoSurface_;
   QPointer<QWidget> drawable_;  // player_'s own X window, inside videoSurface_
   QPointer<vlc::VlcControlStrip> controls_;
-  QTimer tick_;
-  QElapsedTimer sinceProgress_;
 
   std::string url_;
   std::string source_;         // what libVLC opens: the bare URL, or a playlist's entry
@@ -151,7 +149,6 @@ class VlcWindowsMediaPlayer : public QObject, public WindowsMediaPlayer {
   int playCount_ = 1;
   int repeatsLeft_ = 0;
   int playlistDepth_ = 0;
-  std::string recordPath_;     // where the stream playing now is also written
   bool quietRestart_ = false;  // opening states are not reported until the picture is back
   std::vector<PlayerError> errors_;
   uint64_t addressNumber_ = 0;  // moves on with every setURL and close; error events carry it

@@ -1,114 +1,62 @@
+// The guide's and the logos' download: the body goes into a file beside the cached one, which
+// takes its place once the download has ended well.
 #include "platform/xmltv/GuideFetch.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSaveFile>
-#include <QUrl>
+
+#include "platform/qt/BoundedDownload.h"
 
 namespace zelvo {
 
 GuideFetch::GuideFetch(QNetworkAccessManager& network, FetchTerms terms,
                        std::function<void(const FetchOutcome&)> done)
     : terms_(std::move(terms)), done_(std::move(done)) {
-  QNetworkRequest request(QUrl(QString::fromStdString(terms_.address)));
-  request.setTransferTimeout(terms_.timeoutMs);
-  request.setMaximumRedirectsAllowed(terms_.maxRedirects);
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                       QNetworkRequest::NoLessSafeRedirectPolicy);
-  if (!terms_.etag.empty()) {
-    request.setRawHeader("If-None-Match", QByteArray::fromStdString(terms_.etag));
-  }
-  if (!terms_.lastModified.empty()) {
-    request.setRawHeader("If-Modified-Since", QByteArray::fromStdString(terms_.lastModified));
-  }
-  reply_ = network.get(request);
-  QObject::connect(reply_, &QNetworkReply::readyRead, reply_, [this] { received(); });
-  QObject::connect(reply_, &QNetworkReply::finished, reply_, [this] { ended(); });
+  DownloadTerms download;
+  download.address = terms_.address;
+  download.headers = {{"If-None-Match", terms_.etag}, {"If-Modified-Since", terms_.lastModified}};
+  download.stallTimeoutMs = terms_.timeoutMs;
+  download.maxRedirects = terms_.maxRedirects;
+  download.maxBytes = terms_.maxBytes;
+  download_ = std::make_unique<BoundedDownload>(
+      network, std::move(download), [this](const QByteArray& data) { return keep(data); },
+      [this](const DownloadEnd& end) {
+        FetchOutcome outcome;
+        outcome.etag = end.etag;
+        outcome.lastModified = end.lastModified;
+        outcome.kind = end.kind == DownloadEnd::Kind::NotModified ? FetchOutcome::Kind::NotModified
+                       : end.kind == DownloadEnd::Kind::Complete  ? FetchOutcome::Kind::Fetched
+                                                                  : FetchOutcome::Kind::Failed;
+        outcome.problem = end.problem;
+        if (outcome.kind == FetchOutcome::Kind::Fetched) {
+          if (end.bytes == 0) {
+            outcome.problem = "answered with nothing";
+          } else if (!file_->commit()) {
+            outcome.problem = "cannot be kept in the cache: " + file_->errorString().toStdString();
+          }
+          if (!outcome.problem.empty()) outcome.kind = FetchOutcome::Kind::Failed;
+        }
+        if (file_ && outcome.kind != FetchOutcome::Kind::Fetched) file_->cancelWriting();
+        auto done = std::move(done_);
+        if (done) done(outcome);
+      });
 }
 
-GuideFetch::~GuideFetch() {
-  if (!reply_) return;
-  reply_->disconnect();
-  reply_->abort();
-  reply_->deleteLater();
-}
+GuideFetch::~GuideFetch() = default;
 
-void GuideFetch::received() {
-  const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (status != 200 || !problem_.empty()) {
-    reply_->readAll();  // a redirect's or a failure's body is not the guide
-    return;
-  }
+std::string GuideFetch::keep(const QByteArray& data) {
   if (!file_) {
     QDir().mkpath(QFileInfo(QString::fromStdString(terms_.targetPath)).absolutePath());
     file_ = std::make_unique<QSaveFile>(QString::fromStdString(terms_.targetPath));
     if (!file_->open(QIODevice::WriteOnly)) {
-      problem_ = "cannot be kept in the cache: " + file_->errorString().toStdString();
-      reply_->abort();
-      return;
+      return "cannot be kept in the cache: " + file_->errorString().toStdString();
     }
-  }
-  const QByteArray data = reply_->readAll();
-  bytes_ += data.size();
-  if (bytes_ > terms_.maxBytes) {
-    problem_ = "is larger than " + std::to_string(terms_.maxBytes) + " bytes";
-    reply_->abort();
-    return;
   }
   if (file_->write(data) != data.size()) {
-    problem_ = "cannot be kept in the cache: " + file_->errorString().toStdString();
-    reply_->abort();
+    return "cannot be kept in the cache: " + file_->errorString().toStdString();
   }
-}
-
-void GuideFetch::ended() {
-  QNetworkReply* reply = reply_;
-  reply_ = nullptr;
-  reply->deleteLater();
-  FetchOutcome outcome;
-  const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (problem_.empty() && reply->error() == QNetworkReply::NoError) {
-    if (status == 304) {
-      outcome.kind = FetchOutcome::Kind::NotModified;
-    } else if (status == 200) {
-      if (reply->bytesAvailable() > 0) {
-        reply_ = reply;
-        received();
-        reply_ = nullptr;
-      }
-      if (problem_.empty() && bytes_ == 0) problem_ = "answered with nothing";
-      if (problem_.empty() && !file_->commit()) {
-        problem_ = "cannot be kept in the cache: " + file_->errorString().toStdString();
-      }
-      if (problem_.empty()) outcome.kind = FetchOutcome::Kind::Fetched;
-    } else {
-      problem_ = "answered HTTP " + std::to_string(status);
-    }
-  }
-  if (outcome.kind == FetchOutcome::Kind::Failed && problem_.empty()) {
-    switch (reply->error()) {
-      case QNetworkReply::OperationCanceledError:
-      case QNetworkReply::TimeoutError:
-        problem_ = "sent nothing for " + std::to_string(terms_.timeoutMs) + " ms; given up";
-        break;
-      case QNetworkReply::TooManyRedirectsError:
-        problem_ = "redirects too often (a loop?)";
-        break;
-      default:
-        problem_ = status >= 400 ? "answered HTTP " + std::to_string(status)
-                                 : reply->errorString().toStdString();
-        break;
-    }
-  }
-  if (file_ && outcome.kind != FetchOutcome::Kind::Fetched) file_->cancelWriting();
-  outcome.problem = problem_;
-  outcome.etag = reply->rawHeader("ETag").toStdString();
-  outcome.lastModified = reply->rawHeader("Last-Modified").toStdString();
-  auto done = std::move(done_);
-  if (done) done(outcome);
+  return {};
 }
 
 }  // namespace zelvo

@@ -1,18 +1,19 @@
-// One download into the cache with QtNetwork on the calling thread: asks only for what changed
-// since the copy held, gives up on silence and on too many redirects, and replaces the cached
-// file only when the whole answer arrived.
+// One download into the cache: asks only for what changed since the copy held, and replaces
+// the cached file only when the whole answer arrived within the download's bounds.
 #pragma once
 
-#include <QObject>
-#include <QPointer>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QNetworkAccessManager;
-class QNetworkReply;
+class QByteArray;
 class QSaveFile;
 
 namespace zelvo {
+
+class BoundedDownload;
 
 struct FetchOutcome {
   enum class Kind { Fetched, NotModified, Failed } kind = Kind::Failed;
@@ -41,15 +42,13 @@ class GuideFetch {
   GuideFetch& operator=(const GuideFetch&) = delete;
 
  private:
-  void received();
-  void ended();
+  std::string keep(const QByteArray& data);
 
   FetchTerms terms_;
   std::function<void(const FetchOutcome&)> done_;
-  QPointer<QNetworkReply> reply_;
   std::unique_ptr<QSaveFile> file_;
-  int64_t bytes_ = 0;
-  std::string problem_;  // set when this side gave up
+  // Last, so that it goes first: no part of the answer arrives into a file already gone.
+  std::unique_ptr<BoundedDownload> download_;
 };
 
 }  // namespace zelvo
