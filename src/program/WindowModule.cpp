@@ -1,8 +1,6 @@
 // The window module: the QApplication, the Qt view and services and the composition, which the
 // program loads only to open the window, so that its commands map none of QtWidgets.
 #include <QApplication>
-#include <future>
-#include <system_error>
 
 #include "program/Composition.h"
 #include "program/WindowEntry.h"
@@ -14,15 +12,9 @@
 ZELVO_MODULE_ENTRY int zelvoRunWindow(int& argc, char** argv, const zelvo::StationGroups& playlists,
                                       const std::vector<std::string>& guideAddresses) {
   zelvo::prepareProcess();
-  // The codec's tables are built beside the making of the window. The players' modules are
-  // loaded on other threads from the moment the window shows, while the library loads, and
-  // building the tables then waited for them.
-  std::future<void> codec;
-  try {
-    codec = std::async(std::launch::async, zelvo::prepareGbkCodec);
-  } catch (const std::system_error&) {
-    zelvo::prepareGbkCodec();  // no thread to spare
-  }
+  // The players' modules are loaded on other threads from the moment the window shows, while the
+  // library loads: the codec must not wait for them.
+  zelvo::prepareGbkCodec();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelvo");
   // Lets a desktop match the window to its menu entry and icon.
