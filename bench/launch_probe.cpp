@@ -1,8 +1,12 @@
 // Times one start of a program, for bench/compare.sh:
-//   zelvo_launch_probe window DISPLAY PROGRAM [ARGUMENTS...]
-//     prints "MS KB": the milliseconds from exec to the first top-level window mapped on the
-//     display, and the resident memory of the program and all its children one second after
-//     that map; then ends the program (SIGTERM, and SIGKILL to its process group after 10 s).
+//   zelvo_launch_probe window DISPLAY [--ready FILE LINES] PROGRAM [ARGUMENTS...]
+//     prints "MS KB MAP": MS, the milliseconds from exec to the program being ready; KB, the
+//     resident memory of the program and all its children one second after that; MAP, the
+//     milliseconds from exec to the first top-level window mapped on the display. Without
+//     --ready the program is ready when that window maps; with it, once the window has mapped
+//     and FILE has been written (closed, or renamed into place) holding at least LINES lines.
+//     FILE is removed before the start. Then the program is ended (SIGTERM, and SIGKILL to its
+//     process group after 10 s).
 //   zelvo_launch_probe command PROGRAM [ARGUMENTS...]
 //     prints "MS": the milliseconds from exec to the program's end (its output is discarded).
 // Nothing else may map windows on the display meanwhile: the first map is taken as the program's.
@@ -10,15 +14,18 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -74,6 +81,51 @@ long treeResidentKb(pid_t root) {
   return total;
 }
 
+// The file at path holds at least lines lines.
+bool holdsLines(const std::string& path, long lines) {
+  std::ifstream in(path, std::ios::binary);
+  char buffer[1 << 16];
+  long seen = 0;
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+    seen += std::count(buffer, buffer + in.gcount(), '\n');
+  return seen >= lines;
+}
+
+// Watches for a file to be written whole with enough lines.
+class ReadyFile {
+ public:
+  ReadyFile(const std::string& path, long lines) : path_(path), lines_(lines) {
+    const std::filesystem::path file(path);
+    name_ = file.filename();
+    std::filesystem::remove(file);
+    fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ >= 0) inotify_add_watch(fd_, file.parent_path().c_str(), IN_CLOSE_WRITE | IN_MOVED_TO);
+  }
+  ~ReadyFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int fd() const { return fd_; }
+  // Reads the pending events; true once the file has been written with enough lines.
+  bool written() {
+    alignas(inotify_event) char buffer[4096];
+    bool touched = false;
+    for (ssize_t got; (got = read(fd_, buffer, sizeof buffer)) > 0;) {
+      for (char* at = buffer; at < buffer + got;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if (event->len && name_ == event->name) touched = true;
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return touched && holdsLines(path_, lines_);
+  }
+
+ private:
+  std::string path_;
+  std::string name_;
+  long lines_;
+  int fd_ = -1;
+};
+
 void end(pid_t pid) {
   kill(pid, SIGTERM);
   for (int i = 0; i < 200; ++i) {
@@ -87,7 +139,7 @@ void end(pid_t pid) {
   kill(-pid, SIGKILL);  // whatever it left behind in its group
 }
 
-int timeWindow(const char* displayName, char** arguments) {
+int timeWindow(const char* displayName, char** arguments, std::unique_ptr<ReadyFile> ready) {
   // A loaded machine's server may be slow to take one more connection.
   Display* display = XOpenDisplay(displayName);
   for (int tries = 0; !display && tries < 40; ++tries) {
@@ -107,22 +159,26 @@ int timeWindow(const char* displayName, char** arguments) {
   const Clock::time_point began = Clock::now();
   const pid_t pid = start(arguments);
   double mappedMs = -1;
-  pollfd connection{ConnectionNumber(display), POLLIN, 0};
-  while (mappedMs < 0 && millisecondsSince(began) < 30000) {
+  double writtenMs = ready ? -1 : 0;
+  pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0},
+                       {ready ? ready->fd() : -1, POLLIN, 0}};
+  while ((mappedMs < 0 || writtenMs < 0) && millisecondsSince(began) < 30000) {
     while (mappedMs < 0 && XPending(display)) {
       XEvent event;
       XNextEvent(display, &event);
       if (event.type == MapNotify && !event.xmap.override_redirect)
         mappedMs = millisecondsSince(began);
     }
-    if (mappedMs < 0) poll(&connection, 1, 10);
+    if (writtenMs < 0 && ready->written()) writtenMs = millisecondsSince(began);
+    if (mappedMs < 0 || writtenMs < 0) poll(watched, 2, 10);
   }
-  if (mappedMs >= 0) std::this_thread::sleep_for(std::chrono::seconds(1));
+  const double readyMs = mappedMs < 0 || writtenMs < 0 ? -1 : std::max(mappedMs, writtenMs);
+  if (readyMs >= 0) std::this_thread::sleep_for(std::chrono::seconds(1));
   const long residentKb = waitpid(pid, nullptr, WNOHANG) == 0 ? treeResidentKb(pid) : -1;
   end(pid);
   XCloseDisplay(display);
-  std::printf("%.1f %ld\n", mappedMs, residentKb);
-  return mappedMs < 0 || residentKb < 0;
+  std::printf("%.1f %ld %.1f\n", readyMs, residentKb, mappedMs);
+  return readyMs < 0 || residentKb < 0;
 }
 
 int timeCommand(char** arguments) {
@@ -138,10 +194,12 @@ int timeCommand(char** arguments) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "window" && argc > 3) return timeWindow(argv[2], argv + 3);
+  if (mode == "window" && argc > 5 && std::string(argv[3]) == "--ready")
+    return timeWindow(argv[2], argv + 6, std::make_unique<ReadyFile>(argv[4], std::stol(argv[5])));
+  if (mode == "window" && argc > 3) return timeWindow(argv[2], argv + 3, nullptr);
   if (mode == "command" && argc > 2) return timeCommand(argv + 2);
   std::fprintf(stderr,
-               "usage: %s window DISPLAY PROGRAM [ARGUMENTS...]\n"
+               "usage: %s window DISPLAY [--ready FILE LINES] PROGRAM [ARGUMENTS...]\n"
                "       %s command PROGRAM [ARGUMENTS...]\n",
                argv[0], argv[0]);
   return 2;

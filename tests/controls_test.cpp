@@ -1,6 +1,7 @@
 // The control models: what setting a text, choosing a row and the list limits raise and keep.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,44 @@ TEST(ComboBoxModel, ClickedRowFollowsInsertionsAndRemovals) {
   EXPECT_EQ(box.count(), 0);
   EXPECT_EQ(box.text(), "");
   EXPECT_EQ(box.selectedIndex(), -1);
+}
+
+// The selected row when no row was clicked is the first row equal to the text, however rows came
+// and went since the text was set.
+TEST(ComboBoxModel, TheFirstRowEqualToTheTextFollowsEveryChangeOfTheRows) {
+  ComboBox box{"tvm", {}};
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int selected;
+  } steps[] = {
+      {"rows without the text",
+       [&] {
+         for (const char* row : {"a", "b"}) box.addItem(row);
+       },
+       -1},
+      {"the text set", [&] { box.setText("cctv"); }, -1},
+      {"an equal row appended", [&] { box.addItem("CCTV"); }, 2},
+      {"another equal row appended", [&] { box.addItem("cctv"); }, 2},
+      {"a row put in before it", [&] { box.addItem("x", 0); }, 3},
+      {"an equal row put in before it", [&] { box.addItem("Cctv", 1); }, 1},
+      {"a row before it removed", [&] { box.removeItem(0); }, 0},
+      {"the equal row removed", [&] { box.removeItem(0); }, 2},
+      {"a row after it removed", [&] { box.removeItem(3); }, 2},
+      {"the text changed", [&] { box.setText("b"); }, 1},
+      {"the list cleared and filled again",
+       [&] {
+         box.clear();
+         for (const char* row : {"b", "B"}) box.addItem(row);
+       },
+       -1},
+      {"the text set again", [&] { box.setText("B"); }, 0},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(box.selectedIndex(), step.selected) << step.what;
+    EXPECT_EQ(box.firstRowIgnoringCase(box.text()), step.selected) << step.what;
+  }
 }
 
 TEST(ComboBoxModel, ListHoldsAtMost32767RowsAndReadsOutsideItAsEmpty) {

@@ -18,12 +18,21 @@ void RowList::addItem(const std::string& text, int index) {
   if (index < 0 || index > count()) fail(name() + ": no row " + std::to_string(index));
   rows_.insert(rows_.begin() + index, text);
   if (clickedRow_ >= index) ++clickedRow_;
+  if (firstMatch_ != kNotKnown && (firstMatch_ < 0 || index <= firstMatch_) &&
+      equalsIgnoringCase(text, text_))
+    firstMatch_ = index;
+  else if (firstMatch_ >= index)
+    ++firstMatch_;
   rowChanged({RowChange::Inserted, index});
 }
 
 void RowList::removeItem(int index) {
   if (index < 0 || index >= count()) fail(name() + ": no row " + std::to_string(index));
   rows_.erase(rows_.begin() + index);
+  if (firstMatch_ == index)
+    firstMatch_ = kNotKnown;  // a later row may be equal too
+  else if (firstMatch_ > index)
+    --firstMatch_;
   if (clickedRow_ == index)
     clickedRow_ = -1;
   else if (clickedRow_ > index)
@@ -34,6 +43,7 @@ void RowList::removeItem(int index) {
 void RowList::clear() {
   rows_.clear();
   clickedRow_ = -1;
+  firstMatch_ = kNotKnown;
   rowChanged({RowChange::Cleared, 0});
   assignText({});
 }
@@ -47,12 +57,17 @@ int RowList::selectedIndex() const {
 }
 
 int RowList::firstRowIgnoringCase(const std::string& text) const {
+  const bool ownText = &text == &text_ || text == text_;
+  if (ownText && firstMatch_ != kNotKnown) return firstMatch_;
   auto found = std::find_if(rows_.begin(), rows_.end(),
                             [&text](const std::string& r) { return equalsIgnoringCase(r, text); });
-  return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
+  const int first = found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
+  if (ownText) firstMatch_ = first;
+  return first;
 }
 
 void RowList::assignText(std::string text) {
+  if (text != text_) firstMatch_ = kNotKnown;
   text_ = std::move(text);
   changed();
 }

@@ -50,8 +50,13 @@ class RowList : public Control {
   int clickedRow_ = -1;
 
  private:
+  static constexpr int kNotKnown = -2;
   std::vector<std::string> rows_;
   std::string text_;
+  // The first row equal to text_ ignoring letter case (-1: none), kept up to date as rows come
+  // and go where that is cheap: the view asks for the selected row while a library of 32,767
+  // rows loads, and a search of the whole list each time made the load quadratic.
+  mutable int firstMatch_ = kNotKnown;
   std::function<void(RowChange)> rowObserver_;
 };
 

@@ -6,11 +6,15 @@
 #include "program/WindowEntry.h"
 #include "library/AppFolder.h"
 #include "platform/ModuleEntries.h"
+#include "platform/posix/GbkCodec.h"
 #include "platform/qt/QtEndSignals.h"
 
 ZELVO_MODULE_ENTRY int zelvoRunWindow(int& argc, char** argv, const zelvo::StationGroups& playlists,
                                       const std::vector<std::string>& guideAddresses) {
   zelvo::prepareProcess();
+  // The players' modules are loaded on other threads from the moment the window shows, while the
+  // library loads: the codec must not wait for them.
+  zelvo::prepareGbkCodec();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelvo");
   // Lets a desktop match the window to its menu entry and icon.

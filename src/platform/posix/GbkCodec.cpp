@@ -306,6 +306,8 @@ void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
   }
 }
 
+void prepareGbkCodec() { gb18030Tables(); }
+
 std::string gbkToUtf8(std::string_view bytes) {
   std::string out;
   appendGbkAsUtf8(bytes, out, true);

@@ -14,6 +14,10 @@ size_t appendGbkAsUtf8(std::string_view bytes, std::string& out, bool lastChunk)
 // Encodes the text and appends the bytes to out.
 void appendUtf8AsGbk(std::string_view utf8, std::string& out);
 
+// Builds the tables now rather than at the first conversion. Building them opens iconv's
+// modules, and that waits for as long as another thread is loading libraries.
+void prepareGbkCodec();
+
 std::string gbkToUtf8(std::string_view bytes);
 std::string utf8ToGbk(std::string_view text);
 

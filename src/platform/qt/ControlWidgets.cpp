@@ -5,7 +5,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,6 +16,7 @@
 
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
+#include "platform/qt/RowListModel.h"
 
 namespace zelvo {
 
@@ -39,79 +40,13 @@ class Clickable : public Base {
   CaptionControl& model_;
 };
 
-// Mirrors the rows of a list model in a combo box or list widget. Rows appended one by one (a
-// station file loads line by line) are added in batches on the next turn of the event loop.
-// After every change of the shown rows, rowsShown runs.
-class RowMirror : public QObject {
- public:
-  RowMirror(QComboBox* combo, QListWidget* list, const RowList& model, QObject* parent,
-            std::function<void()> rowsShown = {})
-      : QObject(parent),
-        combo_(combo),
-        list_(list),
-        model_(model),
-        rowsShown_(std::move(rowsShown)) {}
-
-  void apply(RowChange change) {
-    if (change.kind == RowChange::Inserted &&
-        change.index == shownCount() + static_cast<int>(pending_.size())) {
-      pending_.append(qs(model_.row(change.index)));
-      if (pending_.size() == 1)
-        QMetaObject::invokeMethod(
-            this, [this] { flush(); }, Qt::QueuedConnection);
-      return;
-    }
-    if (change.kind == RowChange::Cleared) {
-      pending_.clear();
-    } else {
-      flush();
-    }
-    const QSignalBlocker blockCombo(combo_);
-    const QSignalBlocker blockList(list_);
-    switch (change.kind) {
-      case RowChange::Inserted:
-        if (combo_) combo_->insertItem(change.index, qs(model_.row(change.index)));
-        if (list_) list_->insertItem(change.index, qs(model_.row(change.index)));
-        break;
-      case RowChange::Removed:
-        if (combo_) combo_->removeItem(change.index);
-        if (list_) delete list_->takeItem(change.index);
-        break;
-      case RowChange::Cleared:
-        if (combo_) combo_->clear();
-        if (list_) list_->clear();
-        break;
-    }
-    if (rowsShown_) rowsShown_();
-  }
-
-  void flush() {
-    if (pending_.isEmpty()) return;
-    {
-      const QSignalBlocker blockCombo(combo_);
-      const QSignalBlocker blockList(list_);
-      if (combo_) combo_->addItems(pending_);
-      if (list_) list_->addItems(pending_);
-      pending_.clear();
-    }
-    if (rowsShown_) rowsShown_();
-  }
-
- private:
-  int shownCount() const { return combo_ ? combo_->count() : list_->count(); }
-  QComboBox* combo_;
-  QListWidget* list_;
-  const RowList& model_;
-  std::function<void()> rowsShown_;
-  QStringList pending_;
-};
-
 // A combo box that shows its model's text and row, whatever Qt does by itself: it selects the
 // first row that arrives in an empty list, another row when the current one goes, and it may
 // move the current row while its popup is open.
 class ModelComboBox : public QComboBox {
  public:
   ModelComboBox(ComboBox& model, QWidget* parent) : QComboBox(parent), model_(model) {
+    setModel(rows_);
     // Deferred: the user's own choice is reported (activated) after the index changed, and the
     // model must hear of it before the view goes back to the model.
     connect(this, &QComboBox::currentIndexChanged, this, [this] { showModelLater(); });
@@ -130,13 +65,32 @@ class ModelComboBox : public QComboBox {
     showModelLater();
   }
 
+  // Rows appended one by one (a station file loads line by line) are shown at once, and the
+  // model's row and text once the loop turns.
+  void follow(RowChange change) {
+    rows_->follow(change);
+    if (change.kind == RowChange::Inserted && change.index + 1 == count())
+      showModelLater();
+    else
+      showModel();
+  }
+
  private:
   void showModelLater() {
+    if (showPending_) return;
+    showPending_ = true;
     QMetaObject::invokeMethod(
-        this, [this] { showModel(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+          showPending_ = false;
+          showModel();
+        },
+        Qt::QueuedConnection);
   }
 
   ComboBox& model_;
+  RowListModel* rows_ = new RowListModel(model_, this);
+  bool showPending_ = false;
 };
 
 ControlWidget widgetFor(ComboBox& combo, QWidget* parent) {
@@ -162,24 +116,21 @@ ControlWidget widgetFor(ComboBox& combo, QWidget* parent) {
     box->setStyleSheet(
         "QComboBox { padding: 0px 0px 0px 2px; } QComboBox::drop-down { width: 10px; }");
   }
-  for (int i = 0; i < combo.count(); ++i) box->addItem(qs(combo.row(i)));
-  auto* mirror = new RowMirror(box, nullptr, combo, box, [box] { box->showModel(); });
-  combo.setRowObserver([mirror](RowChange change) { mirror->apply(change); });
+  combo.setRowObserver([box](RowChange change) { box->follow(change); });
   QObject::connect(box, QOverload<int>::of(&QComboBox::activated), box,
                    [&combo](int index) { step([&] { combo.userChoseRow(index); }); });
-  return {box, [box, mirror] {
-            mirror->flush();
-            box->showModel();
-          }};
+  return {box, [box] { box->showModel(); }};
 }
 
 ControlWidget widgetFor(ListBox& model, QWidget* parent) {
-  auto* list = new QListWidget(parent);
-  for (int i = 0; i < model.count(); ++i) list->addItem(qs(model.row(i)));
-  auto* mirror = new RowMirror(nullptr, list, model, list);
-  model.setRowObserver([mirror](RowChange change) { mirror->apply(change); });
-  QObject::connect(list, &QListWidget::itemClicked, list, [list, &model](QListWidgetItem* item) {
-    step([&] { model.userChoseRow(list->row(item)); });
+  auto* list = new QListView(parent);
+  auto* rows = new RowListModel(model, list);
+  list->setModel(rows);
+  // Rows of one height are laid out without asking each row for its size.
+  list->setUniformItemSizes(true);
+  model.setRowObserver([rows](RowChange change) { rows->follow(change); });
+  QObject::connect(list, &QListView::clicked, list, [&model](const QModelIndex& index) {
+    step([&] { model.userChoseRow(index.row()); });
   });
   return {list, {}};
 }
