@@ -3,14 +3,14 @@
 #include <QApplication>
 
 #include "program/Composition.h"
-#include "program/WindowEntry.h"
 #include "library/AppFolder.h"
 #include "platform/ModuleEntries.h"
 #include "platform/qt/QtEndSignals.h"
+#include "platform/qt/WindowProcess.h"
 
 ZELVO_MODULE_ENTRY int zelvoRunWindow(int& argc, char** argv, const zelvo::StationGroups& playlists,
                                       const std::vector<std::string>& guideAddresses) {
-  zelvo::prepareProcess();
+  zelvo::prepareWindowProcess();
   QApplication app(argc, argv);
   QApplication::setApplicationName("zelvo");
   // Lets a desktop match the window to its menu entry and icon.
