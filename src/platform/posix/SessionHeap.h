@@ -9,8 +9,13 @@ namespace zelvo {
 // heap per thread (up to eight per core) what each switch freed stayed behind, spread over many
 // heaps. Every stream also brings buffers of its own size, which left to itself the allocator
 // soon takes from the heap and leaves full of holes that later streams cannot reuse.
-// Measured over 1,000 switches under Xvfb (zelvo_zap_soak), see the README. Call before any
-// thread starts: the allocator fixes its number of heaps when a second thread first needs one.
+// With this set-up, 1,000 switches every 0.3 s under Xvfb (zelvo_zap_soak, on a busy 2-core
+// machine) grew the resident memory by 10.7 MB between libVLC's two clips (7.8 MB between the
+// lowest readings of the first and the last 100 switches) and by 7.3 MB (3.9 MB) when every
+// switch also changed the player. With the default heaps, earlier runs of the libVLC soak grew
+// by 16.7 MB.
+// Call before any thread starts: the allocator fixes its number of heaps when a thread first
+// needs one of its own.
 void prepareSessionHeap();
 
 }  // namespace zelvo
