@@ -18,10 +18,9 @@
 #include "check/CheckConsole.h"
 #include "check/CheckInput.h"
 #include "check/CheckSession.h"
-#include "platform/ModuleEntries.h"
+#include "platform/ModuleSlot.h"
 #include "platform/Steps.h"
 #include "platform/posix/GbkTextFiles.h"
-#include "platform/posix/ModuleLibrary.h"
 #include "platform/qt/QtCoreServices.h"
 #include "platform/qt/QtEndSignals.h"
 
@@ -40,15 +39,6 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 int defaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
-
-// The probe maker of a module, or nullptr once the console has said why there is none.
-MakeStreamProbe* probeMaker(const ModuleName& module, CheckConsole& console) {
-  const ModuleEntry entry = openModuleEntry(module.file, module.entry);
-  if (!entry.function) {
-    console.printProblem(std::string(module.holds) + " cannot be loaded: " + entry.problem);
-  }
-  return reinterpret_cast<MakeStreamProbe*>(entry.function);
-}
 
 }  // namespace
 
@@ -88,12 +78,17 @@ int runStationCheck(const CheckRequest& request) {
 
   CheckEnvironment environment;
   // Both engines check every station that the first cannot settle, so both must be there.
-  MakeStreamProbe* makeMpvProbe = probeMaker(kMpvProbeModule, console);
-  MakeStreamProbe* makeVlcProbe = makeMpvProbe ? probeMaker(kVlcProbeModule, console) : nullptr;
+  EntrySlot<MakeStreamProbe> mpvProbes(kMpvProbeModule), vlcProbes(kVlcProbeModule);
+  for (auto* probes : {&mpvProbes, &vlcProbes}) {
+    probes->onUnavailable = [&console, probes](const std::string& problem) {
+      console.printProblem(unavailable(probes->module(), problem));
+    };
+  }
+  auto* makeMpvProbe = mpvProbes.tryGet();
+  auto* makeVlcProbe = makeMpvProbe ? vlcProbes.tryGet() : nullptr;
   if (!makeMpvProbe || !makeVlcProbe) return kCheckFailed;
-  environment.makeProbe = [=](ProbeEngine engine) {
-    return std::unique_ptr<StreamProbe>(engine == ProbeEngine::Mpv ? makeMpvProbe()
-                                                                   : makeVlcProbe());
+  environment.makeProbe = [mpv = makeMpvProbe->call, vlc = makeVlcProbe->call](ProbeEngine engine) {
+    return std::unique_ptr<StreamProbe>(engine == ProbeEngine::Mpv ? mpv() : vlc());
   };
   environment.bindTimer = [&timers](Timer& timer) { timers.bind(timer); };
   environment.nowMs = [&clock] { return static_cast<long long>(clock.elapsed()); };

@@ -1,11 +1,13 @@
-// What each module gives the program through its one entry point: an object that keeps the
-// platform contract, and for the players and the browser the widget that shows it.
+// The table of the program's modules, and what each gives the program through its one entry
+// point: the window's run, or an object that keeps a platform contract (with a widget for some).
 #pragma once
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "formats/Playlist.h"
+#include "platform/GuideReader.h"
 #include "platform/RealPlayer.h"
 #include "platform/StreamProbe.h"
 #include "platform/WebBrowser.h"
@@ -67,22 +69,45 @@ using MakeBrowser = ModulePart<WebBrowser>*(const std::string& remoteContentFold
 // A headless probe; needs only a QCoreApplication.
 using MakeStreamProbe = StreamProbe*();
 
+// The window's entry: it runs the window to its end and returns the exit status. The program
+// hands it the command line, the playlists the command line named, and the programme guides
+// those playlists name.
+using StationGroups = std::vector<std::vector<PlaylistEntry>>;
+using RunWindow = int(int& argc, char** argv, const StationGroups& playlists,
+                      const std::vector<std::string>& guideAddresses);
+
+// A reader that raises its events on the thread that made it; null when it could not be made.
+struct GuideReaderSettings;
+using MakeGuideReader = GuideReader*(const GuideReaderSettings&);
+
+// One module: <file>.so, the name of its entry point, and what it provides (for people).
 struct ModuleName {
   const char* file;
   const char* entry;
-  // For people: what the module holds.
-  const char* holds;
+  const char* provides;
 };
 
+// Every module of the program. The entry's type is the one named beside it above.
+inline constexpr ModuleName kWindowModule{"window", "zelvoRunWindow", "the window"};  // RunWindow
 inline constexpr ModuleName kVlcPlayerModule{"vlc-player", "zelvoMakePrimaryPlayer",
-                                             "the libVLC player"};
+                                             "the libVLC player"};  // MakePrimaryPlayer
 inline constexpr ModuleName kMpvPlayerModule{"mpv-player", "zelvoMakeFallbackPlayer",
-                                             "the libmpv player"};
-inline constexpr ModuleName kBrowserModule{"browser", "zelvoMakeBrowser", "the web browser"};
+                                             "the libmpv player"};  // MakeFallbackPlayer
+inline constexpr ModuleName kBrowserModule{"browser", "zelvoMakeBrowser",
+                                           "the web browser"};  // MakeBrowser
+inline constexpr ModuleName kGuideReaderModule{"guide-reader", "zelvoMakeGuideReader",
+                                               "the guide reader"};  // MakeGuideReader
 inline constexpr ModuleName kVlcProbeModule{"vlc-probe", "zelvoMakeStreamProbe",
-                                            "the libVLC stream probe"};
+                                            "the libVLC stream probe"};  // MakeStreamProbe
 inline constexpr ModuleName kMpvProbeModule{"mpv-probe", "zelvoMakeStreamProbe",
-                                            "the libmpv stream probe"};
-inline constexpr ModuleName kWindowModule{"window", "zelvoRunWindow", "the window"};
+                                            "the libmpv stream probe"};  // MakeStreamProbe
+inline constexpr ModuleName kModules[] = {kWindowModule,  kVlcPlayerModule,   kMpvPlayerModule,
+                                          kBrowserModule, kGuideReaderModule, kVlcProbeModule,
+                                          kMpvProbeModule};
+
+// What a user reads when a module cannot be had.
+inline std::string unavailable(const ModuleName& module, const std::string& problem) {
+  return std::string(module.provides) + " cannot be loaded: " + problem;
+}
 
 }  // namespace zelvo

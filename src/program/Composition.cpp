@@ -1,10 +1,7 @@
 #include "program/Composition.h"
 
-#include <malloc.h>
-
 #include <QGuiApplication>
 #include <QTimer>
-#include <cstdlib>
 #include <iostream>
 
 #include "form/AppTitle.h"
@@ -18,8 +15,7 @@
 #include "platform/qt/QtGuideView.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtWindowFunctions.h"
-#include "platform/qt/XlibThreads.h"
-#include "platform/webengine/BrowserProcess.h"
+#include "platform/qt/WindowProcess.h"
 #include "platform/xmltv/MakeGuideReader.h"
 
 namespace zelvo {
@@ -31,35 +27,12 @@ constexpr const char* kBrowserUnavailable =
     "无法加载网页浏览器组件，不能打开网页，网上搜索无法进行。";
 
 void reportUnavailable(const ModuleName& module, const std::string& problem) {
-  std::cerr << "zelvo: " << module.holds << " cannot be loaded: " << problem << std::endl;
+  std::cerr << "zelvo: " << unavailable(module, problem) << std::endl;
 }
 
 }  // namespace
 
-void prepareProcess() {
-  // libVLC 3 draws only into X11 windows: on a Wayland session the window goes through XWayland.
-  if (std::getenv("WAYLAND_DISPLAY") && std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-  }
-  // The web view composes its pages through Qt Quick. On OpenGL it turns the whole window into
-  // one GL surface, and the players' native video windows inside it then paint black; drawn in
-  // software it is an ordinary widget like the rest.
-  if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
-  // Both engines start and end threads with every station. glibc gives each new thread an
-  // arena of its own, up to eight per core, and what a thread freed there mostly stays with
-  // the process: zapping grew the memory by tens of megabytes. Two arenas shared by all keep
-  // it close to flat.
-  mallopt(M_ARENA_MAX, 2);
-  // Every stream brings buffers of its own size (frames, caches). Left to itself glibc raises its
-  // mmap threshold after the first large free, and from then on such buffers come from the heap,
-  // which they leave full of holes that later streams cannot reuse. Kept from mmap, they go back
-  // to the system when the stream ends.
-  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-  // libVLC draws from its own threads into our X window; Xlib must know before anything opens
-  // it, long before the player's module is loaded.
-  prepareXlibThreads();
-  prepareBrowserProcess();
-}
+void prepareProcess() { prepareWindowProcess(); }
 
 struct ZelvoApplication::Parts {
   Parts(std::string folder, const ComponentOptions& options)

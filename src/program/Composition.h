@@ -22,7 +22,8 @@ struct ComponentOptions : EngineSettings {
   const Clock* clock = nullptr;
 };
 
-// Must run before the QApplication exists.
+// The window's process set-up (see WindowProcess.h), for programs that build the window
+// themselves. Must run before any thread starts and before the QApplication exists.
 void prepareProcess();
 
 class ZelvoApplication {

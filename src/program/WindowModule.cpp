@@ -3,15 +3,15 @@
 #include <QApplication>
 
 #include "program/Composition.h"
-#include "program/WindowEntry.h"
 #include "library/AppFolder.h"
 #include "platform/ModuleEntries.h"
 #include "platform/posix/GbkCodec.h"
 #include "platform/qt/QtEndSignals.h"
+#include "platform/qt/WindowProcess.h"
 
 ZELVO_MODULE_ENTRY int zelvoRunWindow(int& argc, char** argv, const zelvo::StationGroups& playlists,
                                       const std::vector<std::string>& guideAddresses) {
-  zelvo::prepareProcess();
+  zelvo::prepareWindowProcess();
   // The players' modules are loaded on other threads from the moment the window shows, while the
   // library loads: the codec must not wait for them.
   zelvo::prepareGbkCodec();

@@ -2,12 +2,10 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "program/WindowEntry.h"
 #include "cli/CommandLine.h"
 #include "cli/RunCommand.h"
 #include "cli/WindowPlaylists.h"
-#include "platform/ModuleEntries.h"
-#include "platform/posix/ModuleLibrary.h"
+#include "platform/ModuleSlot.h"
 #include "platform/posix/SessionHeap.h"
 #include "platform/posix/StandardStreams.h"
 #include "platform/xmltv/MakeGuideReader.h"
@@ -23,16 +21,18 @@ int main(int argc, char** argv) {
       return zelvo::runGuideCommand(command, *zelvo::makeGuideReader());
     return zelvo::runCommand(command);
   }
-  zelvo::useOneHeapForTheSession();
+  // Before any thread starts: the allocator fixes its number of heaps when the first thread needs
+  // one.
+  zelvo::prepareSessionHeap();
   // The window and everything it shows come from its module, opened while the playlists are read.
-  zelvo::ModuleOpening window(zelvo::kWindowModule.file, zelvo::kWindowModule.entry);
-  window.begin();
+  zelvo::EntrySlot<zelvo::RunWindow> window(zelvo::kWindowModule);
+  window.onUnavailable = [](const std::string& problem) {
+    std::cerr << "zelvo: " << zelvo::unavailable(zelvo::kWindowModule, problem) << std::endl;
+  };
+  window.preload();
   std::vector<std::string> guideAddresses;
   const auto playlists = zelvo::readWindowPlaylists(command.files, std::cerr, &guideAddresses);
-  const zelvo::ModuleEntry& entry = window.entry();
-  if (!entry.function) {
-    std::cerr << "zelvo: the window cannot be loaded: " << entry.problem << std::endl;
-    return zelvo::kExitFailed;
-  }
-  return reinterpret_cast<zelvo::RunWindow*>(entry.function)(argc, argv, playlists, guideAddresses);
+  const auto* run = window.tryGet();
+  if (!run) return zelvo::kExitFailed;
+  return run->call(argc, argv, playlists, guideAddresses);
 }

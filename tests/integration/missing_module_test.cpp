@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "fakes/TempFolder.h"
+#include "platform/ModuleEntries.h"
 #include "platform/posix/GbkCodec.h"
 #include "support/IntegrationMain.h"
 #include "support/ProgramRun.h"
@@ -23,8 +24,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-const char* const kModules[] = {"window",  "vlc-player", "mpv-player",
-                                "browser", "vlc-probe",  "mpv-probe"};
 // Message boxes carry the application's title; the main window has its version beside it.
 constexpr const char* kBoxTitle = "Zelvo";
 // The centre of the web search button Command17 (5280, 360, 855, 255 twips).
@@ -49,9 +48,9 @@ class MissingModuleTest : public ::testing::TestWithParam<Case> {
  protected:
   void SetUp() override {
     const std::string built = std::getenv("ZELVO_MODULE_DIR");
-    for (const char* module : kModules) {
-      const std::string file = std::string(module) + ".so";
-      if (module != std::string(GetParam().module)) {
+    for (const ModuleName& module : kModules) {
+      const std::string file = std::string(module.file) + ".so";
+      if (module.file != std::string(GetParam().module)) {
         fs::create_symlink(built + "/" + file, modules_.file(file));
       } else if (GetParam().damage == Damage::Broken) {
         std::ofstream(modules_.file(file)) << "not a shared library\n";

@@ -9,69 +9,35 @@
 namespace zelvo {
 
 template <class Contract>
-ModuleSlot<Contract>::ModuleSlot(const ModuleName& name, Make make)
-    : name_(name), make_(std::move(make)), opening_(name.file, name.entry), area_(new QWidget) {
+WidgetModuleSlot<Contract>::WidgetModuleSlot(const ModuleName& module, Make make)
+    : ModuleSlot<Contract, ModulePart<Contract>>(module, std::move(make)), area_(new QWidget) {
   auto* layout = new QVBoxLayout(area_);
   layout->setContentsMargins(0, 0, 0, 0);
+  this->onMade = [this](ModulePart<Contract>& part) {
+    if (QWidget* content = part.widget(); content && area_) {
+      area_->layout()->addWidget(content);
+      content->show();
+    }
+  };
 }
 
 template <class Contract>
-ModuleSlot<Contract>::~ModuleSlot() {
+WidgetModuleSlot<Contract>::~WidgetModuleSlot() {
   release();
-  part_.reset();
+  this->reset();
   // An area that never went into a window is still ours.
   if (area_ && !area_->parent()) delete area_.data();
 }
 
 template <class Contract>
-Contract& ModuleSlot<Contract>::get() {
-  if (part_) return part_->contract();
-  // A handler that runs while the component is being made finds it not there yet.
-  if (making_) fail(std::string(name_.holds) + " is starting");
-  if (problem_.empty()) {
-    const ModuleEntry& entry = opening_.entry();
-    making_ = true;
-    ModulePart<Contract>* part = entry.function ? make_(entry.function) : nullptr;
-    making_ = false;
-    if (part) {
-      part_.reset(part);
-    } else {
-      problem_ = entry.function ? std::string(name_.holds) + " did not start" : entry.problem;
-    }
-  }
-  if (!part_) {
-    if (onUnavailable) onUnavailable(problem_);
-    fail(problem_);
-  }
-  if (QWidget* content = part_->widget(); content && area_) {
-    area_->layout()->addWidget(content);
-    content->show();
-  }
-  Contract& component = part_->contract();
-  if (onUp) onUp(component);
-  for (auto& setting : earlySettings_) step([&] { setting(component); });
-  earlySettings_.clear();
-  return component;
+void WidgetModuleSlot<Contract>::release() {
+  if (!this->up()) return;
+  if (QWidget* content = this->part()->widget()) content->setParent(nullptr);
 }
 
-template <class Contract>
-void ModuleSlot<Contract>::apply(std::function<void(Contract&)> setting) {
-  if (part_) {
-    setting(part_->contract());
-  } else {
-    earlySettings_.push_back(std::move(setting));
-  }
-}
-
-template <class Contract>
-void ModuleSlot<Contract>::release() {
-  if (!part_) return;
-  if (QWidget* content = part_->widget()) content->setParent(nullptr);
-}
-
-template class ModuleSlot<WindowsMediaPlayer>;
-template class ModuleSlot<RealPlayer>;
-template class ModuleSlot<WebBrowser>;
+template class WidgetModuleSlot<WindowsMediaPlayer>;
+template class WidgetModuleSlot<RealPlayer>;
+template class WidgetModuleSlot<WebBrowser>;
 
 // The primary player.
 

@@ -10,48 +10,26 @@
 #include <vector>
 
 #include "platform/ModuleEntries.h"
-#include "platform/posix/ModuleLibrary.h"
+#include "platform/ModuleSlot.h"
 
 namespace zelvo {
 
-// One module's component behind a stand-in: the module is opened on a worker thread, the
-// component made on the UI thread when first needed and shown inside the stand-in's area.
+// A module slot whose part has a widget: the slot's area stands in the window from the start, and
+// the component's widget goes into it when the component comes up.
 template <class Contract>
-class ModuleSlot {
+class WidgetModuleSlot : public ModuleSlot<Contract, ModulePart<Contract>> {
  public:
-  using Make = std::function<ModulePart<Contract>*(void* entry)>;
-  ModuleSlot(const ModuleName& name, Make make);
-  ~ModuleSlot();
-  ModuleSlot(const ModuleSlot&) = delete;
-  ModuleSlot& operator=(const ModuleSlot&) = delete;
+  using Make = typename ModuleSlot<Contract, ModulePart<Contract>>::Make;
+  WidgetModuleSlot(const ModuleName& module, Make make);
+  ~WidgetModuleSlot();
 
-  // Starts opening the module in the background.
-  void preload() { opening_.begin(); }
-  bool up() const { return part_ != nullptr; }
-  // The component, made now if need be. Throws PlatformFailure when the module cannot be had,
-  // after onUnavailable has heard why.
-  Contract& get();
   // The area in the window that the component's widget goes into once it is up.
   QWidget* area() const { return area_.data(); }
   // Takes the component's widget out of the area, so that the window going does not take it.
   void release();
 
-  // A setting for the component: applied now when it is up, otherwise when it comes up.
-  void apply(std::function<void(Contract&)> setting);
-
-  // Runs once, right after the component is made, before the settings given earlier.
-  std::function<void(Contract&)> onUp;
-  std::function<void(const std::string& problem)> onUnavailable;
-
  private:
-  ModuleName name_;
-  Make make_;
-  ModuleOpening opening_;
-  std::unique_ptr<ModulePart<Contract>> part_;
   QPointer<QWidget> area_;
-  std::string problem_;
-  bool making_ = false;
-  std::vector<std::function<void(Contract&)>> earlySettings_;
 };
 
 // The primary player. Settings made before the module is up are applied when it comes up; reads
@@ -60,7 +38,7 @@ class PrimaryPlayerProxy : public WindowsMediaPlayer {
  public:
   explicit PrimaryPlayerProxy(const EngineSettings& settings);
 
-  ModuleSlot<WindowsMediaPlayer>& module() { return slot_; }
+  WidgetModuleSlot<WindowsMediaPlayer>& module() { return slot_; }
   QWidget* widget() const { return slot_.area(); }
 
   void setURL(const std::string& address) override;
@@ -83,7 +61,7 @@ class PrimaryPlayerProxy : public WindowsMediaPlayer {
  private:
   WindowsMediaPlayer& engine() const { return slot_.get(); }
 
-  mutable ModuleSlot<WindowsMediaPlayer> slot_;
+  mutable WidgetModuleSlot<WindowsMediaPlayer> slot_;
 };
 
 // The fallback player, on the same terms as the primary one.
@@ -91,7 +69,7 @@ class FallbackPlayerProxy : public RealPlayer {
  public:
   explicit FallbackPlayerProxy(const EngineSettings& settings);
 
-  ModuleSlot<RealPlayer>& module() { return slot_; }
+  WidgetModuleSlot<RealPlayer>& module() { return slot_; }
   QWidget* widget() const { return slot_.area(); }
 
   void setSource(const std::string& address) override;
@@ -118,7 +96,7 @@ class FallbackPlayerProxy : public RealPlayer {
  private:
   RealPlayer& engine() const { return slot_.get(); }
 
-  mutable ModuleSlot<RealPlayer> slot_;
+  mutable WidgetModuleSlot<RealPlayer> slot_;
 };
 
 // The browser, whose module (and QtWebEngine's processes) comes up with the first page.
@@ -126,7 +104,7 @@ class BrowserProxy : public WebBrowser {
  public:
   BrowserProxy();
 
-  ModuleSlot<WebBrowser>& module() { return slot_; }
+  WidgetModuleSlot<WebBrowser>& module() { return slot_; }
   QWidget* widget() const { return slot_.area(); }
   bool started() const { return slot_.up(); }
   // Local pages in this folder may load remote content; takes effect when the browser comes up.
@@ -138,7 +116,7 @@ class BrowserProxy : public WebBrowser {
   std::vector<std::string> anchors() const override;
 
  private:
-  mutable ModuleSlot<WebBrowser> slot_;
+  mutable WidgetModuleSlot<WebBrowser> slot_;
   std::string remoteContentFolder_;
 };
 

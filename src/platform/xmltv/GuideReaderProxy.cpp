@@ -1,43 +1,30 @@
 #include "platform/xmltv/GuideReaderProxy.h"
 
-#include "platform/posix/ModuleLibrary.h"
 #include "platform/xmltv/MakeGuideReader.h"
 
 namespace zelvo {
 
-GuideReaderProxy::~GuideReaderProxy() {
-  // The reader's code lives in the module, which stays loaded: deleting it here is safe.
-  reader_.reset();
-}
-
-GuideReader* GuideReaderProxy::reader() {
-  if (reader_ || !problem_.empty()) return reader_.get();
-  const ModuleEntry entry = openModuleEntry(kGuideReaderModuleFile, kGuideReaderModuleEntry);
-  if (!entry.function) {
-    problem_ = "the guide reader cannot be loaded: " + entry.problem;
-    return nullptr;
-  }
-  reader_.reset(reinterpret_cast<MakeGuideReader*>(entry.function)(settings_));
-  if (!reader_) {
-    problem_ = "the guide reader cannot be made";
-    return nullptr;
-  }
-  reader_->finished.connect([this](const GuideReport& report) { finished.raise(report); });
-  reader_->progressed.connect([this](const std::string& line) { progressed.raise(line); });
-  reader_->logoReady.connect([this](const std::string& address, const std::string& path) {
-    logoReady.raise(address, path);
-  });
-  return reader_.get();
+GuideReaderProxy::GuideReaderProxy(GuideReaderSettings settings)
+    : settings_(std::move(settings)), slot_(kGuideReaderModule, [this](void* entry) {
+        return reinterpret_cast<MakeGuideReader*>(entry)(settings_);
+      }) {
+  slot_.onUp = [this](GuideReader& reader) {
+    reader.finished.connect([this](const GuideReport& report) { finished.raise(report); });
+    reader.progressed.connect([this](const std::string& line) { progressed.raise(line); });
+    reader.logoReady.connect([this](const std::string& address, const std::string& path) {
+      logoReady.raise(address, path);
+    });
+  };
 }
 
 void GuideReaderProxy::read(const GuideRequest& request) {
   const unsigned read = ++reads_;
-  if (GuideReader* real = reader()) {
+  if (GuideReader* real = slot_.tryGet()) {
     real->read(request);
     return;
   }
   GuideReport report;
-  report.problems.push_back(problem_);
+  report.problems.push_back(unavailable(slot_.module(), slot_.problem()));
   QMetaObject::invokeMethod(
       &queue_,
       [this, read, report] {
@@ -48,11 +35,11 @@ void GuideReaderProxy::read(const GuideRequest& request) {
 
 void GuideReaderProxy::cancel() {
   ++reads_;
-  if (reader_) reader_->cancel();
+  if (slot_.up()) slot_.get().cancel();
 }
 
 void GuideReaderProxy::fetchLogo(const std::string& address) {
-  if (GuideReader* real = reader()) {
+  if (GuideReader* real = slot_.tryGet()) {
     real->fetchLogo(address);
     return;
   }

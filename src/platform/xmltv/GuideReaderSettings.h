@@ -1,5 +1,5 @@
-// How the guide reader fetches and bounds what it reads, and the entry point of its module, which
-// the program opens on the first read so that a command that reads no guide maps no QtNetwork.
+// How the guide reader fetches and bounds what it reads. Its module (see ModuleEntries.h) is
+// opened on the first read, so that a command that reads no guide maps no QtNetwork.
 #pragma once
 
 #include <cstdint>
@@ -26,11 +26,5 @@ struct GuideReaderSettings {
   int maxTitleBytes = 512;
   int maxDescriptionBytes = 4096;
 };
-
-// The module's one entry point: a reader that raises its events on the thread that made it.
-// Null when it could not be made.
-using MakeGuideReader = GuideReader*(const GuideReaderSettings&);
-inline constexpr const char* kGuideReaderModuleFile = "guide-reader";
-inline constexpr const char* kGuideReaderModuleEntry = "zelvoMakeGuideReader";
 
 }  // namespace zelvo
