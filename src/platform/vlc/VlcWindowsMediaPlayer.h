@@ -48,9 +48,6 @@ class VlcWindowsMediaPlayer : public EngineBase, public WindowsMediaPlayer {
   VlcWindowsMediaPlayer(const VlcWindowsMediaPlayer&) = delete;
   VlcWindowsMediaPlayer& operator=(const VlcWindowsMediaPlayer&) = delete;
 
-  // libVLC draws from its own threads into our X window; Xlib must know before anything opens it.
-  static void prepareProcess();
-
   // The player's area: video above the controls.
   QWidget* widget();
 
