@@ -36,8 +36,8 @@ struct FormControls {
   Label Label2{"Label2", {8880, 120, 2295, 375}, "如未搜索完毕就停止，请在下框中选择重新搜索位置"};
   Label l{"l", {0, 7680, 8295, 375}, "status"};  // status line: the active window's title
   Button Command2{"Command2", {270, 5520, 735, 375}, "播放"};  // "播放", play the current address
-  Button Command3{
-      "Command3", {7440, 5520, 735, 375}, "增加"};  // "增加", add the station; or a count
+  // "增加", add the current station; the caption also shows counts and the chosen row.
+  Button Command3{"Command3", {7440, 5520, 735, 375}, "增加"};
   Button Command4{"Command4", {3345, 5520, 735, 375}, "向上"};  // "向上", the station above
   Button Command5{"Command5", {4365, 5520, 735, 375}, "向下"};  // "向下", the station below
   Button Command9{"Command9", {2325, 5520, 735, 375}, "停止"};  // "停止", stop all: play, scans
@@ -45,8 +45,8 @@ struct FormControls {
   Button Command12{"Command12", {5385, 5520, 735, 375}, "删除"};  // "删除", remove the station
   Button Command14{"Command14", {1290, 5520, 735, 375}, kPauseCaption};  // "暂停", pause, resume
   Button Command16{"Command16", {6360, 360, 615, 255}, "缺省"};  // "缺省", default scan results
-  Button Command17{
-      "Command17", {5280, 360, 855, 255}, kWebSearchCaption};  // "网上搜索", web search
+  // "网上搜索", start the web search; "网上" once one was started.
+  Button Command17{"Command17", {5280, 360, 855, 255}, kWebSearchCaption};
   // The three share the top of the window; the one in use is shown.
   HostArea WindowsMediaPlayer1{"WindowsMediaPlayer1", {0, 0, 8535, 5055}};  // primary player
   HostArea RealAudio1{"RealAudio1", {0, 0, 8415, 4695}};                    // fallback player
