@@ -123,6 +123,24 @@ double worstCancelMs(const std::string& path, const zelvo::GuideWanted& wanted) 
   return worst;
 }
 
+// Writes head, then block the given times over, then tail, into a gzip file.
+void writeGzip(const std::string& path, const std::string& head, const std::string& block,
+               int times, const std::string& tail) {
+  gzFile gz = gzopen(path.c_str(), "wb9");
+  gzwrite(gz, head.data(), static_cast<unsigned>(head.size()));
+  for (int i = 0; i < times; ++i) gzwrite(gz, block.data(), static_cast<unsigned>(block.size()));
+  if (!tail.empty()) gzwrite(gz, tail.data(), static_cast<unsigned>(tail.size()));
+  gzclose(gz);
+}
+
+// Reads one hostile guide and prints what it cost, with the size of its file.
+void readHostile(const char* what, const std::string& path, const zelvo::GuideWanted& wanted) {
+  const Measure read = readOnce(path, wanted, 0, 0);
+  std::printf("%s (%.0f KB file): %.3f s, peak %.0f MB, %zu kept\n", what,
+              QFileInfo(QString::fromStdString(path)).size() / 1024.0, read.seconds, read.peak,
+              programmesIn(read.report));
+}
+
 void hostileGuides(const QTemporaryDir& folder, const std::string& weekGzip) {
   const int64_t start = 1796774400;
   const std::string open = "<?xml version=\"1.0\"?>\n<tv>\n<programme start=\"" +
@@ -137,39 +155,18 @@ void hostileGuides(const QTemporaryDir& folder, const std::string& weekGzip) {
     for (int i = 0; i < 80000; ++i) out << " a" << i << "=\"\"";
     out << "><title>x</title></programme>\n</tv>\n";
   }
-  const Measure tag = readOnce(attributesPath, wanted, 0, 0);
-  std::printf("one tag of 80,000 attributes (%.0f KB): %.3f s, peak %.0f MB, %zu kept\n",
-              QFileInfo(QString::fromStdString(attributesPath)).size() / 1024.0, tag.seconds,
-              tag.peak, programmesIn(tag.report));
+  readHostile("one tag of 80,000 attributes", attributesPath, wanted);
 
   const std::string titlePath = folder.filePath("title.xml.gz").toStdString();
-  {
-    gzFile gz = gzopen(titlePath.c_str(), "wb9");
-    const std::string head = open + "><title>";
-    gzwrite(gz, head.data(), static_cast<unsigned>(head.size()));
-    const std::string block(1 << 20, 'x');
-    for (int i = 0; i < 500; ++i) gzwrite(gz, block.data(), static_cast<unsigned>(block.size()));
-    const std::string tail = "</title></programme>\n</tv>\n";
-    gzwrite(gz, tail.data(), static_cast<unsigned>(tail.size()));
-    gzclose(gz);
-  }
-  const Measure title = readOnce(titlePath, wanted, 0, 0);
-  std::printf("one 500 MB title in a %.0f KB gzip: %.2f s, peak %.0f MB, %zu kept\n",
-              QFileInfo(QString::fromStdString(titlePath)).size() / 1024.0, title.seconds,
-              title.peak, programmesIn(title.report));
+  writeGzip(titlePath, open + "><title>", std::string(1 << 20, 'x'), 500,
+            "</title></programme>\n</tv>\n");
+  readHostile("one 500 MB title, gzipped", titlePath, wanted);
 
+  std::string nestBlock;
+  for (int i = 0; i < 100000; ++i) nestBlock += "<a>";
   const std::string nestPath = folder.filePath("nest.xml.gz").toStdString();
-  {
-    gzFile gz = gzopen(nestPath.c_str(), "wb9");
-    gzwrite(gz, "<tv>", 4);
-    std::string block;
-    for (int i = 0; i < 100000; ++i) block += "<a>";
-    for (int i = 0; i < 100; ++i) gzwrite(gz, block.data(), static_cast<unsigned>(block.size()));
-    gzclose(gz);
-  }
-  const Measure nest = readOnce(nestPath, wanted, 0, 0);
-  std::printf("10 million open elements in a %.0f KB gzip: %.2f s, peak %.0f MB\n",
-              QFileInfo(QString::fromStdString(nestPath)).size() / 1024.0, nest.seconds, nest.peak);
+  writeGzip(nestPath, "<tv>", nestBlock, 100, "");
+  readHostile("10 million open elements, gzipped", nestPath, wanted);
 
   std::printf(
       "cancel() while reading, worst of 6 moments: attributes %.1f ms, title %.1f ms, nest %.1f ms",

@@ -7,8 +7,7 @@
 #include <fstream>
 
 #include "fakes/WindowHarness.h"
-#include "formats/StationLines.h"
-#include "playback/Monitoring.h"
+#include "formats/CounterTemplates.h"
 
 using ::testing::ElementsAre;
 
@@ -47,9 +46,12 @@ TEST(AddressExpansion, TemplatesYieldTheirNextNumber) {
     EXPECT_EQ(h.s.lastTemplate, test.lastTemplate) << test.address;
     if (test.address.find('|') == std::string::npos) continue;
     const bool series = test.result != test.address;
-    EXPECT_EQ(isCounterTemplateAddress(test.address), series) << test.address;
-    EXPECT_EQ(IsCounterTemplate(test.address), series) << test.address;
+    EXPECT_EQ(isNumberedCounterTemplate(test.address), series) << test.address;
+    EXPECT_EQ(isAnyTwoPercentTemplate(test.address), series) << test.address;
   }
+  // Where the two rules part: the window's counts any two "%" signs, the commands' a number.
+  EXPECT_TRUE(isAnyTwoPercentTemplate("x%ab%"));
+  EXPECT_FALSE(isNumberedCounterTemplate("x%ab%"));
 }
 
 class ListAddressTest : public ::testing::Test {

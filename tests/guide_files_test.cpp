@@ -30,7 +30,7 @@ TEST(GuideFiles, AnM3uGivesEachEntrysTagsAndTheHeadersGuides) {
       "catchup=\"append\" catchup-source=\"?s={utc},{utcend}\" catchup-days=\"7\",CCTV-1\n"
       "http://s/1\n"
       "#EXTINF:-1 tvg-id=\"x\ty\" catchup-days=\"many\" catchup=\"\x02\" "
-      "tvg-name=\"n\x01\",Tabbed\n"
+      "tvg-name=\"n\x01\" catchup-source=\"?s={utc}\x1b&e={utcend}\",Tabbed\n"
       "http://s/2\n"
       "#EXTINF:-1,Plain\nhttp://s/3\n",
       "");
@@ -38,7 +38,7 @@ TEST(GuideFiles, AnM3uGivesEachEntrysTagsAndTheHeadersGuides) {
   EXPECT_EQ(tagsText(playlist.entries[0].guide),
             "cctv1|CCTV 1|http://l/1.png|append|?s={utc},{utcend}|7");
   // No tab survives in a tag, and no value ends in the blank a control character became.
-  EXPECT_EQ(tagsText(playlist.entries[1].guide), "x y|n||||0");
+  EXPECT_EQ(tagsText(playlist.entries[1].guide), "x y|n|||?s={utc} &e={utcend}|0");
   EXPECT_TRUE(playlist.entries[2].guide.empty());
 
   // Shifts in hours: #EXTM3U gives the default up to the next #EXTM3U, an entry's own wins,

@@ -28,6 +28,7 @@ TEST(GuideMatching, IdFirstThenTvgNameThenTheStationsOwnName) {
       {"随便", "cctv2.cn", "CCTV1", "cctv2.cn"},    // the id wins over the tvg-name
       {"随便", "unknown.id", "cctv1", "cctv1.cn"},  // an unknown id falls back to the names
       {"CCTV-2", "", "unknown", "cctv2.cn"},        // then the station's own name
+      {"CCTV-2", "", "CCTV1", "cctv1.cn"},          // the tvg-name wins over the own name
       {"  cctv-1   综合 ", "", "", "cctv1.cn"},     // case and blanks do not count
       {"湖南 卫视", "", "", "hunan.cn"},
       {"no id", "", "", ""},

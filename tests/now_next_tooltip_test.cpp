@@ -61,30 +61,37 @@ TEST_F(NowNextTooltipTest, FollowsTheStationTheGuideAndTheProgrammesEnd) {
     const char* what;
     std::function<void()> act;
     const char* tooltip;
+    int wakeMs;  // when the tooltip is looked at again; 0: not at all
   };
   const Step steps[] = {
-      {"before the guide is read", [] {}, "窗口自己的"},
+      {"before the guide is read", [] {}, "窗口自己的", 0},
       {"the guide arrives", [&] { reader.finish(guide); },
-       "正在播出 20:50–21:20 新闻联播\n下一个 21:20–21:50 天气预报"},
+       "正在播出 20:50–21:20 新闻联播\n下一个 21:20–21:50 天气预报", 1200 * 1000},
       {"the running programme ends", [&] { h.loop.advance(1200 * 1000); },
-       "正在播出 21:20–21:50 天气预报"},
-      {"another station, in a gap", [&] { h.c.tvm.userChoseRow(1); }, "下一个 21:30–21:50 电影"},
+       "正在播出 21:20–21:50 天气预报", 1800 * 1000},
+      {"another station, in a gap", [&] { h.c.tvm.userChoseRow(1); }, "下一个 21:30–21:50 电影",
+       600 * 1000},
       {"the next programme begins", [&] { h.loop.advance(600 * 1000); },
-       "正在播出 21:30–21:50 电影"},
-      {"a station without a guide", [&] { h.c.tvm.userChoseRow(2); }, "窗口自己的"},
+       "正在播出 21:30–21:50 电影", 1200 * 1000},
+      {"a station without a guide", [&] { h.c.tvm.userChoseRow(2); }, "窗口自己的", 0},
       {"a station chosen by its address", [&] { h.c.dz1.userChoseRow(0); },
-       "正在播出 21:20–21:50 天气预报"},
+       "正在播出 21:20–21:50 天气预报", 1200 * 1000},
       {"a read that gave nothing keeps the guide", [&] { reader.finish(GuideReport{}); },
-       "正在播出 21:20–21:50 天气预报"},
-      {"the last programme ends", [&] { h.loop.advance(1800 * 1000); }, "窗口自己的"},
+       "正在播出 21:20–21:50 天气预报", 1200 * 1000},
+      {"the last programme ends", [&] { h.loop.advance(1200 * 1000); }, "窗口自己的", 0},
   };
   for (const Step& step : steps) {
     step.act();
     EXPECT_EQ(h.c.tvm.toolTip(), step.tooltip) << step.what;
+    const Timer& timer = h.window->guideTimer();
+    EXPECT_EQ(timer.enabled() ? timer.interval() : 0, step.wakeMs) << step.what;
   }
 }
 
 TEST_F(NowNextTooltipTest, OpenedPlaylistsAddTheirGuidesAndTagsForTheSession) {
+  // What the file says of the same station gives way to the playlist opened now.
+  h.writeFile(kGuideMapFile, {"D\thttp://d/1\tfile.id\t\t\t\t\t"});
+  const std::string map = fileBytes(h.path(kGuideMapFile));
   h.window->StartUp();
   EXPECT_TRUE(reader.requests.empty());  // no guide is known yet
 
@@ -98,7 +105,7 @@ TEST_F(NowNextTooltipTest, OpenedPlaylistsAddTheirGuidesAndTagsForTheSession) {
   EXPECT_THAT(reader.requests[0].wanted.ids, ElementsAre("d.id"));
   EXPECT_EQ(reader.requests[0].keepFrom, kBase - 3 * 86400);
   EXPECT_EQ(h.window->guide().tagsFor("D", "http://d/1").catchup, "shift");
-  EXPECT_FALSE(h.exists(kGuideMapFile));  // the session's tags are no file's
+  EXPECT_EQ(fileBytes(h.path(kGuideMapFile)), map);  // the session's tags are no file's
 
   reader.finish(guideOf({{"d.id", {}, "", {{kBase, kBase + 60, "短片", ""}}}}));
   EXPECT_EQ(h.c.tvm.toolTip(), "正在播出 21:00–21:01 短片");

@@ -24,7 +24,7 @@ TEST_F(PlaybackTest, PlayAddressStopsTheFallbackThenOpensTheAddress) {
   h.window->playback().PlayAddress("mms://a/1");
   EXPECT_THAT(h.log.calls(), ElementsAre("real.clearQueuedClips", "real.doStop", "wmp.stop",
                                          "wmp.clearErrorQueue", "wmp.URL mms://a/1"));
-  EXPECT_EQ(h.s.playerKind, "win");
+  EXPECT_EQ(h.s.playerKind, PlayerKind::Win);
   EXPECT_EQ(h.s.pendingAddress, "mms://a/1");
   EXPECT_EQ(h.s.currentAddress, "mms://a/1");
   EXPECT_FALSE(h.s.playbackStopped);
@@ -33,7 +33,7 @@ TEST_F(PlaybackTest, PlayAddressStopsTheFallbackThenOpensTheAddress) {
 }
 
 TEST_F(PlaybackTest, APageGoesToTheBrowserAfterStoppingEverything) {
-  h.s.playerKind = "real";
+  h.s.playerKind = PlayerKind::Real;
   h.c.Timer8.setEnabled(true);
   h.c.Command14.setEnabled(true);
   h.window->playback().PlayAddress("http://x/index.HTML");
@@ -44,7 +44,7 @@ TEST_F(PlaybackTest, APageGoesToTheBrowserAfterStoppingEverything) {
   EXPECT_FALSE(h.c.Command14.enabled());
   EXPECT_FALSE(h.c.Timer8.enabled());
   EXPECT_TRUE(h.s.playbackStopped);
-  EXPECT_EQ(h.s.playerKind, "real");
+  EXPECT_EQ(h.s.playerKind, PlayerKind::Real);
 }
 
 TEST_F(PlaybackTest, FailingPlayerCallsSkipOnlyTheirStep) {
@@ -67,7 +67,7 @@ TEST_F(PlaybackTest, FallbackPlayerClosesThePrimaryAndLetsEventsRun) {
   h.window->playback().PlayWithRealPlayer("rtsp://r/1");
   EXPECT_THAT(h.log.calls(), ElementsAre("wmp.stop", "wmp.close", "real.setSource rtsp://r/1",
                                          "real.setAutoStart 1", "real.doPlay"));
-  EXPECT_EQ(h.s.playerKind, "real");
+  EXPECT_EQ(h.s.playerKind, PlayerKind::Real);
   EXPECT_EQ(h.s.pendingAddress, "p");
   EXPECT_TRUE(h.c.RealAudio1.visible());
   EXPECT_FALSE(h.c.WindowsMediaPlayer1.visible());

@@ -143,7 +143,7 @@ TEST_F(PrimaryPlayerEventsTest, AnErrorHandsTheAddressToTheFallbackPlayer) {
     EXPECT_EQ(h.wmp.errorCount(), 0);
     EXPECT_TRUE(h.c.RealAudio1.visible());
     EXPECT_FALSE(h.c.WindowsMediaPlayer1.visible());
-    EXPECT_EQ(h.s.playerKind, "real");
+    EXPECT_EQ(h.s.playerKind, PlayerKind::Real);
     // The deferred open that the ready state asked for does nothing while the fallback plays.
     h.loop.advance(200);
     EXPECT_THAT(opened(), IsEmpty());

@@ -45,7 +45,7 @@ TEST_F(StartUpTest, LoadsResultsFirstLibraryLastThenTempFolderAndShowsTheFirstRo
   EXPECT_TRUE(h.c.l.visible() && h.c.Text1.visible() && h.c.dz1.enabled());
   EXPECT_FALSE(h.c.WebBrowser1.visible());
   EXPECT_EQ(h.s.workMode, 10);
-  EXPECT_TRUE(h.s.playerKind.empty());
+  EXPECT_EQ(h.s.playerKind, PlayerKind::None);
   EXPECT_TRUE(h.log.startingWith("wmp.URL").empty());
   EXPECT_TRUE(h.process.endedWith.empty());
   EXPECT_THAT(h.log.startingWith("real."),

@@ -4,6 +4,7 @@
 #include <exception>
 #include <unordered_map>
 
+#include "formats/CounterTemplates.h"
 #include "formats/StationLines.h"
 
 namespace zelvo {
@@ -44,7 +45,7 @@ StationCheck::StationCheck(std::vector<CheckStation> stations, int jobs, int tim
   std::unordered_map<std::string, size_t> targetOf;
   for (size_t i = 0; i < stations_.size(); ++i) {
     const std::string& address = stations_[i].address;
-    if (isCounterTemplateAddress(address)) {
+    if (isNumberedCounterTemplate(address)) {
       templates_.push_back(i);
       continue;
     }

@@ -11,10 +11,29 @@ constexpr int16_t Playing = 10;
 constexpr int16_t ListScan = -10;
 }  // namespace WorkMode
 
+// The player started last. The position file stores it as the text playerKindText gives.
+enum class PlayerKind {
+  None,  // nothing played since start-up: the position file keeps what it held
+  Win,   // "win": the primary player, WindowsMediaPlayer1
+  Real,  // "real": the fallback player, RealAudio1
+};
+
+inline const char* playerKindText(PlayerKind kind) {
+  switch (kind) {
+    case PlayerKind::Win:
+      return "win";
+    case PlayerKind::Real:
+      return "real";
+    case PlayerKind::None:
+      break;
+  }
+  return "";
+}
+
 struct SharedState {
   int16_t workMode = 0;
   int32_t stationPosition = 0;
-  std::string playerKind;  // "win" or "real": the player started last
+  PlayerKind playerKind = PlayerKind::None;
   std::string pendingAddress;
   std::string currentAddress;
   bool playbackStopped = false;

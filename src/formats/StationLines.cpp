@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "formats/StationAddress.h"
 #include "formats/TextCase.h"
 #include "formats/TextRules.h"
 
@@ -46,16 +45,6 @@ StationFileWalk walkStationFile(const std::function<bool(std::string&)>& nextLin
   }
   walk.stopIndex = index;
   return walk;
-}
-
-bool isCounterTemplateAddress(std::string_view address) {
-  // The percent-encoded headers after "|" are no counter.
-  address = addressUrl(address);
-  const size_t first = address.find('%');
-  if (first == std::string_view::npos) return false;
-  const size_t second = address.find('%', first + 1);
-  return second != std::string_view::npos &&
-         parseNumber(address.substr(first + 1, second - first - 1)).has_value();
 }
 
 }  // namespace zelvo

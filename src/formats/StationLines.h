@@ -41,8 +41,4 @@ struct StationFileWalk {
 StationFileWalk walkStationFile(const std::function<bool(std::string&)>& nextLine,
                                 const std::function<void(StationLine, size_t)>& station);
 
-// Whether the window plays the address as a numbered series: a number between its first two
-// "%" signs, before any "|" that starts its request headers.
-bool isCounterTemplateAddress(std::string_view address);
-
 }  // namespace zelvo

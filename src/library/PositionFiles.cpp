@@ -37,11 +37,11 @@ void PositionFiles::SaveScanPosition(int32_t position) {
 }
 
 void PositionFiles::savePosition(const char* fileName, int32_t position) {
-  const std::string kind = x_.s.playerKind;
-  if (kind != "real" && kind != "win") return;
+  const PlayerKind kind = x_.s.playerKind;
+  if (kind == PlayerKind::None) return;
   step([&] {
     auto writer = x_.p.files.createTextFile(x_.p.pathOf(fileName));
-    writer->writeLine(kind);
+    writer->writeLine(playerKindText(kind));
     writer->writeLine(std::to_string(position));
     writer->close();
   });

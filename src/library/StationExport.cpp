@@ -1,5 +1,6 @@
 #include "library/StationExport.h"
 
+#include "formats/CounterTemplates.h"
 #include "formats/PlaylistWriter.h"
 #include "formats/StationAddress.h"
 
@@ -12,7 +13,7 @@ ExportReport exportStationFile(TextFileService& files, const std::string& statio
   std::unique_ptr<TextReader> reader = files.openForReading(stationFilePath);
   walkStationFile(linesOf(*reader), [&](StationLine station, size_t) {
     if (isSeparatorRow(station)) return;
-    if (isCounterTemplateAddress(station.address)) {
+    if (isNumberedCounterTemplate(station.address)) {
       report.templates.push_back(std::move(station));
     } else if (!fitsM3uLine(addressUrl(station.address))) {
       report.unwritable.push_back(std::move(station));

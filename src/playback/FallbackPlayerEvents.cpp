@@ -4,6 +4,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/CounterTemplates.h"
 #include "formats/TextCase.h"
 #include "library/FormatDuration.h"
 #include "platform/Steps.h"

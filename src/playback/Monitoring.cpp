@@ -4,7 +4,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
-#include "formats/StationAddress.h"
+#include "formats/CounterTemplates.h"
 #include "formats/TextRules.h"
 #include "platform/Failure.h"
 #include "platform/Steps.h"
@@ -13,26 +13,12 @@
 
 namespace zelvo {
 
-// Only the URL counts: the headers after "|" are percent-encoded.
-size_t firstPercentPosition(const std::string& text) {
-  const size_t found = addressUrl(text).find('%');
-  return found == std::string::npos ? 0 : found + 1;
-}
-
-bool holdsPercentFrom(const std::string& text, size_t position) {
-  return position >= 1 && addressUrl(text).find('%', position - 1) != std::string_view::npos;
-}
-
-bool IsCounterTemplate(const std::string& text) {
-  return holdsPercentFrom(text, firstPercentPosition(text) + 1);
-}
-
 void Monitoring::connect() {
   x_.c.Timer8.tick.connect([this] { step([&] { DeferredOpen(); }); });
 }
 
 bool Monitoring::advancePermitted() const {
-  return IsCounterTemplate(x_.c.dz1.text()) && !x_.s.playbackStopped;
+  return isAnyTwoPercentTemplate(x_.c.dz1.text()) && !x_.s.playbackStopped;
 }
 
 std::string Monitoring::nextExpansion() { return expansion_.ExpandAddress(x_.c.dz1.text()); }

@@ -12,13 +12,6 @@ namespace zelvo {
 class Playback;
 class AddressExpansion;
 
-// A text with at least two "%" signs before any "|" stands for a numbered series.
-bool IsCounterTemplate(const std::string& text);
-// The position of the first "%" before any "|", counted from 1; 0 when there is none.
-size_t firstPercentPosition(const std::string& text);
-// Whether text holds a "%" at or after position (counted from 1), before any "|".
-bool holdsPercentFrom(const std::string& text, size_t position);
-
 class Monitoring {
  public:
   Monitoring(Context context, Playback& playback, AddressExpansion& expansion)

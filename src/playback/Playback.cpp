@@ -39,7 +39,7 @@ void Playback::PlayAddress(const std::string& address) {
     return;
   }
 
-  s.playerKind = "win";
+  s.playerKind = PlayerKind::Win;
   step([&] { real.clearQueuedClips(); });
   step([&] { real.doStop(); });
   step([&] { c.WindowsMediaPlayer1.setVisible(true); });
@@ -56,7 +56,7 @@ void Playback::PlayWithRealPlayer(const std::string& address) {
   FormControls& c = x_.c;
   step([&] { c.RealAudio1.setVisible(true); });
   step([&] { c.WindowsMediaPlayer1.setVisible(false); });
-  x_.s.playerKind = "real";
+  x_.s.playerKind = PlayerKind::Real;
   step([&] { x_.p.wmp.stop(); });
   step([&] { x_.p.wmp.close(); });
   step([&] { x_.p.real.setSource(address); });

@@ -3,6 +3,7 @@
 #include "form/AppTitle.h"
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/CounterTemplates.h"
 #include "formats/TextCase.h"
 #include "platform/Steps.h"
 #include "playback/AddressExpansion.h"

@@ -4,6 +4,7 @@
 
 #include "form/FormControls.h"
 #include "form/SharedState.h"
+#include "formats/CounterTemplates.h"
 #include "formats/StationAddress.h"
 #include "platform/Steps.h"
 #include "playback/AddressExpansion.h"
@@ -23,7 +24,8 @@ constexpr int kTryBoundSeconds = 30;
 
 bool plainAddress(const std::string& address) {
   const std::string url(addressUrl(address));
-  return !url.empty() && !IsCounterTemplate(url) && !isListAddress(url) && !isWebPageAddress(url);
+  return !url.empty() && !isAnyTwoPercentTemplate(url) && !isListAddress(url) &&
+         !isWebPageAddress(url);
 }
 }  // namespace
 
@@ -73,7 +75,7 @@ void Reconnection::Cancel() {
 }
 
 bool Reconnection::inCharge(Engine engine) const {
-  return x_.s.playerKind == (engine == Engine::Primary ? "win" : "real");
+  return x_.s.playerKind == (engine == Engine::Primary ? PlayerKind::Win : PlayerKind::Real);
 }
 
 bool Reconnection::plainStation() const {

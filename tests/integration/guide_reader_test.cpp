@@ -331,8 +331,9 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
        overBound.c_str(),
        5000,
        static_cast<int64_t>(bound)},
-      {"programmes beyond the per-channel bound",
-       {kPlain + ""},
+      {"programmes beyond the per-channel bound, one of them named by a reference",
+       {guide(programme("cctv1", 0, 60, "News") + programme("hn", 30, 90, "Drama") +
+              programme("cctv1", 60, 120, "Film") + programme("cc&#116;v1", 120, 180, "Ref"))},
        "cctv1[News 0-60] hn[Drama 30-90]",
        1,
        0,
@@ -394,8 +395,9 @@ TEST(GuideReader, BadGuidesKeepWhatCanBeReadAndSayWhatWasNot) {
        0,
        0,
        32},
-      {"only the programmes inside the window",
-       {kPlain},
+      {"only the programmes inside the window; one without a stop ends where the next begins",
+       {guide(programme("hn", 0, -1, "Early") + programme("cctv1", 0, 60, "News") +
+              programme("hn", 30, 90, "Drama") + programme("cctv1", 60, 120, "Film"))},
        "cctv1[Film 60-120] hn[Drama 30-90]",
        1,
        0,

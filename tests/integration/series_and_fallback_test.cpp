@@ -40,7 +40,7 @@ TEST(SeriesAndFallback, AnRtspStationPlaysInTheFallbackPlayer) {
                         kBoundMs));
   EXPECT_TRUE(c.RealAudio1.visible());
   EXPECT_FALSE(c.WindowsMediaPlayer1.visible());
-  EXPECT_EQ(zelvo.window().state().playerKind, "real");
+  EXPECT_EQ(zelvo.window().state().playerKind, PlayerKind::Real);
   EXPECT_EQ(zelvo.fallbackPlayer().source(), rtsp.url());
   processEventsFor(300);
   EXPECT_TRUE(c.Command14.enabled());

@@ -47,7 +47,7 @@ TEST(Window, StartsWithTheStationListAndPlaysTheCurrentStation) {
   c.Command2.userClicked();
   EXPECT_TRUE(
       waitUntil([&] { return zelvo.primaryPlayer().playState() == WmpState::Playing; }, 20000));
-  EXPECT_EQ(zelvo.window().state().playerKind, "win");
+  EXPECT_EQ(zelvo.window().state().playerKind, PlayerKind::Win);
 
   // Closing the window saves the current row and asks the process to end.
   zelvo.view().close();

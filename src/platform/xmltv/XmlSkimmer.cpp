@@ -171,15 +171,7 @@ bool XmlSkimmer::tag() {
     ++i;
   }
   if (i - at_ + (i < size) > limits_.longestTag) passBound(i);
-  if (i == buf_.size()) {
-    if (over_) {
-      at_ = buf_.size();
-      scan_ = 0;
-    } else {
-      scan_ = i - at_;
-    }
-    return false;
-  }
+  if (i == buf_.size()) return awaitEnd();
   const bool selfClosing = slash_;
   if (over_) {
     head_ += selfClosing ? "/>" : ">";
@@ -196,6 +188,18 @@ bool XmlSkimmer::tag() {
   textCut_ = false;
   state_ = State::Text;
   return true;
+}
+
+// Markup whose end is not in the bytes yet: past its bound its bytes go as they come, else what
+// was looked through is not looked at again.
+bool XmlSkimmer::awaitEnd() {
+  if (over_) {
+    at_ = buf_.size();
+    scan_ = 0;
+  } else {
+    scan_ = buf_.size() - at_;
+  }
+  return false;
 }
 
 // Keeps the name and the attributes within the bounds; the rest of the tag goes.
@@ -340,23 +344,12 @@ bool XmlSkimmer::declaration() {
       break;
     }
   }
-  if (i == buf_.size()) {
-    if (!over_ && i - at_ > limits_.longestTag) {
-      over_ = true;
-      hooks_.cut("a DOCTYPE over " + std::to_string(limits_.longestTag >> 10) + " KB");
-    }
-    if (over_) {
-      at_ = buf_.size();
-      scan_ = 0;
-    } else {
-      scan_ = i - at_;
-    }
-    return false;
-  }
-  if (!over_ && i + 1 - at_ > limits_.longestTag) {
+  const bool ended = i < buf_.size();
+  if (!over_ && i + ended - at_ > limits_.longestTag) {
     over_ = true;
     hooks_.cut("a DOCTYPE over " + std::to_string(limits_.longestTag >> 10) + " KB");
   }
+  if (!ended) return awaitEnd();
   if (!over_ && !dropping_) give(std::string_view(buf_).substr(at_, i + 1 - at_));
   at_ = i + 1;
   scan_ = 0;

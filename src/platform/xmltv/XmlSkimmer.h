@@ -58,6 +58,7 @@ class XmlSkimmer {
   bool cdata(bool last);
   bool instruction();
   bool declaration();
+  bool awaitEnd();
   void passBound(size_t seenTo);
   std::string tagBounds() const;
   void endOfTag(std::string_view tag, bool selfClosing);
