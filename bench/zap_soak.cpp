@@ -14,12 +14,12 @@
 #include <string>
 #include <thread>
 
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
 #include "support/ProgramRun.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"

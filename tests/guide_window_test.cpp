@@ -9,6 +9,7 @@
 #include "fakes/WindowHarness.h"
 #include "guide/GuideWindow.h"
 #include "library/StationList.h"
+#include "support/TimeZone.h"
 
 namespace zelvo::test {
 namespace {
@@ -37,13 +38,10 @@ struct Guide {
   bool matched = true;
   GuideTags tags;
   int64_t now = kDec9 + 10 * kHour + 45 * 60;
-  std::optional<std::string> savedZone;
+  TimeZone beijing{"CST-8"};
 
   Guide() {
-    if (const char* zone = std::getenv("TZ")) savedZone = zone;
     tags.catchupDays = 2;
-    setenv("TZ", "CST-8", 1);
-    tzset();
     for (int64_t start = kDec9 - 24 * kHour - 1800; start < kDec9 + 47 * kHour; start += kHour) {
       const std::time_t t = start;
       std::tm local{};
@@ -67,10 +65,6 @@ struct Guide {
     guide.attachReader(reader);
     guide.connect();
     h.loop.attach(guide.refreshTimer());
-  }
-  ~Guide() {
-    savedZone ? setenv("TZ", savedZone->c_str(), 1) : unsetenv("TZ");
-    tzset();
   }
   void open() { h.c.form1.userShortcut("F2"); }
 };

@@ -11,6 +11,7 @@
 
 #include "fakes/FakeAddressCheck.h"
 #include "fakes/WindowHarness.h"
+#include "support/ScopedEnvironment.h"
 
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
@@ -281,9 +282,7 @@ TEST_F(ReconnectionTest, AScanCancelsIt) {
 
 TEST_F(ReconnectionTest, ARecordingEndsWithTheDropAndGoesOnInANewFile) {
   TempFolder videos;
-  const char* old = std::getenv("XDG_VIDEOS_DIR");
-  const std::string saved = old ? old : "";
-  setenv("XDG_VIDEOS_DIR", videos.path().c_str(), 1);
+  ScopedEnvironment videosFolder("XDG_VIDEOS_DIR", videos.path().c_str());
   Recording& recording = h.window->recording();
   for (bool fallback : {false, true}) {
     SCOPED_TRACE(fallback ? "fallback" : "primary");
@@ -307,7 +306,6 @@ TEST_F(ReconnectionTest, ARecordingEndsWithTheDropAndGoesOnInANewFile) {
     h.loop.advance(1000);
     EXPECT_FALSE(recording.recording());
   }
-  old ? setenv("XDG_VIDEOS_DIR", saved.c_str(), 1) : unsetenv("XDG_VIDEOS_DIR");
 }
 
 }  // namespace

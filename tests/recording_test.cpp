@@ -9,49 +9,15 @@
 #include <functional>
 #include <optional>
 
-#include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
 #include "playback/RecordingFiles.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/ScopedEnvironment.h"
 
 namespace zelvo::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets environment variables for the life of the object and puts the old values back.
-class Environment {
- public:
-  void set(const std::string& name, const char* value) {
-    const char* old = std::getenv(name.c_str());
-    saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
-    if (value) {
-      setenv(name.c_str(), value, 1);
-    } else {
-      unsetenv(name.c_str());
-    }
-  }
-  ~Environment() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second) {
-        setenv(it->first.c_str(), it->second->c_str(), 1);
-      } else {
-        unsetenv(it->first.c_str());
-      }
-    }
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
-
-std::vector<std::string> filesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ignored;
-  for (const auto& entry : fs::directory_iterator(folder, ignored))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class RecordingTest : public ::testing::Test {
  public:
@@ -79,7 +45,7 @@ class RecordingTest : public ::testing::Test {
 
   uintmax_t freeBytes = uintmax_t(1) << 40;
   TempFolder videos;
-  Environment env;
+  ScopedEnvironment env;
   WindowHarness h;
 };
 
@@ -121,7 +87,7 @@ TEST_F(RecordingTest, EveryWayARecordingEndsLeavesTheFinishedFile) {
     EXPECT_TRUE(h.window->recording().mark.visible());
     EXPECT_EQ(h.window->recording().mark.caption(), "录制");
     const std::string file = h.window->recording().file();
-    EXPECT_THAT(filesIn(zelvoFolder()), ::testing::Contains(fs::path(file + ".part").filename()));
+    EXPECT_THAT(namesIn(zelvoFolder()), ::testing::Contains(fs::path(file + ".part").filename()));
 
     c.end(*this);
     h.loop.runPending();
@@ -172,7 +138,7 @@ TEST_F(RecordingTest, WithoutAStreamOrAWritableFolderNothingIsRecorded) {
     pressCtrlR();
     EXPECT_FALSE(h.window->recording().recording());
     EXPECT_TRUE(h.log.startingWith("wmp.startRecording").empty());
-    EXPECT_TRUE(filesIn(zelvoFolder()).empty());
+    EXPECT_TRUE(namesIn(zelvoFolder()).empty());
     EXPECT_EQ(h.window->recording().mark.visible(), c.notice != nullptr);
     if (c.notice) {
       EXPECT_EQ(h.window->recording().mark.caption(), c.notice);
@@ -215,7 +181,7 @@ TEST(RecordingFilesTest, NamesAndTheVideosFolder) {
       {nullptr, nullptr, home.path() + "/Videos"},
   };
   for (const auto& f : folders) {
-    Environment env;
+    ScopedEnvironment env;
     env.set("HOME", home.path().c_str());
     env.set("XDG_CONFIG_HOME", nullptr);
     env.set("XDG_VIDEOS_DIR", f.videosVariable);

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "window/MainWindow.h"
 #include "fakes/FailingTextFiles.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeWebBrowser.h"
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "support/TempFolder.h"
+#include "window/MainWindow.h"
 
 namespace zelvo::test {
 

@@ -16,9 +16,6 @@
 #include <ctime>
 #include <fstream>
 
-#include "program/Composition.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "formats/XmltvTime.h"
 #include "guide/GuideFiles.h"
 #include "guide/GuideWindow.h"
@@ -26,10 +23,13 @@
 #include "library/StationList.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtGuideView.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {

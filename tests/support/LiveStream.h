@@ -2,9 +2,9 @@
 // segments, a list of the last 6, older segments deleted), as HLS or as MPEG-DASH.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
+
+#include "support/ChildProcess.h"
 
 namespace zelvo::test {
 
@@ -27,7 +27,7 @@ class LiveStream {
  private:
   std::string folder_;
   Kind kind_;
-  pid_t pid_ = -1;
+  ChildProcess ffmpeg_;
 };
 
 }  // namespace zelvo::test
