@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::bench {
 namespace {

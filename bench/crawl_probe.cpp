@@ -11,12 +11,12 @@
 #include <random>
 #include <set>
 
-#include "program/Composition.h"
-#include "fakes/TempFolder.h"
 #include "platform/webengine/WebEngineBrowser.h"
+#include "program/Composition.h"
 #include "run_until.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 
 namespace zelvo::bench {

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "program/Composition.h"
-#include "fakes/TempFolder.h"
 #include "guide/GuideWindow.h"
 #include "library/StationList.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtGuideView.h"
+#include "program/Composition.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
-#include "program/Composition.h"
-#include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv) {

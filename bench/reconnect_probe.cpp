@@ -7,17 +7,17 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "program/Composition.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 #include "playback/Monitoring.h"
 #include "playback/Reconnection.h"
+#include "program/Composition.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveStream.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv) {

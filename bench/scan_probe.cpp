@@ -9,14 +9,14 @@
 #include <fstream>
 #include <set>
 
-#include "program/Composition.h"
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
+#include "program/Composition.h"
 #include "run_until.h"
 #include "scan_timeline.h"
 #include "support/Clips.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 
 namespace zelvo::bench {

@@ -7,15 +7,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "program/Composition.h"
-#include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/posix/GbkCodec.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv) {

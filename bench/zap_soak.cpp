@@ -14,12 +14,13 @@
 #include <string>
 #include <thread>
 
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "support/Clips.h"
+#include "support/ControlCentre.h"
+#include "support/GbkFiles.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
 #include "support/ProgramRun.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
@@ -36,8 +37,6 @@ long residentKb(pid_t pid) {
     if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
   return -1;
 }
-
-constexpr int centre(int left, int width) { return (left + width / 2) / 15; }
 
 }  // namespace
 
@@ -73,8 +72,9 @@ int main(int argc, char** argv) {
     std::printf("the window never came up\n%s", program.output().c_str());
     return 1;
   }
-  const int y = centre(5520, 375);
-  x.click(window, centre(270, 735), y);
+  const FormControls& controls = test::designControls();
+  const test::Pixel play = test::centreOf(controls.Command2);
+  x.click(window, play.x, play.y);
   std::printf("start: %ld kB\n", residentKb(program.pid()));
 
   long base = -1;
@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
                   program.waitForExit(0), program.output().c_str());
       return 1;
     }
-    x.click(window, done % 2 ? centre(4365, 735) : centre(3345, 735), y);
+    const test::Pixel button = test::centreOf(done % 2 ? controls.Command5 : controls.Command4);
+    x.click(window, button.x, button.y);
     const long resident = residentKb(program.pid());
     if (done == warmUp) base = resident;
     // The lowest reading of a stretch leaves out the swing of whichever stream is opening: what

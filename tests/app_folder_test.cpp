@@ -13,9 +13,10 @@
 #include <set>
 
 #include "library/AppFolder.h"
-#include "fakes/ReadOnlyFolder.h"
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {
@@ -31,9 +32,7 @@ TEST(AppFolder, AnInstalledProgramUsesAUserFolderSeededOnce) {
   std::ofstream(program.file("tv_lib_ss.txt")) << "candidates";
   ReadOnlyFolder readOnly(program.path());
   if (!readOnly.active()) GTEST_SKIP() << "this machine cannot make a folder read-only";
-  const char* oldDataHome = std::getenv("XDG_DATA_HOME");
-  std::string saved = oldDataHome ? oldDataHome : "";
-  setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+  ScopedEnvironment home("XDG_DATA_HOME", dataHome.path().c_str());
 
   const std::string user = resolveAppFolder(program.path());
   EXPECT_EQ(user, dataHome.file("zelvo"));
@@ -46,11 +45,6 @@ TEST(AppFolder, AnInstalledProgramUsesAUserFolderSeededOnce) {
   EXPECT_EQ(resolveAppFolder(program.path()), user);
   EXPECT_EQ(fileBytes(user + "/tv_lib.txt"), "mine");
   EXPECT_FALSE(std::filesystem::exists(user + "/tv_lib_ss.txt"));
-
-  if (oldDataHome)
-    setenv("XDG_DATA_HOME", saved.c_str(), 1);
-  else
-    unsetenv("XDG_DATA_HOME");
 }
 
 // A process id that no process has any longer.
@@ -60,34 +54,6 @@ pid_t goneProcess() {
   ::waitpid(child, nullptr, 0);
   return child;
 }
-
-std::set<std::string> namesIn(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
-// Points XDG_DATA_HOME at a folder while it lives.
-class DataHomeAt {
- public:
-  explicit DataHomeAt(const std::string& folder) {
-    const char* old = std::getenv("XDG_DATA_HOME");
-    if (old) saved_ = old;
-    hadOne_ = old != nullptr;
-    setenv("XDG_DATA_HOME", folder.c_str(), 1);
-  }
-  ~DataHomeAt() {
-    if (hadOne_)
-      setenv("XDG_DATA_HOME", saved_.c_str(), 1);
-    else
-      unsetenv("XDG_DATA_HOME");
-  }
-
- private:
-  std::string saved_;
-  bool hadOne_ = false;
-};
 
 // Lays out what `cmake --install` puts into prefix: the program and its shipped station files.
 void installInto(const std::string& prefix, const std::string& library) {
@@ -108,7 +74,7 @@ TEST(AppFolder, AnInstalledProgramKeepsItsFilesInTheUserFolderSeededFromItsShipp
     TempFolder root;
     const std::string prefix = root.file("prefix");
     const std::string dataHome = prefixIsDataHomesParent ? prefix + "/share" : root.file("data");
-    DataHomeAt home(dataHome);
+    ScopedEnvironment home("XDG_DATA_HOME", dataHome.c_str());
     installInto(prefix, "shipped");
     const std::string bin = prefix + "/bin";
     const std::string user = dataHome + "/zelvo";
@@ -119,7 +85,7 @@ TEST(AppFolder, AnInstalledProgramKeepsItsFilesInTheUserFolderSeededFromItsShipp
     EXPECT_EQ(fileBytes(user + "/tv_lib_ss.txt"), "candidates");
     EXPECT_EQ(fileBytes(user + "/tv_lib_ss_jg_y.txt"), "results");
     EXPECT_TRUE(std::filesystem::is_directory(user + "/temp"));
-    EXPECT_EQ(namesIn(bin), std::set<std::string>{"zelvo"});
+    EXPECT_EQ(namesIn(bin), std::vector<std::string>{"zelvo"});
 
     // An update installs new shipped files; the user's own stay as the user left them.
     std::ofstream(user + "/tv_lib.txt", std::ios::trunc) << "mine";
@@ -133,7 +99,7 @@ TEST(AppFolder, AnInstalledProgramKeepsItsFilesInTheUserFolderSeededFromItsShipp
 
 TEST(AppFolder, AFolderTheUserMadeBeforeZelvoFirstRanGetsOnlyTheShippedFilesItLacks) {
   TempFolder root, dataHome;
-  DataHomeAt home(dataHome.path());
+  ScopedEnvironment home("XDG_DATA_HOME", dataHome.path().c_str());
   installInto(root.file("prefix"), "shipped");
   const std::string user = dataHome.file("zelvo");
   std::filesystem::create_directories(user);
@@ -171,7 +137,7 @@ TEST(AppFolder, AWriterKilledHalfWayLeavesNothingAfterTheNextStart) {
     }
 
     EXPECT_EQ(resolveAppFolder(program.path()), program.path());
-    EXPECT_EQ(namesIn(program.path()), std::set<std::string>{"tv_lib.txt"});
+    EXPECT_EQ(namesIn(program.path()), std::vector<std::string>{"tv_lib.txt"});
     EXPECT_EQ(fileBytes(program.file("tv_lib.txt")), "old");
   }
 }
@@ -206,7 +172,8 @@ TEST(AppFolder, StartUpRemovesOnlyItsOwnTemporaryFilesOfProcessesThatAreGone) {
                                   program.file(".link.zelvo-" + gone + "-a1B2c3.tmp"));
 
   resolveAppFolder(program.path());
-  const std::set<std::string> left = namesIn(program.path());
+  const std::vector<std::string> names = namesIn(program.path());
+  const std::set<std::string> left(names.begin(), names.end());
   for (const Case& test : cases) EXPECT_EQ(left.count(test.name) == 0, test.removed) << test.name;
   EXPECT_EQ(left.size(), std::size(cases) - 3 + 2);
 }

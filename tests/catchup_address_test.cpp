@@ -2,8 +2,8 @@
 // a reason instead of an address.
 #include <gtest/gtest.h>
 
-#include "fakes/TimeZone.h"
 #include "guide/CatchupAddress.h"
+#include "support/TimeZone.h"
 
 namespace zelvo::test {
 namespace {

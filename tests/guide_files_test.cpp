@@ -3,11 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "formats/PlaylistReader.h"
 #include "guide/GuideFiles.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "support/GbkFiles.h"
+#include "support/TempFolder.h"
 
 using ::testing::ElementsAre;
 

@@ -5,10 +5,10 @@
 
 #include <ctime>
 
-#include "fakes/TimeZone.h"
 #include "fakes/WindowHarness.h"
 #include "guide/GuideWindow.h"
 #include "library/StationList.h"
+#include "support/TimeZone.h"
 
 namespace zelvo::test {
 namespace {

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
 #include "library/LibraryMerge.h"
 #include "platform/Failure.h"
 #include "platform/posix/GbkCodec.h"
+#include "support/ReadOnlyFolder.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
 #include "formats/TextRules.h"
 #include "platform/posix/GbkCodec.h"
+#include "support/ReadOnlyFolder.h"
 
 using ::testing::ElementsAre;
 

@@ -5,9 +5,9 @@
 
 #include <functional>
 
-#include "fakes/TimeZone.h"
 #include "fakes/WindowHarness.h"
 #include "guide/GuideFiles.h"
+#include "support/TimeZone.h"
 
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;

@@ -6,10 +6,10 @@
 
 #include <fstream>
 
-#include "fakes/TempFolder.h"
 #include "platform/Failure.h"
 #include "platform/posix/GbkCodec.h"
 #include "platform/posix/PlaylistText.h"
+#include "support/TempFolder.h"
 
 using ::testing::HasSubstr;
 

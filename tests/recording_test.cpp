@@ -11,41 +11,17 @@
 #include <optional>
 #include <set>
 
-#include "fakes/TimeZone.h"
 #include "fakes/WindowHarness.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "playback/RecordingFiles.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TimeZone.h"
 
 namespace zelvo::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets environment variables for the life of the object and puts the old values back.
-class Environment {
- public:
-  void set(const std::string& name, const char* value) {
-    const char* old = std::getenv(name.c_str());
-    saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
-    if (value) {
-      setenv(name.c_str(), value, 1);
-    } else {
-      unsetenv(name.c_str());
-    }
-  }
-  ~Environment() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second) {
-        setenv(it->first.c_str(), it->second->c_str(), 1);
-      } else {
-        unsetenv(it->first.c_str());
-      }
-    }
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 constexpr int64_t kDec9At1045 = 1796784300;  // 2026-12-09 10:45 in UTC+8
 
@@ -208,7 +184,7 @@ TEST(RecordingFilesTest, NamesAndTheVideosFolder) {
       {nullptr, nullptr, home.path() + "/Videos"},
   };
   for (const auto& f : folders) {
-    Environment env;
+    ScopedEnvironment env;
     env.set("HOME", home.path().c_str());
     env.set("XDG_CONFIG_HOME", nullptr);
     env.set("XDG_VIDEOS_DIR", f.videosVariable);

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
+#include "support/ReadOnlyFolder.h"
 
 using ::testing::ElementsAre;
 

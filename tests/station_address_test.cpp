@@ -22,7 +22,8 @@ TEST(StationAddress, HeadersReadAndWrittenInThePipeForm) {
       {"http://h/a|referrer=r&ORIGIN=o&cookie=a%3Db%3B%20c%3Dd&user-agent=u",
        {"http://h/a", {"u", "r", "o", "a=b; c=d"}},
        "http://h/a|User-Agent=u&Referer=r&Origin=o&Cookie=a%3Db%3B%20c%3Dd"},
-      {"http://h/a|User-Agent=a%2Cb%7Cc%26d%25e+f%zz", {"http://h/a", {"a,b|c&d%e+f%zz", "", "", ""}},
+      {"http://h/a|User-Agent=a%2Cb%7Cc%26d%25e+f%zz",
+       {"http://h/a", {"a,b|c&d%e+f%zz", "", "", ""}},
        "http://h/a|User-Agent=a%2Cb%7Cc%26d%25e%2Bf%25zz"},
       {"http://h/a|", {"http://h/a", {}}, "http://h/a"},
   };

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fakes/ReadOnlyFolder.h"
 #include "fakes/WindowHarness.h"
 #include "formats/PlaylistReader.h"
 #include "library/LibraryMerge.h"
 #include "library/StationExport.h"
 #include "platform/Failure.h"
+#include "support/ReadOnlyFolder.h"
 
 using ::testing::ElementsAre;
 

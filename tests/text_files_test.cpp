@@ -10,10 +10,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "fakes/TempFolder.h"
 #include "platform/Failure.h"
 #include "platform/posix/GbkCodec.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "support/TempFolder.h"
 
 using ::testing::ElementsAre;
 

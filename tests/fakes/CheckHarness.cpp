@@ -1,7 +1,7 @@
 #include "fakes/CheckHarness.h"
 
 #include "check/CheckInput.h"
-#include "fakes/GbkFiles.h"
+#include "support/GbkFiles.h"
 
 namespace zelvo::test {
 

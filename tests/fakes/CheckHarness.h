@@ -11,7 +11,7 @@
 #include "fakes/FailingTextFiles.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeStreamProbe.h"
-#include "fakes/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "fakes/GbkFiles.h"
+#include "support/GbkFiles.h"
 
 namespace zelvo::test {
 

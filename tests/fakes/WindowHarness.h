@@ -14,8 +14,8 @@
 #include "fakes/FakeGuideView.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeWebBrowser.h"
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "support/TempFolder.h"
 #include "window/MainWindow.h"
 
 namespace zelvo::test {

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "fakes/TempFolder.h"
 #include "platform/webengine/WebEngineBrowser.h"
 #include "support/IntegrationMain.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 

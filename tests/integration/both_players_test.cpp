@@ -5,29 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <filesystem>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
-#include "support/ProgramRun.h"
-#include "support/XClient.h"
-#include "support/XvfbServer.h"
+#include "support/ProgramWindow.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {
-
-// The centre of Command2 "播放", from its design rectangle in twips (15 twips a pixel).
-constexpr int kPlayX = (270 + 735 / 2) / 15;
-constexpr int kPlayY = (5520 + 375 / 2) / 15;
 
 TEST(BothPlayers, EachPlaysItsLoopbackClipIntoThePlayerArea) {
   TempFolder media;
@@ -43,34 +34,19 @@ TEST(BothPlayers, EachPlaysItsLoopbackClipIntoThePlayerArea) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.address);
     TempFolder app;
-    std::error_code error;
-    std::filesystem::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
-    if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app.file("zelvo"));
     writeGbkText(app.file("tv_lib.txt"), "甲," + c.address + ",-999,假,假\r\nend\r\n");
 
-    XvfbServer xvfb;
-    XClient x(xvfb.display());
-    RunningProgram program(
-        {app.file("zelvo")}, app.path(),
-        ProgramStart{.setEnvironment = {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}},
-                     .unsetEnvironment = {"WAYLAND_DISPLAY"},
-                     .oneOutput = true});
-    const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
-    ASSERT_NE(window, 0u) << program.output();
-    // The player area below the controls that lie over it: black until a picture moves in it.
-    const auto colours = [&] {
-      const std::vector<uint32_t> area = x.pixels(window, 0, 130, 560, 170);
-      return std::set<uint32_t>(area.begin(), area.end()).size();
-    };
-    EXPECT_LE(colours(), 3u);
-    EXPECT_TRUE(x.clickUntil(window, kPlayX, kPlayY, [&] { return colours() > 3; }))
-        << program.output();
+    ProgramWindow zelvo(placeProgram(ZELVO_PROGRAM, app.path()), app.path());
+    RunningProgram& program = zelvo.program();
+    ASSERT_NE(zelvo.window(), 0u) << program.output();
+    EXPECT_LE(zelvo.playerColours(), 3u);
+    EXPECT_TRUE(zelvo.clickUntilPicture(designControls().Command2)) << program.output();
     if (!c.requested.empty()) {
       const auto asked = server.requestedPaths();
       EXPECT_NE(std::find(asked.begin(), asked.end(), c.requested), asked.end());
     }
 
-    x.requestClose(window);
+    zelvo.x().requestClose(zelvo.window());
     EXPECT_EQ(program.waitForExit(30000), 0) << program.output();
     EXPECT_EQ(fileBytes(app.file("bfwz.dat")), c.player + "\r\n0\r\n");
   }

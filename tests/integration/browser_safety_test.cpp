@@ -13,12 +13,12 @@
 
 #include "BrowserEventLog.h"
 #include "BrowserTestMain.h"
-#include "program/Composition.h"
-#include "fakes/TempFolder.h"
 #include "platform/webengine/WebEngineBrowser.h"
+#include "program/Composition.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace zelvo {
 namespace {

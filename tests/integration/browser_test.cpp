@@ -16,11 +16,11 @@
 
 #include "BrowserEventLog.h"
 #include "BrowserTestMain.h"
-#include "fakes/TempFolder.h"
 #include "platform/Failure.h"
 #include "platform/webengine/WebEngineBrowser.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/TempFolder.h"
 
 namespace zelvo {
 namespace {

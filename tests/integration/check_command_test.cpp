@@ -15,14 +15,14 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "platform/BrowserAgent.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveStream.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
+#include "support/TempFolder.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;

@@ -10,13 +10,13 @@
 #include <optional>
 #include <string>
 
-#include "fakes/TempFolder.h"
 #include "platform/mpv/MpvStreamProbe.h"
 #include "platform/vlc/VlcStreamProbe.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
+#include "support/TempFolder.h"
 
 namespace zelvo {
 namespace {

@@ -10,13 +10,14 @@
 #include <thread>
 #include <vector>
 
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/CpuLoad.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
+#include "support/ProgramWindow.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
@@ -28,9 +29,8 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr const char* kTitle = "Zelvo ver 3.5";
-// The centre of the play button Command2 (270, 5520, 735, 375 twips; 15 twips a pixel).
-constexpr int kPlayX = (270 + 735 / 2) / 15;
-constexpr int kPlayY = (5520 + 375 / 2) / 15;
+// The centre of the play button Command2.
+const Pixel kPlay = centreOf(designControls().Command2);
 
 // One run of the program in its application folder, as a desktop session starts it.
 class Program : public RunningProgram {
@@ -54,10 +54,7 @@ class CloseTest : public ::testing::Test {
     server_ = std::make_unique<LoopbackHttpServer>(media_.path());
     clipUrl_ = server_->url(makeClip(media_.path(), 10));
     // The application folder is the folder of the program.
-    const std::filesystem::path program = ZELVO_PROGRAM;
-    std::error_code error;
-    std::filesystem::create_hard_link(program, app_.file("zelvo"), error);
-    if (error) std::filesystem::copy_file(program, app_.file("zelvo"));
+    placeProgram(ZELVO_PROGRAM, app_.path());
     std::ofstream library(app_.file("tv_lib.txt"), std::ios::binary);
     library << utf8ToGbk("片段," + clipUrl_ + ",-999,假,假\r\nend\r\n");
     x_ = std::make_unique<XClient>(xvfb_.display());
@@ -70,7 +67,7 @@ class CloseTest : public ::testing::Test {
     if (!window) return 0;
     const size_t asked = server_->requestHeads().size();
     x_->clickUntil(
-        window, kPlayX, kPlayY, [&] { return server_->requestHeads().size() > asked; }, 1000,
+        window, kPlay.x, kPlay.y, [&] { return server_->requestHeads().size() > asked; }, 1000,
         30000);
     return window;
   }

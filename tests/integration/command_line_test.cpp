@@ -11,12 +11,12 @@
 #include <thread>
 
 #include "cli/CommandLine.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/ReadOnlyFolder.h"
-#include "fakes/TempFolder.h"
 #include "formats/XmltvTime.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/ProgramRun.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/TempFolder.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;

@@ -7,11 +7,11 @@
 
 #include "cli/GuideCommand.h"
 #include "fakes/FakeGuideReader.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
-#include "fakes/TimeZone.h"
 #include "platform/posix/GbkTextFiles.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
+#include "support/TempFolder.h"
+#include "support/TimeZone.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;

@@ -10,17 +10,17 @@
 #include <fstream>
 
 #include "fakes/FakeGuideReader.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "formats/XmltvTime.h"
 #include "guide/GuideFiles.h"
 #include "guide/NowNextText.h"
 #include "platform/posix/SystemClock.h"
 #include "platform/qt/QtFormView.h"
 #include "program/Composition.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {

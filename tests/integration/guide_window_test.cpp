@@ -16,8 +16,6 @@
 #include <ctime>
 #include <fstream>
 
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "formats/XmltvTime.h"
 #include "guide/GuideFiles.h"
 #include "guide/GuideWindow.h"
@@ -27,9 +25,11 @@
 #include "platform/qt/QtGuideView.h"
 #include "program/Composition.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {

@@ -15,15 +15,14 @@
 #include <thread>
 #include <vector>
 
-#include "fakes/TempFolder.h"
 #include "support/IntegrationMain.h"
 #include "support/ProgramRun.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 const std::string kId = ZELVO_APP_ID;
@@ -169,9 +168,7 @@ TEST_F(InstallTest, TheInstalledProgramStartsWithItsFilesInTheUsersFolder) {
       {{"HOME", home}, {"XDG_DATA_HOME", dataHome}, {"QT_QPA_PLATFORM", "offscreen"}});
   ASSERT_GT(program.pid(), 0);
   // Start-up seeds the folder before it opens the window; then let the window come up.
-  const auto deadline = Clock::now() + 30s;
-  while (!fs::exists(dataHome + "/zelvo/temp") && Clock::now() < deadline)
-    std::this_thread::sleep_for(50ms);
+  waitUntil([&] { return fs::exists(dataHome + "/zelvo/temp"); }, 30000, 50);
   std::this_thread::sleep_for(3s);
   if (!program.running()) FAIL() << "ended by itself:\n" << program.finish(0).err;
   ::kill(program.pid(), SIGTERM);

@@ -2,34 +2,27 @@
 // while the test runs, on a loopback server that admits only the request headers a station
 // needs. The picture shows in the player area, every segment was asked for with the station's
 // headers, and the saved position names the player that played: libVLC for what it can send,
-// libmpv after the hand-off for the cookie libVLC cannot send.
+// libmpv after the hand-off for the cookie libVLC cannot send. A station imported from a
+// playlist that gives its headers as VLC options plays with them too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <filesystem>
-#include <set>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "formats/StationAddress.h"
 #include "platform/BrowserAgent.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveStream.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/ProgramRun.h"
-#include "support/XClient.h"
-#include "support/XvfbServer.h"
+#include "support/ProgramWindow.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {
-
-// The centre of Command2 "播放", from its design rectangle in twips (15 twips a pixel).
-constexpr int kPlayX = (270 + 735 / 2) / 15;
-constexpr int kPlayY = (5520 + 375 / 2) / 15;
 
 using Headers = std::vector<std::pair<std::string, std::string>>;
 
@@ -54,12 +47,21 @@ TEST(LiveStreams, PlayInEachEngineWithTheHeadersTheServerWants) {
     Headers required;        // the server answers 403 to any request without these
     RequestHeaders station;  // what the station's address carries after "|"
     std::string player;      // as the position file names it
+    // The station comes from a playlist with the headers as #EXTVLCOPT lines, through
+    // `zelvo --import`, instead of being written into the library.
+    bool imported = false;
   } cases[] = {
       {"HLS behind a user agent and a referrer",
        LiveStream::Kind::Hls,
        agentAndReferrer,
        {agentAndReferrer[0].second, agentAndReferrer[1].second, "", ""},
        "win"},
+      {"HLS imported from a playlist with its agent and referrer as VLC options",
+       LiveStream::Kind::Hls,
+       agentAndReferrer,
+       {agentAndReferrer[0].second, agentAndReferrer[1].second, "", ""},
+       "win",
+       true},
       {"DASH", LiveStream::Kind::Dash, {}, {}, "win"},
       {"HLS for browsers only, from a station without an agent",
        LiveStream::Kind::Hls,
@@ -87,30 +89,30 @@ TEST(LiveStreams, PlayInEachEngineWithTheHeadersTheServerWants) {
     ASSERT_TRUE(stream.waitReady(20000)) << fileBytes(media.file("ffmpeg.log"));
 
     TempFolder app;
-    std::error_code error;
-    std::filesystem::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
-    if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app.file("zelvo"));
-    const std::string address = joinStationAddress(server.url(stream.playlistName()), c.station);
-    writeGbkText(app.file("tv_lib.txt"), "直播," + address + ",-999,假,假\r\nend\r\n");
+    const std::string placed = placeProgram(ZELVO_PROGRAM, app.path());
+    const std::string url = server.url(stream.playlistName());
+    if (c.imported) {
+      writeGbkText(app.file("tv_lib.txt"), "end\r\n");
+      std::ofstream(media.file("list.m3u"), std::ios::binary)
+          << "#EXTM3U\n#EXTINF:-1,直播\n#EXTVLCOPT:http-user-agent=" << c.station.userAgent
+          << "\n#EXTVLCOPT:http-referrer=" << c.station.referrer << "\n"
+          << url << "\n";
+      const ProgramResult imported =
+          runProgram({placed, "--import", media.file("list.m3u")}, app.path());
+      ASSERT_EQ(imported.status, 0) << imported.err;
+      EXPECT_EQ(readGbkText(app.file("tv_lib.txt")),
+                "直播," + joinStationAddress(url, c.station) + ",-999,假,假\r\nend\r\n");
+    } else {
+      writeGbkText(app.file("tv_lib.txt"),
+                   "直播," + joinStationAddress(url, c.station) + ",-999,假,假\r\nend\r\n");
+    }
 
-    XvfbServer xvfb;
-    XClient x(xvfb.display());
-    RunningProgram program(
-        {app.file("zelvo")}, app.path(),
-        ProgramStart{.setEnvironment = {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}},
-                     .unsetEnvironment = {"WAYLAND_DISPLAY"},
-                     .oneOutput = true});
-    const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
-    ASSERT_NE(window, 0u) << program.output();
-    // The player area below the controls that lie over it: black until a picture moves in it.
-    const auto colours = [&] {
-      const std::vector<uint32_t> area = x.pixels(window, 0, 130, 560, 170);
-      return std::set<uint32_t>(area.begin(), area.end()).size();
-    };
+    ProgramWindow zelvo(placed, app.path());
+    RunningProgram& program = zelvo.program();
+    ASSERT_NE(zelvo.window(), 0u) << program.output();
     // A click in the window's first moments is lost; one every 6 s leaves each try the time to
     // hand a refused station on to the other engine.
-    EXPECT_TRUE(x.clickUntil(
-        window, kPlayX, kPlayY, [&] { return colours() > 3; }, 6000, 60000))
+    EXPECT_TRUE(zelvo.clickUntilPicture(designControls().Command2, 6000, 60000))
         << program.output();
 
     size_t segmentsWithHeaders = 0;
@@ -119,7 +121,7 @@ TEST(LiveStreams, PlayInEachEngineWithTheHeadersTheServerWants) {
     }
     EXPECT_GE(segmentsWithHeaders, 2u);
 
-    x.requestClose(window);
+    zelvo.x().requestClose(zelvo.window());
     EXPECT_EQ(program.waitForExit(30000), 0) << program.output();
     EXPECT_EQ(fileBytes(app.file("bfwz.dat")), c.player + "\r\n0\r\n");
   }

@@ -14,14 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/ProgramRun.h"
-#include "support/XClient.h"
-#include "support/XvfbServer.h"
+#include "support/ProgramWindow.h"
+#include "support/TempFolder.h"
 
 using ::testing::HasSubstr;
 
@@ -108,9 +106,8 @@ std::vector<std::string> descendantCommands(pid_t pid) {
 class MappedLibrariesTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    placeProgram(ZELVO_PROGRAM, app_.path());
     std::error_code error;
-    std::filesystem::create_hard_link(ZELVO_PROGRAM, app_.file("zelvo"), error);
-    if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app_.file("zelvo"));
     // The modules the build puts beside the program go with it.
     const std::filesystem::path built = std::filesystem::path(ZELVO_PROGRAM).parent_path();
     for (const auto& entry : std::filesystem::directory_iterator(built)) {
@@ -165,14 +162,9 @@ TEST_F(MappedLibrariesTest, CommandsLoadOnlyWhatTheyUse) {
 }
 
 TEST_F(MappedLibrariesTest, TheShownWindowHasNoBrowserNorGlDriverMappedNorABrowserProcess) {
-  XvfbServer xvfb;
-  XClient x(xvfb.display());
-  RunningProgram program(
-      {app_.file("zelvo")}, scratch_.path(),
-      ProgramStart{.setEnvironment = {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}},
-                   .unsetEnvironment = {"WAYLAND_DISPLAY"},
-                   .oneOutput = true});
-  const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
+  ProgramWindow zelvo(app_.file("zelvo"), scratch_.path());
+  RunningProgram& program = zelvo.program();
+  const unsigned long window = zelvo.window();
   ASSERT_NE(window, 0u) << program.output();
   std::this_thread::sleep_for(1s);
 
@@ -184,7 +176,7 @@ TEST_F(MappedLibrariesTest, TheShownWindowHasNoBrowserNorGlDriverMappedNorABrows
   for (const std::string& command : descendantCommands(program.pid()))
     EXPECT_EQ(command.rfind("QtWebEngine", 0), std::string::npos) << command;
 
-  x.requestClose(window);
+  zelvo.x().requestClose(window);
   EXPECT_EQ(program.waitForExit(30000), 0) << program.output();
 }
 

@@ -9,11 +9,12 @@
 #include <fstream>
 #include <thread>
 
-#include "fakes/TempFolder.h"
 #include "platform/ModuleEntries.h"
 #include "platform/posix/GbkCodec.h"
+#include "support/ControlCentre.h"
 #include "support/IntegrationMain.h"
 #include "support/ProgramRun.h"
+#include "support/TempFolder.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
 
@@ -21,14 +22,10 @@ namespace zelvo::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 // Message boxes carry the application's title; the main window has its version beside it.
 constexpr const char* kBoxTitle = "Zelvo";
-// The centre of the web search button Command17 (5280, 360, 855, 255 twips).
-constexpr int kWebSearchX = (5280 + 855 / 2) / 15;
-constexpr int kWebSearchY = (360 + 255 / 2) / 15;
 
 enum class Damage { Absent, Broken };
 enum class Run {
@@ -67,13 +64,13 @@ class MissingModuleTest : public ::testing::TestWithParam<Case> {
   // Waits for a box of the program other than the one given, and closes it as a user would.
   unsigned long closeNextBox(XClient& x, pid_t pid, unsigned long previous = 0) {
     unsigned long box = 0;
-    const auto deadline = Clock::now() + 30s;
-    while (Clock::now() < deadline) {
-      box = x.findWindow(pid, kBoxTitle);
-      if (box && box != previous) break;
-      box = 0;
-      std::this_thread::sleep_for(50ms);
-    }
+    waitUntil(
+        [&] {
+          box = x.findWindow(pid, kBoxTitle);
+          return box && box != previous;
+        },
+        30000, 50);
+    if (box == previous) box = 0;
     if (box) x.requestClose(box);
     return box;
   }
@@ -107,7 +104,8 @@ TEST_P(MissingModuleTest, EndsOrStopsWithAClearMessageAndTouchesNoStationFile) {
   } else if (c.run == Run::WebSearch) {
     const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
     ASSERT_NE(window, 0u) << program.output();
-    x.click(window, kWebSearchX, kWebSearchY);
+    const Pixel webSearch = centreOf(designControls().Command17);
+    x.click(window, webSearch.x, webSearch.y);
     const unsigned long startBox = closeNextBox(x, program.pid());
     EXPECT_NE(startBox, 0u) << "no box for the start of the search";
     EXPECT_NE(closeNextBox(x, program.pid(), startBox), 0u) << "no box for the browser";

@@ -16,13 +16,13 @@
 #include <thread>
 #include <vector>
 
-#include "fakes/TempFolder.h"
 #include "platform/mpv/MediaAddress.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
+#include "support/TempFolder.h"
 #include "support/UnixSocket.h"
 
 namespace zelvo {

@@ -10,17 +10,17 @@
 #include <chrono>
 #include <string>
 
-#include "program/Composition.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "platform/mpv/MpvRealPlayer.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
 #include "playback/Reconnection.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveStream.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {

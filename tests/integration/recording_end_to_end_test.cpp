@@ -16,42 +16,26 @@
 #include <thread>
 #include <vector>
 
-#include "fakes/GbkFiles.h"
-#include "fakes/ReadOnlyFolder.h"
-#include "fakes/TempFolder.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
-#include "support/ProgramRun.h"
-#include "support/XClient.h"
-#include "support/XvfbServer.h"
+#include "support/ProgramWindow.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-constexpr int kPlayX = (270 + 735 / 2) / 15;
-constexpr int kPlayY = (5520 + 375 / 2) / 15;
-
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound) {
-  for (const auto deadline = Clock::now() + bound; Clock::now() < deadline;
-       std::this_thread::sleep_for(100ms)) {
-    if (condition()) return true;
-  }
-  return condition();
-}
 
 // The files of folder whose names end with ending.
 std::vector<fs::path> filesEndingIn(const std::string& folder, const std::string& ending) {
   std::vector<fs::path> found;
-  std::error_code ignored;
-  for (const auto& entry : fs::directory_iterator(folder, ignored)) {
-    if (entry.path().filename().string().ends_with(ending)) found.push_back(entry.path());
-  }
+  for (const std::string& name : namesIn(folder))
+    if (name.ends_with(ending)) found.push_back(fs::path(folder) / name);
   return found;
 }
 
@@ -88,25 +72,14 @@ TEST(RecordingEndToEnd, EachPlayerRecordsWhatPlaysIntoAFinishedFile) {
     SCOPED_TRACE(c.address);
     TempFolder app, videos;
     const std::string folder = videos.path() + "/Zelvo";
-    std::error_code error;
-    fs::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
-    if (error) fs::copy_file(ZELVO_PROGRAM, app.file("zelvo"));
     writeGbkText(app.file("tv_lib.txt"), "新闻/频道," + c.address + ",-999,假,假\r\nend\r\n");
 
-    XvfbServer xvfb;
-    XClient x(xvfb.display());
-    RunningProgram program({app.file("zelvo")}, app.path(),
-                           ProgramStart{.setEnvironment = {{"DISPLAY", xvfb.display()},
-                                                           {"QT_QPA_PLATFORM", "xcb"},
-                                                           {"XDG_VIDEOS_DIR", videos.path()}},
-                                        .unsetEnvironment = {"WAYLAND_DISPLAY"},
-                                        .oneOutput = true});
-    const unsigned long window = x.waitForWindow(program.pid(), "Zelvo ver 3.5");
+    ProgramWindow zelvo(placeProgram(ZELVO_PROGRAM, app.path()), app.path(),
+                        {{"XDG_VIDEOS_DIR", videos.path()}});
+    XClient& x = zelvo.x();
+    RunningProgram& program = zelvo.program();
+    const unsigned long window = zelvo.window();
     ASSERT_NE(window, 0u) << program.output();
-    const auto pictureColours = [&] {
-      const std::vector<uint32_t> area = x.pixels(window, 0, 130, 560, 170);
-      return std::set<uint32_t>(area.begin(), area.end()).size();
-    };
     // The share of the mark's place, at the top left of the picture, that shows red.
     const auto redShare = [&] {
       const std::vector<uint32_t> mark = x.pixels(window, 10, 10, 36, 18);
@@ -115,22 +88,24 @@ TEST(RecordingEndToEnd, EachPlayerRecordsWhatPlaysIntoAFinishedFile) {
       });
       return mark.empty() ? 0.0 : double(red) / double(mark.size());
     };
-    ASSERT_TRUE(x.clickUntil(window, kPlayX, kPlayY, [&] { return pictureColours() > 3; }))
+    ASSERT_TRUE(zelvo.clickUntilPicture(designControls().Command2))
         << program.output() << x.describeScreen(testing::TempDir() + "recording_no_picture.ppm")
         << "requests: " << server.requestHeads().size() << "\n"
         << program.threadStacks();
     EXPECT_LT(redShare(), 0.1);
 
     x.pressKey(window, "r", true);
-    ASSERT_TRUE(waitFor([&] { return !filesEndingIn(folder, ".ts.part").empty(); }, 10s))
+    ASSERT_TRUE(waitUntil([&] { return !filesEndingIn(folder, ".ts.part").empty(); }, 10000, 100))
         << program.output();
     const fs::path part = filesEndingIn(folder, ".ts.part").front();
     EXPECT_TRUE(part.filename().string().starts_with("新闻_频道 20")) << part;
     // Over the picture, which goes on moving.
-    EXPECT_TRUE(waitFor([&] { return redShare() > 0.4; }, 5s)) << redShare();
-    ASSERT_TRUE(waitFor([&] { return fs::file_size(part, error) > 0; }, 15s)) << program.output();
+    EXPECT_TRUE(waitUntil([&] { return redShare() > 0.4; }, 5000, 100)) << redShare();
+    std::error_code error;
+    ASSERT_TRUE(waitUntil([&] { return fs::file_size(part, error) > 0; }, 15000, 100))
+        << program.output();
     std::this_thread::sleep_for(3s);
-    EXPECT_GT(pictureColours(), 3u);
+    EXPECT_GT(zelvo.playerColours(), 3u);
 
     if (c.endByClosing) {
       x.requestClose(window);
@@ -138,7 +113,7 @@ TEST(RecordingEndToEnd, EachPlayerRecordsWhatPlaysIntoAFinishedFile) {
     } else {
       x.pressKey(window, "r", true);
     }
-    EXPECT_TRUE(waitFor([&] { return !filesEndingIn(folder, ".ts").empty(); }, 10s));
+    EXPECT_TRUE(waitUntil([&] { return !filesEndingIn(folder, ".ts").empty(); }, 10000, 100));
     EXPECT_TRUE(filesEndingIn(folder, ".part").empty());
     EXPECT_FALSE(fs::exists(part));
     // The player that wrote the file closes it in the background.

@@ -13,13 +13,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "program/Composition.h"
-#include "fakes/TempFolder.h"
 #include "platform/qt/QtFormView.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {

@@ -9,12 +9,13 @@
 #include <set>
 #include <thread>
 
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
+#include "support/ProgramWindow.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/TopLevelWatch.h"
 #include "support/XClient.h"
@@ -27,14 +28,9 @@ using namespace std::chrono_literals;
 
 constexpr const char* kTitle = "Zelvo ver 3.5";
 
-// The centre of a button 735 by 375 twips at (left, 5520), in pixels of 15 twips.
-struct Button {
-  const char* caption;
-  int left;
-  int x() const { return (left + 735 / 2) / 15; }
-  int y() const { return (5520 + 375 / 2) / 15; }
-};
-constexpr Button kPlay{"播放", 270}, kUp{"向上", 3345}, kDown{"向下", 4365}, kScan{"搜台", 6420};
+const FormControls& kControls = designControls();
+const Button *const kPlay = &kControls.Command2, *const kUp = &kControls.Command4,
+                    *const kDown = &kControls.Command5, *const kScan = &kControls.Command10;
 
 std::string stationLines(const std::vector<std::string>& addresses) {
   std::string lines;
@@ -50,14 +46,11 @@ TEST(StrayWindow, PlayingSwitchingAndScanningShowOnlyTheMainWindowAndItsDialogs)
   const std::string clip = makeClip(media.path(), 30);
   std::vector<std::string> addresses;
   for (const char* query : {"?a", "?b", "?c", "?d"}) addresses.push_back(server.url(clip + query));
-  std::error_code error;
-  std::filesystem::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
-  if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app.file("zelvo"));
   std::ofstream(app.file("tv_lib.txt"), std::ios::binary) << stationLines(addresses);
   std::ofstream(app.file("tv_lib_ss.txt"), std::ios::binary) << stationLines(addresses);
 
   TopLevelWatch watch(xvfb.display());
-  RunningProgram program({app.file("zelvo")}, app.path(),
+  RunningProgram program({placeProgram(ZELVO_PROGRAM, app.path())}, app.path(),
                          {{"DISPLAY", xvfb.display()}, {"QT_QPA_PLATFORM", "xcb"}});
   XClient x(xvfb.display());
   const unsigned long window = x.waitForWindow(program.pid(), kTitle);
@@ -65,25 +58,26 @@ TEST(StrayWindow, PlayingSwitchingAndScanningShowOnlyTheMainWindowAndItsDialogs)
 
   // The picture shows in the player area: a rectangle at its centre holds many colours.
   const auto pictureShown = [&] {
-    for (auto deadline = std::chrono::steady_clock::now() + 10s;
-         std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(100ms)) {
-      const std::vector<uint32_t> area = x.pixels(window, 235, 110, 100, 60);
-      if (std::set<uint32_t>(area.begin(), area.end()).size() > 3) return true;
-    }
-    return false;
+    return waitUntil(
+        [&] {
+          const std::vector<uint32_t> area = x.pixels(window, 235, 110, 100, 60);
+          return std::set<uint32_t>(area.begin(), area.end()).size() > 3;
+        },
+        10000, 100);
   };
 
   // Each click comes while the previous station still plays.
   const struct Step {
-    Button button;
+    const Button* button;
     std::chrono::milliseconds wait;
     bool picture = false;
   } steps[] = {{kPlay, 2500ms},     {kDown, 1500ms}, {kDown, 1500ms, true}, {kUp, 1500ms},
                {kUp, 1500ms, true}, {kScan, 3000ms}, {kPlay, 1500ms},       {kScan, 3000ms}};
   std::string done;
   for (const Step& step : steps) {
-    x.click(window, step.button.x(), step.button.y());
-    done += std::string(" ") + step.button.caption;
+    const Pixel centre = centreOf(*step.button);
+    x.click(window, centre.x, centre.y);
+    done += " " + step.button->caption();
     std::this_thread::sleep_for(step.wait);
     ASSERT_TRUE(program.running()) << "ended after" << done << "\n" << program.finish(0).err;
     if (step.picture) {

@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "fakes/TempFolder.h"
 #include "platform/Failure.h"
 #include "platform/vlc/VlcAddress.h"
 #include "platform/vlc/VlcPrompt.h"
@@ -27,6 +26,7 @@
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
+#include "support/TempFolder.h"
 
 namespace zelvo {
 namespace {

@@ -8,15 +8,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "program/Composition.h"
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "platform/webengine/WebEngineBrowser.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ModalCloser.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {

@@ -6,15 +6,15 @@
 #include <QDialog>
 #include <iterator>
 
-#include "program/Composition.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {

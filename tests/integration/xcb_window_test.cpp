@@ -13,15 +13,15 @@
 #include <set>
 #include <thread>
 
-#include "program/Composition.h"
-#include "fakes/GbkFiles.h"
-#include "fakes/TempFolder.h"
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtServices.h"
 #include "platform/vlc/VlcWindowsMediaPlayer.h"
+#include "program/Composition.h"
 #include "support/Clips.h"
+#include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/TempFolder.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
 

@@ -9,7 +9,6 @@
 #include <string>
 #include <thread>
 
-#include "fakes/TempFolder.h"
 #include "platform/posix/GbkCodec.h"
 #include "support/Clips.h"
 #include "support/CpuLoad.h"
@@ -17,6 +16,8 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/LoopbackRtspServer.h"
 #include "support/ProgramRun.h"
+#include "support/ProgramWindow.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/TopLevelWatch.h"
 #include "support/XClient.h"
@@ -29,12 +30,9 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr const char* kTitle = "Zelvo ver 3.5";
-// Centres of the buttons, from their design rectangles in twips (15 twips a pixel).
-constexpr int centre(int left, int width) { return (left + width / 2) / 15; }
-constexpr int kButtonY = centre(5520, 375);
-constexpr int kPlayX = centre(270, 735);   // Command2 "播放"
-constexpr int kUpX = centre(3345, 735);    // Command4 "向上"
-constexpr int kDownX = centre(4365, 735);  // Command5 "向下"
+const Pixel kPlay = centreOf(designControls().Command2);
+const Pixel kUp = centreOf(designControls().Command4);
+const Pixel kDown = centreOf(designControls().Command5);
 
 TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgramAliveToSave) {
   TempFolder media, app;
@@ -53,9 +51,7 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
     library << "end\r\n";
   }
   // The application folder is the folder of the program.
-  std::error_code error;
-  std::filesystem::create_hard_link(ZELVO_PROGRAM, app.file("zelvo"), error);
-  if (error) std::filesystem::copy_file(ZELVO_PROGRAM, app.file("zelvo"));
+  placeProgram(ZELVO_PROGRAM, app.path());
 
   XvfbServer xvfb;
   XClient x(xvfb.display());
@@ -69,7 +65,7 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
                    .oneOutput = true});
   const unsigned long window = x.waitForWindow(program.pid(), kTitle);
   ASSERT_NE(window, 0u) << program.output();
-  x.click(window, kPlayX, kButtonY);
+  x.click(window, kPlay.x, kPlay.y);
 
   // Three stations down, three back up, again and again: every player starts and leaves
   // while the one before is still opening or closing.
@@ -79,7 +75,8 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
     ASSERT_TRUE(program.running())
         << "ended after " << click << " clicks with status " << program.waitForExit(0) << "\n"
         << program.output();
-    x.click(window, click % 6 < 3 ? kDownX : kUpX, kButtonY);
+    const Pixel& button = click % 6 < 3 ? kDown : kUp;
+    x.click(window, button.x, button.y);
   }
   std::this_thread::sleep_for(2s);
   ASSERT_TRUE(program.running()) << program.waitForExit(0) << "\n" << program.output();

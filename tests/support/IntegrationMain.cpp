@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QElapsedTimer>
-#include <QtCore/QThread>
 #include <QtWidgets/QApplication>
 
 #include "support/TestEnvironment.h"
@@ -26,26 +24,6 @@ int runProgramTests(int argc, char** argv) {
   prepareTestEnvironment();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
-}
-
-bool waitUntil(std::function<bool()> condition, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() >= timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
-
-void processEventsFor(int milliseconds) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < milliseconds) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
 }
 
 }  // namespace zelvo::test

@@ -2,7 +2,7 @@
 // application for the real components, and waiting on the event loop with a bound.
 #pragma once
 
-#include <functional>
+#include "support/Waiting.h"
 
 namespace zelvo::test {
 
@@ -13,11 +13,5 @@ int runIntegrationTests(int argc, char** argv);
 // The same for tests that only start the program as a process of its own: a private
 // environment, and no Qt application in the test itself.
 int runProgramTests(int argc, char** argv);
-
-// Runs the event loop until condition holds (true) or timeoutMs passes (false).
-bool waitUntil(std::function<bool()> condition, int timeoutMs);
-
-// Runs the event loop for the given time.
-void processEventsFor(int milliseconds);
 
 }  // namespace zelvo::test

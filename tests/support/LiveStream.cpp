@@ -4,40 +4,18 @@
 #include "support/LiveStream.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <chrono>
-#include <cstring>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "support/Clips.h"
-
-extern char** environ;
+#include "support/Waiting.h"
 
 namespace zelvo::test {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-bool reaped(pid_t pid, std::chrono::milliseconds within) {
-  const auto deadline = Clock::now() + within;
-  while (true) {
-    int status = 0;
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid || (done < 0 && errno == ECHILD)) return true;
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-}
 
 std::vector<std::string> ffmpegArguments(const std::string& folder, LiveStream::Kind kind,
                                          const std::string& playlist) {
@@ -109,51 +87,29 @@ int listedSegments(const std::string& path, LiveStream::Kind kind) {
 
 }  // namespace
 
-LiveStream::LiveStream(std::string folder, Kind kind) : folder_(std::move(folder)), kind_(kind) {
-  std::vector<std::string> arguments = ffmpegArguments(folder_, kind_, playlistName());
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  const std::string log = folder_ + "/ffmpeg.log";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  const int spawned = ::posix_spawnp(&pid_, "ffmpeg", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    pid_ = -1;
-    throw std::runtime_error(std::string("cannot start ffmpeg: ") + std::strerror(spawned));
-  }
-}
-
-LiveStream::~LiveStream() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  if (!reaped(pid_, std::chrono::seconds(3))) {
-    ::kill(pid_, SIGKILL);
-    reaped(pid_, std::chrono::seconds(3));
-  }
-}
+LiveStream::LiveStream(std::string folder, Kind kind)
+    : folder_(std::move(folder)),
+      kind_(kind),
+      ffmpeg_(
+          ffmpegArguments(folder_, kind_, playlistName()),
+          [log = folder_ + "/ffmpeg.log"](posix_spawn_file_actions_t& streams) {
+            posix_spawn_file_actions_addopen(&streams, 0, "/dev/null", O_RDONLY, 0);
+            posix_spawn_file_actions_addopen(&streams, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                             0644);
+            posix_spawn_file_actions_adddup2(&streams, 1, 2);
+          },
+          "ffmpeg") {}
 
 std::string LiveStream::playlistName() const {
   return kind_ == Kind::Hls ? "live.m3u8" : "live.mpd";
 }
 
 bool LiveStream::waitReady(int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   const std::string playlist = folder_ + "/" + playlistName();
-  while (Clock::now() < deadline) {
-    int status = 0;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return false;
-    }
-    if (listedSegments(playlist, kind_) >= 3) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return false;
+  bool ready = false;
+  waitUntil([&] { return ffmpeg_.ended() || (ready = listedSegments(playlist, kind_) >= 3); },
+            timeoutMs, 100);
+  return ready;
 }
 
 }  // namespace zelvo::test

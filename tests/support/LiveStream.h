@@ -2,9 +2,9 @@
 // segments, a list of the last 6, older segments deleted), as HLS or as MPEG-DASH.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
+
+#include "support/ChildProcess.h"
 
 namespace zelvo::test {
 
@@ -13,8 +13,6 @@ class LiveStream {
   enum class Kind { Hls, Dash };
   // Starts ffmpeg; throws std::runtime_error when it cannot be started.
   LiveStream(std::string folder, Kind kind);
-  // Stops ffmpeg (SIGTERM, then SIGKILL) and waits for it.
-  ~LiveStream();
   LiveStream(const LiveStream&) = delete;
   LiveStream& operator=(const LiveStream&) = delete;
 
@@ -27,7 +25,7 @@ class LiveStream {
  private:
   std::string folder_;
   Kind kind_;
-  pid_t pid_ = -1;
+  ChildProcess ffmpeg_;  // stopped (SIGTERM, then SIGKILL) and reaped with the object
 };
 
 }  // namespace zelvo::test

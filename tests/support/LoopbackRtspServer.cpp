@@ -4,38 +4,15 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
 #include <stdexcept>
-#include <thread>
-
-extern char** environ;
 
 namespace zelvo::test {
 
-namespace {
-
 using Clock = std::chrono::steady_clock;
-
-// Waits for the child to end within the time given; true when it has.
-bool reaped(pid_t pid, std::chrono::milliseconds within) {
-  const auto deadline = Clock::now() + within;
-  while (true) {
-    int status = 0;
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid || (done < 0 && errno == ECHILD)) return true;
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-}
-
-}  // namespace
 
 LoopbackRtspServer::LoopbackRtspServer(int startTimeoutMs) {
   int toServer[2] = {-1, -1};
@@ -46,24 +23,24 @@ LoopbackRtspServer::LoopbackRtspServer(int startTimeoutMs) {
     }
     throw std::runtime_error("cannot create pipes for the RTSP server");
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, toServer[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, fromServer[1], 1);
-  char program[] = ZELVO_RTSP_SERVER_PROGRAM;
-  char* arguments[] = {program, nullptr};
-  const int spawned = ::posix_spawn(&pid_, program, &actions, nullptr, arguments, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(toServer[0]);
-  ::close(fromServer[1]);
   input_ = toServer[1];
   output_ = fromServer[0];
-  if (spawned != 0) {
-    pid_ = -1;
+  try {
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{ZELVO_RTSP_SERVER_PROGRAM},
+        [&](posix_spawn_file_actions_t& streams) {
+          posix_spawn_file_actions_adddup2(&streams, toServer[0], 0);
+          posix_spawn_file_actions_adddup2(&streams, fromServer[1], 1);
+        },
+        "the RTSP server");
+  } catch (...) {
+    ::close(toServer[0]);
+    ::close(fromServer[1]);
     stop();
-    throw std::runtime_error(std::string("cannot start the RTSP server: ") +
-                             std::strerror(spawned));
+    throw;
   }
+  ::close(toServer[0]);
+  ::close(fromServer[1]);
 
   std::string said;
   const auto deadline = Clock::now() + std::chrono::milliseconds(startTimeoutMs);
@@ -94,14 +71,7 @@ std::string LoopbackRtspServer::url() const {
 void LoopbackRtspServer::stop() {
   if (input_ >= 0) ::close(input_);
   input_ = -1;
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    if (!reaped(pid_, std::chrono::seconds(3))) {
-      ::kill(pid_, SIGKILL);
-      reaped(pid_, std::chrono::seconds(3));
-    }
-  }
-  pid_ = -1;
+  server_.reset();
   if (output_ >= 0) ::close(output_);
   output_ = -1;
 }

@@ -2,10 +2,11 @@
 // that serves a live test picture on 127.0.0.1 and is stopped when this object goes.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "support/ChildProcess.h"
 
 namespace zelvo::test {
 
@@ -26,7 +27,7 @@ class LoopbackRtspServer {
  private:
   void stop();
 
-  pid_t pid_ = -1;
+  std::unique_ptr<ChildProcess> server_;
   int input_ = -1;   // the server's standard input; closing it ends the server too
   int output_ = -1;  // the server's standard output, where it says its port
   uint16_t port_ = 0;

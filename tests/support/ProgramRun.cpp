@@ -10,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-#include "fakes/TempFolder.h"
+#include "support/TempFolder.h"
 
 extern char** environ;
 
@@ -116,9 +116,9 @@ std::string RunningProgram::output() const {
 std::string RunningProgram::threadStacks() const {
   if (::access("/usr/bin/gdb", X_OK) != 0 || pid_ <= 0) return {};
   TempFolder scratch;
-  const ProgramResult gdb = runProgram({"/usr/bin/gdb", "-batch", "-p", std::to_string(pid_), "-ex",
-                                        "thread apply all bt 30"},
-                                       scratch.path(), 60000);
+  const ProgramResult gdb = runProgram(
+      {"/usr/bin/gdb", "-batch", "-p", std::to_string(pid_), "-ex", "thread apply all bt 30"},
+      scratch.path(), 60000);
   return "threads of " + std::to_string(pid_) + ":\n" + gdb.out;
 }
 

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/Waiting.h"
 #include "support/XProperties.h"
 
 namespace zelvo::test {
@@ -30,12 +31,9 @@ XClient::~XClient() {
 }
 
 unsigned long XClient::waitForWindow(pid_t pid, const std::string& title, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    if (unsigned long window = findWindow(pid, title)) return window;
-    if (std::chrono::steady_clock::now() >= deadline) return 0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  unsigned long window = 0;
+  waitUntil([&] { return (window = findWindow(pid, title)) != 0; }, timeoutMs, 50);
+  return window;
 }
 
 bool XClient::clickUntil(unsigned long window, int x, int y, const std::function<bool()>& done,
@@ -44,9 +42,9 @@ bool XClient::clickUntil(unsigned long window, int x, int y, const std::function
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   while (Clock::now() < deadline) {
     click(window, x, y);
-    const auto retry = std::min(deadline, Clock::now() + std::chrono::milliseconds(retryMs));
-    for (; Clock::now() < retry; std::this_thread::sleep_for(std::chrono::milliseconds(100)))
-      if (done()) return true;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (waitUntil(done, std::min<int>(retryMs, left.count()), 100)) return true;
   }
   return done();
 }

@@ -1,10 +1,10 @@
-#include "fakes/GbkFiles.h"
+#include "support/GbkFiles.h"
 
 #include <fstream>
 
-#include "fakes/TempFolder.h"
 #include "formats/TextRules.h"
 #include "platform/posix/GbkCodec.h"
+#include "support/TempFolder.h"
 
 namespace zelvo::test {
 

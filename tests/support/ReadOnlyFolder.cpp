@@ -1,4 +1,4 @@
-#include "fakes/ReadOnlyFolder.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <unistd.h>
 

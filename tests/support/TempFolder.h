@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zelvo::test {
 
@@ -20,5 +21,7 @@ class TempFolder {
 
 // The whole content of a file, byte for byte; empty when it cannot be read.
 std::string fileBytes(const std::string& path);
+// The names of the entries of a folder, sorted; empty when it cannot be read.
+std::vector<std::string> namesIn(const std::string& folder);
 
 }  // namespace zelvo::test
