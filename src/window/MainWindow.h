@@ -61,6 +61,7 @@ class MainWindow {
   ResultFiles& resultFiles() { return results_; }
   ProgrammeGuide& guide() { return guide_; }
   GuideWindow& guideWindow() { return guideWindow_; }
+  Timer& guideTimer() { return nowNextTooltip_.timer(); }
   Recording& recording() { return recording_; }
   Reconnection& reconnection() { return reconnection_; }
 

@@ -10,6 +10,7 @@
 #include "platform/posix/GbkTextFiles.h"
 #include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
+#include "support/StandingClock.h"
 #include "support/TempFolder.h"
 #include "support/TimeZone.h"
 
@@ -90,7 +91,8 @@ TEST(GuideCommand, PrintsNowAndNextForEachStationTheGuideHas) {
     if (c.sources) writeGbkLines(app.file("tv_epg_src.txt"), {"http://g/guide.xml"});
     FakeGuideReader reader;
     int waits = 0;
-    GuideCommandOptions options{c.from, app.path(), true, [] { return kBase; }};
+    const StandingClock clock(kBase);
+    GuideCommandOptions options{c.from, app.path(), true, &clock};
     std::ostringstream out;
     std::ostringstream err;
     const int status = runGuide(

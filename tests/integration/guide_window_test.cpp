@@ -29,22 +29,13 @@
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QuietComponents.h"
+#include "support/StandingClock.h"
 #include "support/TempFolder.h"
 
 namespace zelvo::test {
 namespace {
 
 constexpr int64_t kSlot = 24 * 60;  // 60 programmes a day
-
-// The window's clock, standing still where the test puts it.
-class StandingClock final : public Clock {
- public:
-  explicit StandingClock(int64_t at) : at_(at) {}
-  int64_t secondsNow() const override { return at_; }
-
- private:
-  int64_t at_;
-};
 
 ComponentOptions withClock(ComponentOptions options, const Clock& clock) {
   options.clock = &clock;
