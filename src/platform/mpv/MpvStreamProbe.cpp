@@ -95,6 +95,7 @@ void MpvStreamProbe::start(const std::string& address, int timeoutMs) {
   address_ = address;
   entryId_ = -1;
   entryStarted_ = false;
+  ended_.reset();
   log_.clear();
   deadline_.start(timeoutMs);
   if (!ensureEngine()) {
@@ -119,6 +120,7 @@ void MpvStreamProbe::load() {
   RequestHeaders headers = station_.headers;
   if (browserAgent_) headers.userAgent = kDesktopBrowserAgent;
   entryStarted_ = false;
+  ended_.reset();
   const int rc = mpv::loadFile(handle_, station_.url, headers, entryId_);
   if (rc < 0) {
     conclude(ProbeResult::Outcome::Dead,
@@ -157,6 +159,7 @@ void MpvStreamProbe::drainEvents() {
         dropEngine();
         conclude(ProbeResult::Outcome::NotUnderstood, "the mpv engine shut down");
       });
+  if (ended_ && running_) concludeEnded();
 }
 
 void MpvStreamProbe::handleEvent(const mpv_event& event) {
@@ -204,12 +207,18 @@ void MpvStreamProbe::handleEndFile(const mpv_event& event) {
     entryStarted_ = false;
     return;
   }
+  ended_ = EndedEntry{end->reason, end->error};
+}
+
+void MpvStreamProbe::concludeEnded() {
+  const EndedEntry end = *ended_;
+  ended_.reset();
   std::string detail;
   ProbeResult::Outcome outcome = ProbeResult::Outcome::Dead;
-  switch (end->reason) {
+  switch (end.reason) {
     case MPV_END_FILE_REASON_ERROR:
-      detail = mpv_error_string(end->error);
-      if (end->error == MPV_ERROR_UNKNOWN_FORMAT ||
+      detail = mpv_error_string(end.error);
+      if (end.error == MPV_ERROR_UNKNOWN_FORMAT ||
           std::any_of(log_.begin(), log_.end(), [](const std::string& line) {
             return line.find("No protocol handler found") != std::string::npos;
           })) {

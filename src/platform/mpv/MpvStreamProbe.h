@@ -5,6 +5,7 @@
 #include <QObject>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ class MpvStreamProbe : public QObject, public StreamProbe {
   void drainEvents();
   void handleEvent(const mpv_event& event);
   void handleEndFile(const mpv_event& event);
+  // Ends the probe with the entry's end once every event and log line mpv has queued is read.
+  void concludeEnded();
   void playbackRestarted();
   // Ends the probe in progress with the result, delivered once the running call has returned.
   void conclude(ProbeResult::Outcome outcome, const std::string& detail);
@@ -58,6 +61,13 @@ class MpvStreamProbe : public QObject, public StreamProbe {
   std::string address_;
   StationAddress station_;     // the bare URL mpv opens, and the headers it sends
   bool browserAgent_ = false;  // the current attempt now asks as a desktop browser
+  // The entry's end, held until the drain is over: mpv may hand out the log line that tells
+  // why (a refusal that the browser's agent may pass) after the end itself.
+  struct EndedEntry {
+    int reason;
+    int error;
+  };
+  std::optional<EndedEntry> ended_;
   // mpv's playlist entry of the address: -1 none, 0 adopts the next one that starts.
   int64_t entryId_ = -1;
   bool entryStarted_ = false;
