@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
   using namespace zelvo::bench;
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
   test::prepareTestEnvironment();
-  prepareProcess();
+  prepareWindowProcess();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   test::TempFolder site;

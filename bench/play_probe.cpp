@@ -19,7 +19,7 @@
 int main(int argc, char** argv) {
   using namespace zelvo;
   test::prepareTestEnvironment();
-  prepareProcess();
+  prepareWindowProcess();
   QApplication app(argc, argv);
   test::TempFolder media;
   const std::string clip = test::makeClip(media.path(), 10);

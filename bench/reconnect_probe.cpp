@@ -23,7 +23,7 @@
 int main(int argc, char** argv) {
   using namespace zelvo;
   test::prepareTestEnvironment();
-  prepareProcess();
+  prepareWindowProcess();
   QApplication app(argc, argv);
   // Outage lengths in seconds may be given on the command line; 10 and 120 otherwise.
   std::vector<int> outages;

@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
   const std::string logPrefix = argc > 2 ? argv[2] : "";
   test::prepareTestEnvironment();
-  prepareProcess();
+  prepareWindowProcess();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   test::TempFolder media;

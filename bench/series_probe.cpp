@@ -21,7 +21,7 @@
 int main(int argc, char** argv) {
   using namespace zelvo;
   test::prepareTestEnvironment();
-  prepareProcess();
+  prepareWindowProcess();
   QApplication app(argc, argv);
   test::TempFolder media;
   std::filesystem::rename(media.file(test::makeClip(media.path(), 30)), media.file("ch21.ts"));

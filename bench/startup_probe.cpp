@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   setenv("ZELVO_MODULE_DIR", ZELVO_BUILD_MODULES, 0);
   QElapsedTimer clock;
   clock.start();
-  zelvo::prepareProcess();
+  zelvo::prepareWindowProcess();
   QApplication app(argc, argv);
   const qint64 appReady = clock.elapsed();
   zelvo::ZelvoApplication zelvo(argv[1]);

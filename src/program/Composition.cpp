@@ -32,7 +32,6 @@ void reportUnavailable(const ModuleName& module, const std::string& problem) {
 
 }  // namespace
 
-void prepareProcess() { prepareWindowProcess(); }
 
 struct ZelvoApplication::Parts {
   Parts(std::string folder, const ComponentOptions& options)

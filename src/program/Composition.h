@@ -7,6 +7,8 @@
 #include <string>
 
 #include "platform/qt/ModuleProxies.h"
+// Programs that build the window themselves call prepareWindowProcess() first.
+#include "platform/qt/WindowProcess.h"
 #include "window/MainWindow.h"
 
 namespace zelvo {
@@ -21,10 +23,6 @@ struct ComponentOptions : EngineSettings {
   // The window's clock; the system's when none. It must outlive the application.
   const Clock* clock = nullptr;
 };
-
-// The window's process set-up (see WindowProcess.h), for programs that build the window
-// themselves. Must run before any thread starts and before the QApplication exists.
-void prepareProcess();
 
 class ZelvoApplication {
  public:

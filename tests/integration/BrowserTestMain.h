@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/posix/ProcessSetup.h"
 #include "platform/webengine/WebEngineBrowser.h"
 #include "support/IntegrationMain.h"
 #include "support/TempFolder.h"
@@ -22,7 +23,7 @@ inline int runBrowserTests(int argc, char** argv) {
   }
   ::setenv("QTWEBENGINE_CHROMIUM_FLAGS",
            "--host-resolver-rules=\"MAP * ~NOTFOUND , EXCLUDE 127.0.0.1\"", 1);
-  WebEngineBrowser::prepareProcess();
+  prepareBrowserProcess();
   return runIntegrationTests(argc, argv);
 }
 

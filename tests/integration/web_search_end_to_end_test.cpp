@@ -136,6 +136,6 @@ TEST(WebSearchEndToEnd, TheCrawlFindsEveryStreamLinkAndTheScanKeepsOnlyLiveStati
 }  // namespace zelvo::test
 
 int main(int argc, char** argv) {
-  zelvo::prepareProcess();
+  zelvo::prepareWindowProcess();
   return zelvo::test::runIntegrationTests(argc, argv);
 }

@@ -57,7 +57,6 @@ void guarded(Raise&& raise) {
 
 }  // namespace
 
-void WebEngineBrowser::prepareProcess() { prepareBrowserProcess(); }
 
 WebEngineBrowser::WebEngineBrowser(QWidget* parent) : container_(new QWidget(parent)) {
   auto* layout = new QVBoxLayout(container_);

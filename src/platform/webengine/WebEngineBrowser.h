@@ -29,9 +29,6 @@ class WebEngineBrowser : public QObject, public WebBrowser {
   WebEngineBrowser(const WebEngineBrowser&) = delete;
   WebEngineBrowser& operator=(const WebEngineBrowser&) = delete;
 
-  // Settings the engine reads at start-up; call before the QApplication is made.
-  static void prepareProcess();
-
   // The area the page is shown in; empty until the first navigation.
   QWidget* widget() const;
   // True once the engine has been started by a navigation.
