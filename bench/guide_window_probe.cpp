@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--shot") shot = argv[i + 1];
   setenv("ZELVO_MODULE_DIR", ZELVO_BUILD_MODULES, 0);
-  prepareProcess();
+  prepareWindowProcess();
   QApplication app(argc, argv);
   zelvo::test::TempFolder folder;
   ZelvoApplication zelvo(folder.path(), zelvo::test::quietComponents());
