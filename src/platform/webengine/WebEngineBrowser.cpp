@@ -17,7 +17,6 @@
 
 #include "platform/Failure.h"
 #include "platform/qt/EngineEvents.h"
-#include "platform/posix/ProcessSetup.h"
 #include "platform/webengine/AnchorScript.h"
 #include "platform/webengine/GuardedWebPage.h"
 #include "platform/webengine/SharedGlContext.h"
