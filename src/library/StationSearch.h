@@ -4,11 +4,20 @@
 // finds "CCTV-5 体育").
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zelvo {
+
+// A name as the search compares it: without blanks, with letter case and width folded; and its
+// row of initials, one set of symbols (bits 0-25 the letters, 26-35 the digits) per letter,
+// digit or Chinese character.
+struct PreparedStationName {
+  std::string folded;
+  std::vector<std::uint64_t> initials;
+};
 
 // True when name (UTF-8) matches text (UTF-8). An empty text, or one of blanks only, matches
 // every name; text that no name can hold (control characters) matches none.
@@ -22,8 +31,7 @@ class StationSearch {
   std::vector<int> find(std::string_view text) const;
 
  private:
-  struct Prepared;
-  std::vector<Prepared> names_;
+  std::vector<PreparedStationName> names_;
 };
 
 }  // namespace zelvo
