@@ -24,6 +24,7 @@
 #include "playback/PrimaryPlayerEvents.h"
 #include "playback/Reconnection.h"
 #include "playback/Recording.h"
+#include "playback/TrackMenu.h"
 #include "search/LinkScan.h"
 #include "search/PageQueue.h"
 #include "search/ResultFiles.h"
@@ -64,6 +65,7 @@ class MainWindow {
   Timer& guideTimer() { return nowNextTooltip_.timer(); }
   Recording& recording() { return recording_; }
   Reconnection& reconnection() { return reconnection_; }
+  TrackMenu& trackMenu() { return trackMenu_; }
 
   // Every control the window shows, in the order they are drawn: the form's, then the
   // recording mark above the players' pictures.
@@ -106,6 +108,7 @@ class MainWindow {
   ProgrammeGuide guide_{p_.files, p_.appFolder, p_.clock};
   NowNextTooltip nowNextTooltip_{c_, guide_};
   GuideWindow guideWindow_{x_, playbackControl_};
+  TrackMenu trackMenu_{x_};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".
