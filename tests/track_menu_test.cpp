@@ -30,9 +30,9 @@ TEST(TrackMenu, ListsTheTracksOfThePictureClickedAndSwitchesWithoutReopening) {
     bool fallback;  // the fallback player's picture, else the primary's
     std::vector<MediaTrack> tracks;
     std::vector<std::string> menu;
-    std::string choose;                 // the entry the user picks; none when empty
-    std::string call;                   // what the player is asked
-    std::vector<MediaTrack> changedTo;  // what the stream holds next, without a choice
+    std::string choose;                  // the entry the user picks; none when empty
+    std::string call;                    // what the player is asked
+    std::vector<MediaTrack> changedTo;   // what the stream holds next, without a choice
     std::vector<std::string> menuAfter;  // as menu when empty
   } cases[] = {
       {"no tracks", false, {}, {}, "", "", {}, {}},
