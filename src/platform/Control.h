@@ -10,6 +10,15 @@
 
 namespace zelvo {
 
+// An entry of a context menu that the behaviour replaces as a whole (a player's tracks).
+struct ContextEntry {
+  std::string caption;
+  bool checked = false;  // shown with a mark
+  bool heading = false;  // a title over the entries that follow: shown, never chosen
+
+  bool operator==(const ContextEntry&) const = default;
+};
+
 struct TwipRect {
   int left = 0;
   int top = 0;
@@ -75,6 +84,22 @@ class Control {
   // Called by the view when the user chose an entry of the context menu.
   void userContextAction(const std::string& caption) { contextAction.raise(caption); }
 
+  // Entries after the fixed ones above, replaced as a whole; the view reads them each time the
+  // menu opens, right after raising contextMenuOpening so that they can be brought up to date.
+  void setContextEntries(std::vector<ContextEntry> entries) {
+    contextEntries_ = std::move(entries);
+  }
+  const std::vector<ContextEntry>& contextEntries() const { return contextEntries_; }
+  void userOpensContextMenu() { contextMenuOpening.raise(); }
+  // Called by the view when the user chose the entry at index with this caption. The entries
+  // may have been replaced while the menu was open: a choice that no longer matches is dropped.
+  void userContextEntry(size_t index, const std::string& caption) {
+    if (index >= contextEntries_.size() || contextEntries_[index].heading ||
+        contextEntries_[index].caption != caption)
+      return;
+    contextEntryChosen.raise(static_cast<int>(index));
+  }
+
   void setViewHooks(std::function<void()> changed, std::function<void()> focusRequested) {
     viewChanged_ = std::move(changed);
     focusRequested_ = std::move(focusRequested);
@@ -83,6 +108,8 @@ class Control {
   Event<> gotFocus;
   Event<> lostFocus;
   Event<std::string> contextAction;
+  Event<> contextMenuOpening;
+  Event<int> contextEntryChosen;  // the index in contextEntries()
 
  protected:
   void changed() const {
@@ -97,6 +124,7 @@ class Control {
   bool focused_ = false;
   std::string toolTip_;
   std::vector<std::string> contextActions_;
+  std::vector<ContextEntry> contextEntries_;
   std::function<void()> viewChanged_;
   std::function<void()> focusRequested_;
 };

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Event.h"
 #include "platform/Failure.h"
+#include "platform/MediaTracks.h"
 
 namespace zelvo {
 
@@ -73,6 +75,16 @@ class RealPlayer {
   }
   virtual void stopRecording() {}
 
+  // The audio and subtitle tracks of what plays, as the primary player offers them (see
+  // WindowsMediaPlayer.h). tracksChanged, like recordingStopped, is never dropped with the
+  // clip's other events.
+  virtual std::vector<MediaTrack> tracks() const { return {}; }
+  virtual void selectTrack(TrackKind kind, int id) {
+    (void)kind;
+    (void)id;
+    throw PlatformFailure("this player has no tracks to choose");
+  }
+
   Event<int, int> stateChange;  // 1042: oldState, newState
   // 1014: severity, rmaCode, userCode, userString, moreInfoURL, errorString
   Event<int32_t, int32_t, int32_t, std::string, std::string, std::string> errorMessage;
@@ -80,6 +92,7 @@ class RealPlayer {
   Event<int32_t, int32_t, std::string> presentationEvent;  // 1031: kind, value, text
   // The recording's path, and why writing failed.
   Event<std::string, std::string> recordingStopped;
+  Event<> tracksChanged;
 };
 
 }  // namespace zelvo

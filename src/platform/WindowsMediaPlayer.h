@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Event.h"
 #include "platform/Failure.h"
+#include "platform/MediaTracks.h"
 
 namespace zelvo {
 
@@ -88,11 +90,24 @@ class WindowsMediaPlayer {
   }
   virtual void stopRecording() {}
 
+  // The audio and subtitle tracks of what plays, beside the contract above: empty while nothing
+  // plays or the engine names none. selectTrack switches to the track of kind with that id
+  // (kNoTrack with Subtitle turns subtitles off) while the stream plays on: no new opening and
+  // no change of state. It throws when there is no such track. tracksChanged is raised (queued)
+  // whenever the list or the choice changed, the list emptied by leaving the stream included.
+  virtual std::vector<MediaTrack> tracks() const { return {}; }
+  virtual void selectTrack(TrackKind kind, int id) {
+    (void)kind;
+    (void)id;
+    throw PlatformFailure("this player has no tracks to choose");
+  }
+
   Event<int> playStateChange;            // NewState
   Event<> error;                         // the error queue holds the failure
   Event<double, double> positionChange;  // oldPosition, newPosition in seconds
   // The recording's path, and why writing failed.
   Event<std::string, std::string> recordingStopped;
+  Event<> tracksChanged;
 };
 
 }  // namespace zelvo

@@ -78,6 +78,7 @@ void MainWindow::connectReactions() {
   webSearch_.connect();
   scan_.connect();
   nowNextTooltip_.connect();
+  trackMenu_.connect();
   connectGuide();
   connectLists();
 }

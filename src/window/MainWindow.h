@@ -26,6 +26,7 @@
 #include "playback/PrimaryPlayerEvents.h"
 #include "playback/Reconnection.h"
 #include "playback/Recording.h"
+#include "playback/TrackMenu.h"
 #include "search/LinkScan.h"
 #include "search/PageQueue.h"
 #include "search/ResultFiles.h"
@@ -74,6 +75,7 @@ class MainWindow {
   // Plays the station that played before the current one, as a choice of its row; nothing
   // when there is none or the list no longer holds it.
   void PlayPrevious();
+  TrackMenu& trackMenu() { return trackMenu_; }
 
   // Every control the window shows, in the order they are drawn: the form's, then the
   // recording mark above the players' pictures.
@@ -121,6 +123,7 @@ class MainWindow {
   FavouriteStations favourites_{p_.files, p_.pathOf(kFavouritesFile)};
   RecentStations recent_{p_.files, p_.pathOf(kRecentFile)};
   std::string favouritesProblem_;
+  TrackMenu trackMenu_{x_};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".

@@ -26,6 +26,38 @@ void FakeRecorder::end(const std::string& problem) {
   path_.clear();
 }
 
+void FakeTracks::set(std::vector<MediaTrack> tracks) {
+  tracks_ = std::move(tracks);
+  loop_.post([this] { changed_.raise(); });
+}
+
+void FakeTracks::select(TrackKind kind, int id) {
+  const bool off = kind == TrackKind::Subtitle && id == kNoTrack;
+  bool found = off;
+  for (const MediaTrack& track : tracks_) found = found || (track.kind == kind && track.id == id);
+  if (!found) throw PlatformFailure("no such track");
+  for (MediaTrack& track : tracks_)
+    if (track.kind == kind) track.selected = track.id == id;
+  loop_.post([this] { changed_.raise(); });
+}
+
+namespace {
+std::string trackCall(const char* player, TrackKind kind, int id) {
+  return std::string(player) + ".selectTrack " + (kind == TrackKind::Audio ? "audio " : "sub ") +
+         std::to_string(id);
+}
+}  // namespace
+
+void FakeWindowsMediaPlayer::selectTrack(TrackKind kind, int id) {
+  record(trackCall("wmp", kind, id));
+  tracks_.select(kind, id);
+}
+
+void FakeRealPlayer::selectTrack(TrackKind kind, int id) {
+  record(trackCall("real", kind, id));
+  tracks_.select(kind, id);
+}
+
 void FakeWindowsMediaPlayer::record(const std::string& call) const {
   log_.add(call);
   failures_.check(call.substr(0, call.find(' ')));

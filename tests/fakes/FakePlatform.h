@@ -49,6 +49,22 @@ class FakeRecorder {
   std::string path_;
 };
 
+// A player's audio and subtitle tracks: the test sets what the stream holds, a choice marks the
+// track, and each change is announced through the loop as the real players do.
+class FakeTracks {
+ public:
+  FakeTracks(FakeEventLoop& loop, Event<>& changed) : loop_(loop), changed_(changed) {}
+  void set(std::vector<MediaTrack> tracks);
+  const std::vector<MediaTrack>& list() const { return tracks_; }
+  // Fails as the players do when the stream has no such track.
+  void select(TrackKind kind, int id);
+
+ private:
+  FakeEventLoop& loop_;
+  Event<>& changed_;
+  std::vector<MediaTrack> tracks_;
+};
+
 class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
  public:
   FakeWindowsMediaPlayer(CallLog& log, FailureSwitch& failures, FakeEventLoop& loop)
@@ -69,6 +85,9 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
   void clearErrorQueue() override;
   void startRecording(const std::string& path) override;
   void stopRecording() override;
+  std::vector<MediaTrack> tracks() const override { return tracks_.list(); }
+  void selectTrack(TrackKind kind, int id) override;
+  FakeTracks& streamTracks() { return tracks_; }
 
   // What the test arranges.
   std::string version = "12.0.19041.1";
@@ -95,6 +114,7 @@ class FakeWindowsMediaPlayer : public WindowsMediaPlayer {
   FailureSwitch& failures_;
   FakeEventLoop& loop_;
   FakeRecorder recorder_{loop_, recordingStopped};
+  FakeTracks tracks_{loop_, tracksChanged};
   std::string url_;
   std::vector<PlayerError> errors_;
 };
@@ -126,6 +146,9 @@ class FakeRealPlayer : public RealPlayer {
   void showImageWindow() override;
   void startRecording(const std::string& path) override;
   void stopRecording() override;
+  std::vector<MediaTrack> tracks() const override { return tracks_.list(); }
+  void selectTrack(TrackKind kind, int id) override;
+  FakeTracks& streamTracks() { return tracks_; }
 
   std::string version = "6.0.12.1040";
   int state = RealState::Stopped;
@@ -150,6 +173,7 @@ class FakeRealPlayer : public RealPlayer {
   FailureSwitch& failures_;
   FakeEventLoop& loop_;
   FakeRecorder recorder_{loop_, recordingStopped};
+  FakeTracks tracks_{loop_, tracksChanged};
   std::string source_;
   unsigned clip_ = 0;
   bool lettingGo_ = false;

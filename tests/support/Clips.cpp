@@ -33,6 +33,19 @@ std::string shellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
+// Runs the ffmpeg command that writes to partial, then puts the clip at path.
+void runFfmpeg(const std::string& arguments, const std::string& path) {
+  // Written under a temporary name so a failed run never leaves a half clip to be reused.
+  const std::string partial = path + ".part";
+  const std::string command = "ffmpeg -hide_banner -loglevel error -y " + arguments + " " +
+                              shellQuoted(partial) + " </dev/null";
+  if (std::system(command.c_str()) != 0) {
+    std::filesystem::remove(partial);
+    throw std::runtime_error("ffmpeg could not make " + path);
+  }
+  std::filesystem::rename(partial, path);
+}
+
 }  // namespace
 
 std::string makeClip(const std::string& folder, double seconds, const std::string& format) {
@@ -62,18 +75,37 @@ std::string makeClip(const std::string& folder, double seconds, const std::strin
                             : format == "wmv" ? "-f asf"
                             : format == "mp4" ? "-f mp4 -movflags +faststart"
                                               : "-f mp4";
-  // Written under a temporary name so a failed run never leaves a half clip to be reused.
-  const std::string partial = path + ".part";
-  const std::string command =
-      "ffmpeg -hide_banner -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=25 "
+  runFfmpeg(
+      "-f lavfi -i testsrc=size=320x240:rate=25 "
       "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " +
-      length.str() + " " + video + " " + audio + " " + muxer + " " + shellQuoted(partial) +
-      " </dev/null";
-  if (std::system(command.c_str()) != 0) {
-    std::filesystem::remove(partial);
-    throw std::runtime_error("ffmpeg could not make " + path);
-  }
-  std::filesystem::rename(partial, path);
+          length.str() + " " + video + " " + audio + " " + muxer,
+      path);
+  return name;
+}
+
+std::string makeTwoTrackClip(const std::string& folder, double seconds) {
+  std::ostringstream length;
+  length << seconds;
+  const std::string name = "tracks-" + length.str() + ".mkv";
+  const std::string path = folder + "/" + name;
+  if (std::filesystem::exists(path)) return name;
+  const std::string subtitles = folder + "/tracks.srt";
+  std::ofstream(subtitles, std::ios::binary | std::ios::trunc)
+      << "1\r\n00:00:00,000 --> 00:10:00,000\r\nsubtitle\r\n";
+  const std::string video = ffmpegHasEncoder("libx264")
+                                ? "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 25"
+                                : "-c:v mpeg2video -g 25";
+  const std::string audio = ffmpegHasEncoder("aac") ? "-c:a aac -b:a 64k" : "-c:a mp2 -b:a 64k";
+  runFfmpeg(
+      "-f lavfi -i testsrc=size=320x240:rate=25 "
+      "-f lavfi -i sine=frequency=440:sample_rate=44100 "
+      "-f lavfi -i sine=frequency=880:sample_rate=44100 -i " +
+          shellQuoted(subtitles) + " -t " + length.str() + " -map 0:v -map 1:a -map 2:a -map 3:s " +
+          video + " " + audio +
+          " -c:s srt -metadata:s:a:0 language=eng -metadata:s:a:0 title=English"
+          " -metadata:s:a:1 language=chi -metadata:s:a:1 title=中文"
+          " -metadata:s:s:0 language=eng -f matroska",
+      path);
   return name;
 }
 

@@ -11,6 +11,10 @@ namespace zelvo::test {
 // WMV 8 + WMA 2).
 std::string makeClip(const std::string& folder, double seconds, const std::string& format = "ts");
 
+// Writes a Matroska clip with two audio tracks, "eng" titled "English" and "chi" titled "中文"
+// (a higher tone), and subtitles in "eng", and returns its file name.
+std::string makeTwoTrackClip(const std::string& folder, double seconds);
+
 // Whether the ffmpeg on this machine has the named encoder ("libx264", "aac").
 bool ffmpegHasEncoder(const std::string& name);
 

@@ -65,14 +65,14 @@ unsigned long XClient::findWindow(pid_t pid, const std::string& title) {
   return found;
 }
 
-void XClient::click(unsigned long window, int x, int y) {
+void XClient::click(unsigned long window, int x, int y, unsigned button) {
   int rootX = 0, rootY = 0;
   Window child;
   XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
                         &child);
   XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
-  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-  XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  XTestFakeButtonEvent(display_, button, True, CurrentTime);
+  XTestFakeButtonEvent(display_, button, False, CurrentTime);
   XSync(display_, False);
 }
 

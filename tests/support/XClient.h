@@ -24,8 +24,9 @@ class XClient {
   unsigned long findWindow(pid_t pid, const std::string& title);
   // findWindow, asked every 50 ms until the window is there or timeoutMs have passed (then 0).
   unsigned long waitForWindow(pid_t pid, const std::string& title, int timeoutMs = 30000);
-  // Presses and releases the left button at (x, y) inside window, then waits for the server.
-  void click(unsigned long window, int x, int y);
+  // Presses and releases the left button (or the one given: 3 is the right) at (x, y) inside
+  // window, then waits for the server.
+  void click(unsigned long window, int x, int y, unsigned button = 1);
   // Clicks at (x, y) until done() holds, asking every 100 ms and clicking again after each
   // retryMs, for at most timeoutMs; whether done() came to hold. The window shows before its
   // start-up has filled the station list, and a press on "播放" in that moment plays nothing.

@@ -104,6 +104,10 @@ int loadFile(mpv_handle* handle, const std::string& address, const RequestHeader
   entryId = 0;
   // pause outlives the clip in mpv; a new one always starts running. So do the headers.
   mpv_set_property_string(handle, "pause", "no");
+  // A track chosen on the clip before would stay chosen too, and leave a clip without that
+  // track silent.
+  mpv_set_property_string(handle, "aid", "auto");
+  mpv_set_property_string(handle, "sid", "auto");
   const std::string& agent = headers.userAgent.empty() ? engineAgent() : headers.userAgent;
   mpv_set_property_string(handle, "user-agent", agent.c_str());
   mpv_set_property_string(handle, "referrer", headers.referrer.c_str());

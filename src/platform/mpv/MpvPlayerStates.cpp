@@ -65,6 +65,11 @@ void MpvRealPlayer::handleEvent(const mpv_event& event) {
       const int32_t length = lengthMs();
       const std::string opened = openedAddress_;
       post([this, length, opened] { presentationEvent.raise(kMpvClipOpened, length, opened); });
+      mpv_node list;
+      if (mpv_get_property(handle_, "track-list", MPV_FORMAT_NODE, &list) >= 0) {
+        readTrackList(&list, MPV_FORMAT_NODE);
+        mpv_free_node_contents(&list);
+      }
       updateState();
       return;
     }
@@ -193,6 +198,10 @@ void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
       if (advanced_ && moved) progressMade();
       break;
     }
+    case kTrackList:
+      // Only the loaded clip's tracks: a list that comes while it opens is read at the load.
+      if (phase_ == Phase::Loaded) readTrackList(data, format);
+      return;
     case kBufferingState: {
       const int percent =
           format == MPV_FORMAT_INT64 ? static_cast<int>(*static_cast<const int64_t*>(data)) : -1;
@@ -209,6 +218,7 @@ void MpvRealPlayer::handleProperty(uint64_t id, const void* data, int format) {
 
 void MpvRealPlayer::resetClip() {
   endRecording();
+  setTracks({});
   phase_ = Phase::Idle;
   entryId_ = -1;
   entryStarted_ = false;

@@ -79,6 +79,7 @@ void MpvRealPlayer::ensureEngine() {
   mpv_observe_property(handle_, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
   mpv_observe_property(handle_, kDuration, "duration", MPV_FORMAT_DOUBLE);
   mpv_observe_property(handle_, kBufferingState, "cache-buffering-state", MPV_FORMAT_INT64);
+  mpv_observe_property(handle_, kTrackList, "track-list", MPV_FORMAT_NODE);
   wakeup_.attach(handle_);
 }
 

@@ -1,7 +1,7 @@
 // The fallback player on libmpv: the RealPlayer contract with its own video area, its events
 // raised on the UI thread, and a progress watch for servers that never deliver. Its jobs have a
 // file each: the contract (MpvRealPlayer.cpp), the states (MpvPlayerStates), recording
-// (MpvPlayerRecording) and the ASX playlist (MpvAsxFetch).
+// (MpvPlayerRecording), the tracks (MpvPlayerTracks) and the ASX playlist (MpvAsxFetch).
 #pragma once
 
 #include <QByteArray>
@@ -95,6 +95,9 @@ class MpvRealPlayer : public EngineBase, public RealPlayer {
   // mpv's stream-record: what arrives is written to the file while the clip plays on.
   void startRecording(const std::string& path) override;
   void stopRecording() override;
+  // mpv's track-list; a switch sets aid or sid, and the clip plays on.
+  std::vector<MediaTrack> tracks() const override;
+  void selectTrack(TrackKind kind, int id) override;
 
  private:
   enum class Phase {
@@ -111,6 +114,7 @@ class MpvRealPlayer : public EngineBase, public RealPlayer {
     kTimePos,
     kDuration,
     kBufferingState,
+    kTrackList,
   };
 
   void ensureEngine();
@@ -120,6 +124,9 @@ class MpvRealPlayer : public EngineBase, public RealPlayer {
   void handleProperty(uint64_t id, const void* data, int format);
 
   void resetClip();
+  void readTrackList(const void* data, int format);
+  // Keeps the list and announces it when it differs from the one before.
+  void setTracks(std::vector<MediaTrack> tracks);
   // mpv stops writing and the name it wrote through goes.
   void releaseRecorder() override;
   void announceRecordingEnd(const std::string& path, const std::string& problem) override;
@@ -193,6 +200,7 @@ class MpvRealPlayer : public EngineBase, public RealPlayer {
   int bufferPercent_ = -1;
   std::string lastEngineError_;
 
+  std::vector<MediaTrack> tracks_;  // of the loaded clip; empty otherwise
   std::string recordLink_;  // the name mpv writes through, when it is not recordPath_ itself
 
   std::map<std::string, std::string> settings_;

@@ -52,6 +52,7 @@ PrimaryPlayerProxy::PrimaryPlayerProxy(const EngineSettings& settings)
         [this](double from, double to) { positionChange.raise(from, to); });
     player.recordingStopped.connect(
         [this](std::string path, std::string problem) { recordingStopped.raise(path, problem); });
+    player.tracksChanged.connect([this] { tracksChanged.raise(); });
   };
 }
 
@@ -87,6 +88,13 @@ void PrimaryPlayerProxy::startRecording(const std::string& path) {
 void PrimaryPlayerProxy::stopRecording() {
   if (slot_.up()) engine().stopRecording();
 }
+std::vector<MediaTrack> PrimaryPlayerProxy::tracks() const {
+  return slot_.up() ? engine().tracks() : std::vector<MediaTrack>{};
+}
+void PrimaryPlayerProxy::selectTrack(TrackKind kind, int id) {
+  if (!slot_.up()) fail("nothing plays");
+  engine().selectTrack(kind, id);
+}
 
 // The fallback player.
 
@@ -108,6 +116,7 @@ FallbackPlayerProxy::FallbackPlayerProxy(const EngineSettings& settings)
     });
     player.recordingStopped.connect(
         [this](std::string path, std::string problem) { recordingStopped.raise(path, problem); });
+    player.tracksChanged.connect([this] { tracksChanged.raise(); });
   };
 }
 
@@ -153,6 +162,13 @@ void FallbackPlayerProxy::startRecording(const std::string& path) {
 }
 void FallbackPlayerProxy::stopRecording() {
   if (slot_.up()) engine().stopRecording();
+}
+std::vector<MediaTrack> FallbackPlayerProxy::tracks() const {
+  return slot_.up() ? engine().tracks() : std::vector<MediaTrack>{};
+}
+void FallbackPlayerProxy::selectTrack(TrackKind kind, int id) {
+  if (!slot_.up()) fail("nothing plays");
+  engine().selectTrack(kind, id);
 }
 
 // The browser.

@@ -57,6 +57,8 @@ class PrimaryPlayerProxy : public WindowsMediaPlayer {
   void clearErrorQueue() override;
   void startRecording(const std::string& path) override;
   void stopRecording() override;
+  std::vector<MediaTrack> tracks() const override;
+  void selectTrack(TrackKind kind, int id) override;
 
  private:
   WindowsMediaPlayer& engine() const { return slot_.get(); }
@@ -92,6 +94,8 @@ class FallbackPlayerProxy : public RealPlayer {
   void showImageWindow() override;
   void startRecording(const std::string& path) override;
   void stopRecording() override;
+  std::vector<MediaTrack> tracks() const override;
+  void selectTrack(TrackKind kind, int id) override;
 
  private:
   RealPlayer& engine() const { return slot_.get(); }

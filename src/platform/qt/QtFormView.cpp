@@ -132,7 +132,24 @@ void QtFormView::showContextMenu(Control& control, QWidget* widget, const QPoint
   std::map<QAction*, std::string> entries;
   for (const std::string& caption : control.contextActions())
     entries[menu->addAction(qs(caption))] = caption;
+  std::map<QAction*, size_t> replaceable;
+  const std::vector<ContextEntry>& more = control.contextEntries();
+  for (size_t i = 0; i < more.size(); ++i) {
+    if (more[i].heading && !menu->isEmpty()) menu->addSeparator();
+    QAction* action = menu->addAction(qs(more[i].caption));
+    action->setEnabled(!more[i].heading);
+    action->setCheckable(more[i].checked);
+    action->setChecked(more[i].checked);
+    replaceable[action] = i;
+  }
   QAction* chosen = menu->exec(at);
+  if (auto entry = replaceable.find(chosen); entry != replaceable.end()) {
+    const size_t index = entry->second;
+    const std::string caption = chosen->text().toStdString();
+    menu.reset();
+    step([&] { control.userContextEntry(index, caption); });
+    return;
+  }
   auto found = entries.find(chosen);
   if (found == entries.end()) return;
   const std::string caption = found->second;
@@ -209,7 +226,8 @@ bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ContextMenu && watched->isWidgetType()) {
     auto* widget = static_cast<QWidget*>(watched);
     Control* control = controlOf(widget);
-    if (control && !control->contextActions().empty()) {
+    if (control) step([&] { control->userOpensContextMenu(); });
+    if (control && (!control->contextActions().empty() || !control->contextEntries().empty())) {
       showContextMenu(*control, widget, static_cast<QContextMenuEvent*>(event)->globalPos());
       return true;
     }

@@ -82,6 +82,11 @@ void VlcWindowsMediaPlayer::handleEngineEvent(EngineEvent event) {
       case libvlc_MediaPlayerVout:
         if (event.number > 0) markStarted();
         break;
+      case libvlc_MediaPlayerESAdded:
+      case libvlc_MediaPlayerESDeleted:
+      case libvlc_MediaPlayerESSelected:
+        announceTracks();
+        break;
       case libvlc_MediaPlayerEndReached:
         handleEnd();
         break;
@@ -198,6 +203,8 @@ void VlcWindowsMediaPlayer::haltEngine(Halt how) {
     }
     engineBusy_ = false;
   }
+  // The stream's tracks go with it.
+  if (engineBusy_ || media_) announceTracks();
   // Events already posted for the stopped stream carry the old number and are dropped.
   newGeneration();
   started_ = false;

@@ -27,7 +27,8 @@ constexpr int kTickMs = 250;
 constexpr libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerOpening,     libvlc_MediaPlayerBuffering,  libvlc_MediaPlayerPlaying,
     libvlc_MediaPlayerPaused,      libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
-    libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerVout,
+    libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerVout,       libvlc_MediaPlayerESAdded,
+    libvlc_MediaPlayerESDeleted,   libvlc_MediaPlayerESSelected,
 };
 
 std::string versionNumberOf(const char* engineVersion) {

@@ -1,7 +1,7 @@
 // The primary player on libVLC: the Windows Media Player contract over a libVLC media player,
 // with its video surface and control strip as one widget. Its jobs have a file each: the
 // contract (VlcWindowsMediaPlayer.cpp), the states (VlcPlayerStates), recording
-// (VlcPlayerRecording) and the control strip (VlcPlayerControls).
+// (VlcPlayerRecording), the tracks (VlcPlayerTracks) and the control strip (VlcPlayerControls).
 #pragma once
 
 #include <QPointer>
@@ -68,6 +68,9 @@ class VlcWindowsMediaPlayer : public EngineBase, public WindowsMediaPlayer {
   // The stream is opened again with a second output that writes it to the file.
   void startRecording(const std::string& path) override;
   void stopRecording() override;
+  // libVLC's own track lists; a switch changes the player's selection, not the stream.
+  std::vector<MediaTrack> tracks() const override;
+  void selectTrack(TrackKind kind, int id) override;
 
  private:
   struct EngineEvent {
@@ -106,6 +109,8 @@ class VlcWindowsMediaPlayer : public EngineBase, public WindowsMediaPlayer {
   // to the caller the stream plays on.
   void restartQuietly(libvlc_media_t* media);
   void announceRecordingEnd(const std::string& path, const std::string& problem) override;
+  // The track lists or the choice changed: tracksChanged, queued.
+  void announceTracks();
   // Hands player_ the X window it draws into, made for it alone: libVLC refuses a window that
   // one of its players still holds while it stops, and then opens a top-level window of its own.
   void bindVideoSurface();
