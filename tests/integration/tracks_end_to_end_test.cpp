@@ -1,7 +1,7 @@
 // The track menu on the playing picture of the real window, under a private X server: a
 // right-click over each engine's picture of a loopback clip with two audio tracks lists both
 // languages and the subtitles, and choosing the second audio track switches it while the clip
-// plays on, never asked for from its start again.
+// plays on, never asked for from its start again; played anew, the station starts on its first.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -103,10 +103,13 @@ TEST(TracksEndToEnd, TheSecondAudioTrackSwitchesOnThePictureInEachEngineWithoutR
     FormControls& f = zelvo.window().controls();
     WindowsMediaPlayer& wmp = zelvo.primaryPlayer();
     RealPlayer& real = zelvo.fallbackPlayer();
-    if (c.fallback)
-      zelvo.window().playback().PlayWithRealPlayer(server.url(clip));
-    else
-      f.Command2.userClicked();
+    const auto play = [&] {
+      if (c.fallback)
+        zelvo.window().playback().PlayWithRealPlayer(server.url(clip));
+      else
+        f.Command2.userClicked();
+    };
+    play();
     const auto tracks = [&] { return c.fallback ? real.tracks() : wmp.tracks(); };
     const auto playing = [&] {
       return c.fallback ? real.playState() == RealState::Playing
@@ -147,6 +150,11 @@ TEST(TracksEndToEnd, TheSecondAudioTrackSwitchesOnThePictureInEachEngineWithoutR
     const std::vector<uint32_t> pixels =
         x.pixels(window->winId(), centre.x() - 40, centre.y() - 30, 80, 60);
     EXPECT_GT(std::set<uint32_t>(pixels.begin(), pixels.end()).size(), 3u);
+
+    // The choice belongs to the station that played: played again, it starts on its first track.
+    play();
+    EXPECT_TRUE(waitUntil([&] { return playing() && selectedLanguage() == "eng"; }, 30000))
+        << selectedLanguage();
     zelvo.window().playback().StopAll();
     processEventsFor(300);
   }
