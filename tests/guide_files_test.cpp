@@ -5,11 +5,15 @@
 
 #include "formats/PlaylistReader.h"
 #include "guide/GuideFiles.h"
+#include "guide/ProgrammeGuide.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "support/GbkFiles.h"
+#include "support/StandingClock.h"
 #include "support/TempFolder.h"
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
 
 namespace zelvo::test {
 namespace {
@@ -115,6 +119,57 @@ TEST(GuideFiles, TagsAndSourcesAreRecordedOnceReadBackAndBrokenLinesPassedOver) 
                 {"# my guides", "", "  /home/me/guide.xml ", "http://g/1", "http://g/1"});
   EXPECT_THAT(readGuideSources(files, folder.file(kUserGuidesFile)),
               ElementsAre("/home/me/guide.xml", "http://g/1"));
+}
+
+TEST(GuideFiles, PlaylistGroupsAreRecordedBesideTheTagsAndOpenedListsComeFirst) {
+  const Playlist playlist = readPlaylist(
+      "#EXTM3U\n"
+      "#EXTINF:-1 tvg-id=\"a.id\" group-title=\"News; 央视 ;;News\",A\nhttp://s/a\n"
+      "#EXTINF:-1,B\n#EXTGRP:Sport\nhttp://s/b\n"
+      "#EXTGRP:Kids\n#EXTINF:-1 group-title=\"Film\",C\n#EXTGRP: Music \nhttp://s/c\n"
+      "#EXTINF:-1,D\nhttp://s/d\n",
+      "");
+  struct Case {
+    const char* name;
+    std::vector<std::string> groups;
+  } cases[] = {
+      {"A", {"News", "央视"}}, {"B", {"Sport"}}, {"C", {"Film", "Kids", "Music"}}, {"D", {}}};
+
+  TempFolder folder;
+  GbkTextFiles files;
+  const std::string path = folder.file(kGuideMapFile);
+  // A file of an older program: tags lines only, one without and one with shifts.
+  writeGbkLines(path, {"Old\thttp://s/old\told.id\t\t\t\t\t", "A\thttp://s/a\ta0\t\t\t\t\t\t1\t"});
+  const GuideTagsRecorded recorded = recordGuideTags(files, path, playlist.entries);
+  EXPECT_EQ(recorded.changed, 1);
+  EXPECT_EQ(recorded.grouped, 3);
+  const GuideMap map = readGuideMap(files, path);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string address = "http://s/" + std::string(1, static_cast<char>(c.name[0] + 32));
+    EXPECT_THAT(map.groupsOf(c.name, address), ElementsAreArray(c.groups));
+  }
+  EXPECT_EQ(map.find("Old", "http://s/old")->tvgId, "old.id");
+  EXPECT_EQ(map.find("A", "http://s/a")->tvgId, "a.id");
+  EXPECT_EQ(map.find("B", "http://s/b"), nullptr);  // groups only: no tags line
+  // The tags lines stay of the forms older programs read; the groups stand on lines of three
+  // fields, which they pass over.
+  size_t groupLines = 0;
+  for (const std::string& line : readGbkLines(path)) {
+    const auto fields = std::count(line.begin(), line.end(), '\t') + 1;
+    EXPECT_TRUE(fields == 3 || fields == 8 || fields == 10) << line;
+    groupLines += fields == 3;
+  }
+  EXPECT_EQ(groupLines, 3u);
+
+  // A playlist opened in the session gives its groups before the file's.
+  StandingClock clock(0);
+  ProgrammeGuide guide(files, folder.path(), clock);
+  guide.refresh({});
+  guide.addPlaylist({{"A", "http://s/a", "Live;Live; HD", {}}}, {});
+  EXPECT_THAT(guide.groupsOf("A", "http://s/a"), ElementsAre("Live", "HD"));
+  EXPECT_THAT(guide.groupsOf("C", "http://s/c"), ElementsAre("Film", "Kids", "Music"));
+  EXPECT_THAT(guide.groupsOf("C", "http://s/other"), IsEmpty());
 }
 
 }  // namespace

@@ -113,5 +113,46 @@ TEST_F(SelectorsTest, TheLogIsCutBackOnceItGrowsPast100000Characters) {
   EXPECT_EQ(h.c.Text1.text().substr(0, 3), "台");
 }
 
+// The user's choices, and only those, make the recent list; Backspace outside the text fields
+// and "上一个" choose the one before, back and forth.
+TEST_F(SelectorsTest, ChoicesAreRecentAndBackspaceGoesBackOutsideTextFields) {
+  auto recent = [&] {
+    std::vector<std::string> names;
+    for (const StationRef& s : h.window->recent().stations())
+      names.push_back(s.name + "|" + s.address);
+    return names;
+  };
+  h.c.form1.userKeyDown(8);  // nothing chosen yet: nothing happens
+  EXPECT_TRUE(h.log.calls().empty());
+  h.c.tvm.userChoseRow(1);
+  h.c.dz1.userChoseRow(3);
+  h.c.tvm.setText("cctv");
+  h.c.tvm.userKeyDown(13);
+  h.c.Command5.userClicked();  // a step down the list is no choice
+  EXPECT_THAT(recent(),
+              ElementsAre("CCTV|mms://a/1", "Page|http://x/a.htm", "Phoenix|http://p/ch%05%.ts"));
+  EXPECT_EQ(h.readFile("tv_recent.txt").size(), 3u);
+
+  h.c.Text1.userFocusChanged(true);
+  h.log.clear();
+  h.c.form1.userKeyDown(8);
+  EXPECT_TRUE(h.log.calls().empty()) << "Backspace in a text field edits it";
+  h.c.Text1.userFocusChanged(false);
+  struct Step {
+    std::function<void()> act;
+    const char* shown;
+  } steps[] = {{[&] { h.c.form1.userKeyDown(8); }, "Page"},
+               {[&] { h.c.tvm.userContextAction("上一个"); }, "CCTV"},
+               {[&] { h.c.form1.userKeyDown(8); }, "Page"}};
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(h.c.tvm.text(), step.shown);
+    EXPECT_EQ(h.c.tvm.selectedIndex(), step.shown == std::string("Page") ? 3 : 0);
+    EXPECT_EQ(h.log.calls().back(), step.shown == std::string("Page")
+                                        ? "browser.navigate http://x/a.htm"
+                                        : "wmp.URL mms://a/1");
+  }
+}
+
 }  // namespace
 }  // namespace zelvo::test

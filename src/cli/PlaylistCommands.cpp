@@ -66,6 +66,8 @@ int runImport(TextFileService& files, const std::string& playlistPath, const std
         recordGuideSources(files, appFolder + "/" + kGuideSourcesFile, playlist.guideAddresses);
     if (tagged.changed > 0)
       out << "Recorded the guide tags of " << plural(tagged.changed, "station") << ".\n";
+    if (tagged.grouped > 0)
+      out << "Recorded the groups of " << plural(tagged.grouped, "station") << ".\n";
     printList(std::string("Not recorded for the guide, values too long for a line of ") +
                   kGuideMapFile + ":",
               tagged.refused, out);

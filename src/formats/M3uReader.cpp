@@ -1,6 +1,6 @@
 // M3U and M3U8 playlists: one address a line, each after an optional #EXTINF line that gives
-// its title and attributes, and any #EXTVLCOPT and #EXTHTTP lines that give its request
-// headers; other lines starting with "#" are comments.
+// its title and attributes, any #EXTVLCOPT and #EXTHTTP lines that give its request headers
+// and any #EXTGRP line that gives its group; other lines starting with "#" are comments.
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -178,12 +178,18 @@ void readM3u(std::string_view text, EntryCollector& entries) {
   std::optional<Info> pending;
   GuideTags defaults;
   RequestHeaders options;  // from the #EXTVLCOPT and #EXTHTTP lines since the last address
+  std::string groups;      // from the #EXTGRP lines since the last address, ";" between them
   forEachLine(text, [&](std::string_view line, int number) {
     line = trimBlanks(line);
     if (line.empty()) return;
     if (line.starts_with('#')) {
       if (startsWithIgnoringCase(line, "#extm3u")) readHeader(line, entries, defaults);
       if (readHeaderLine(line, number, options, entries)) return;
+      if (startsWithIgnoringCase(line, "#extgrp:")) {
+        const std::string_view group = trimBlanks(line.substr(8));
+        if (!group.empty()) groups += (groups.empty() ? "" : ";") + std::string(group);
+        return;
+      }
       if (!startsWithIgnoringCase(line, "#extinf:")) return;
       if (pending) {
         entries.titleWithoutAddress(pending->title, pending->line);
@@ -194,13 +200,16 @@ void readM3u(std::string_view text, EntryCollector& entries) {
     }
     RequestHeaders headers = pending ? pending->headers : RequestHeaders{};
     overlayHeaders(headers, options);
+    if (pending && !pending->group.empty())
+      groups = std::string(pending->group) + (groups.empty() ? "" : ";") + groups;
     if (pending)
-      entries.add(pending->title, pending->guide.tvgName, pending->group, line, number,
-                  pending->guide, std::move(headers));
+      entries.add(pending->title, pending->guide.tvgName, groups, line, number, pending->guide,
+                  std::move(headers));
     else
-      entries.add({}, {}, {}, line, number, {}, std::move(headers));
+      entries.add({}, {}, groups, line, number, {}, std::move(headers));
     pending.reset();
     options = {};
+    groups.clear();
   });
   if (pending) entries.titleWithoutAddress(pending->title, pending->line);
 }

@@ -103,6 +103,18 @@ std::string_view trimBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+std::vector<std::string> playlistGroups(std::string_view group) {
+  std::vector<std::string> groups;
+  while (true) {
+    const size_t end = std::min(group.find(';'), group.size());
+    const std::string one(trimBlanks(group.substr(0, end)));
+    if (!one.empty() && std::find(groups.begin(), groups.end(), one) == groups.end())
+      groups.push_back(one);
+    if (end == group.size()) return groups;
+    group.remove_prefix(end + 1);
+  }
+}
+
 void EntryCollector::problem(PlaylistProblem::Kind kind, int line, std::string_view text) {
   out_.problems.push_back({kind, line, shown(text)});
 }

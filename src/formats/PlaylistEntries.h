@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/Playlist.h"
 #include "formats/StationAddress.h"
@@ -40,6 +41,10 @@ class EntryCollector {
   Playlist& out_;
   std::string folder_;
 };
+
+// The groups of an entry's group text: separated by ";", blanks around each dropped, empty ones
+// and repeats passed over.
+std::vector<std::string> playlistGroups(std::string_view group);
 
 // Spaces and tabs off both ends.
 std::string_view trimBlanks(std::string_view text);

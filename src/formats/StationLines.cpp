@@ -21,6 +21,17 @@ std::optional<StationLine> readStationLine(std::string_view text) {
   return station;
 }
 
+std::optional<StationLine> readNameAddressLine(std::string_view text) {
+  std::string line(text);
+  std::replace(line.begin(), line.end(), '\t', ' ');
+  const size_t comma = line.find(',');
+  if (comma == std::string::npos) return std::nullopt;
+  StationLine station{trimSpaces(std::string_view(line).substr(0, comma)),
+                      trimSpaces(std::string_view(line).substr(comma + 1))};
+  if (station.name.empty() || station.address.empty()) return std::nullopt;
+  return station;
+}
+
 bool isSeparatorRow(const StationLine& station) {
   return station.name == kSeparatorRow && station.address == kSeparatorRow;
 }

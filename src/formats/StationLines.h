@@ -26,6 +26,11 @@ bool isSeparatorRow(const StationLine& station);
 // and the second, both without spaces around them. Nothing when the line gives no station.
 std::optional<StationLine> readStationLine(std::string_view line);
 
+// A line of the short lists kept beside the library: "name,address". Tabs count as spaces, the
+// first comma splits (the address may hold more), blanks around each part are dropped. Nothing
+// when either part is empty.
+std::optional<StationLine> readNameAddressLine(std::string_view line);
+
 struct StationFileWalk {
   enum class Stop { EndOfFile, EndMarker, EmptyLine };
   Stop stop = Stop::EndOfFile;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "formats/GuideShift.h"
+#include "formats/PlaylistEntries.h"
 
 namespace zelvo {
 
@@ -15,6 +16,8 @@ namespace {
 // Older files hold no shifts: eight fields. A line with shifts holds ten.
 constexpr size_t kMapFieldsWithoutShifts = 8;
 constexpr size_t kMapFields = 10;
+// A line of groups: name, address, the groups.
+constexpr size_t kGroupFields = 3;
 
 std::string keyOf(const std::string& name, const std::string& address) {
   return name + '\n' + address;
@@ -44,6 +47,12 @@ std::string mapLine(const GuideStation& s) {
     line += '\t' + (t.tvgShift != 0 ? formatShiftHours(t.tvgShift) : "") + '\t' +
             (t.catchupCorrection != 0 ? formatShiftHours(t.catchupCorrection) : "");
   return line;
+}
+
+std::string groupLine(const StationGroups& s) {
+  std::string groups;
+  for (const std::string& group : s.groups) groups += (groups.empty() ? "" : ";") + group;
+  return s.name + '\t' + s.address + '\t' + groups;
 }
 
 // At least the bytes the line takes in the file: a character beyond ASCII takes at most four.
@@ -146,10 +155,36 @@ const GuideTags* GuideMap::findByName(const std::string& name) const {
   return found == byName_.end() ? nullptr : &stations_[found->second].tags;
 }
 
+bool GuideMap::setGroups(const StationGroups& station) {
+  const std::string key = keyOf(station.name, station.address);
+  const auto found = groupsByKey_.find(key);
+  if (found != groupsByKey_.end()) {
+    std::vector<std::string>& recorded = grouped_[found->second].groups;
+    if (recorded == station.groups) return false;
+    recorded = station.groups;
+    return true;
+  }
+  if (station.groups.empty()) return false;
+  groupsByKey_.emplace(key, grouped_.size());
+  grouped_.push_back(station);
+  return true;
+}
+
+const std::vector<std::string>& GuideMap::groupsOf(const std::string& name,
+                                                   const std::string& address) const {
+  static const std::vector<std::string> kNone;
+  const auto found = groupsByKey_.find(keyOf(name, address));
+  return found == groupsByKey_.end() ? kNone : grouped_[found->second].groups;
+}
+
 GuideMap readGuideMap(TextFileService& files, const std::string& path) {
   GuideMap map;
   for (const std::string& line : readLines(files, path)) {
     const std::vector<std::string> f = splitTabs(line);
+    if (f.size() == kGroupFields && !f[0].empty() && !f[1].empty()) {
+      map.setGroups({f[0], f[1], playlistGroups(f[2])});
+      continue;
+    }
     if ((f.size() != kMapFields && f.size() != kMapFieldsWithoutShifts) || f[0].empty() ||
         f[1].empty())
       continue;
@@ -167,6 +202,9 @@ void writeGuideMap(TextFileService& files, const std::string& path, const GuideM
   std::vector<std::string> lines;
   lines.reserve(map.stations().size());
   for (const GuideStation& s : map.stations()) lines.push_back(mapLine(s));
+  for (const StationGroups& s : map.groupedStations()) {
+    if (!s.groups.empty()) lines.push_back(groupLine(s));
+  }
   writeLines(files, path, lines);
 }
 
@@ -175,9 +213,23 @@ GuideTagsRecorded recordGuideTags(TextFileService& files, const std::string& pat
   GuideMap map = readGuideMap(files, path);
   GuideTagsRecorded recorded;
   for (const PlaylistEntry& entry : entries) {
-    if (entry.guide.empty()) continue;
     const std::string address = files.textAsStored(entry.address);
     if (address != entry.address) continue;
+    if (!entry.group.empty()) {
+      StationGroups station{files.textAsStored(entry.name), address, {}};
+      for (const std::string& group : playlistGroups(files.textAsStored(entry.group))) {
+        station.groups.push_back(group);
+        // A group that would make the line too long to read back is left out.
+        if (storedBytesAtMost(groupLine(station)) > kMaxGuideMapLineBytes) {
+          station.groups.pop_back();
+          recorded.refused.push_back(station.name + ": group (" + std::to_string(group.size()) +
+                                     " bytes)");
+          break;
+        }
+      }
+      if (!station.groups.empty() && map.setGroups(station)) ++recorded.grouped;
+    }
+    if (entry.guide.empty()) continue;
     GuideTags tags = entry.guide;
     for (std::string* value :
          {&tags.tvgId, &tags.tvgName, &tags.tvgLogo, &tags.catchup, &tags.catchupSource})
@@ -186,7 +238,7 @@ GuideTagsRecorded recordGuideTags(TextFileService& files, const std::string& pat
     fitLine(station, recorded.refused);
     if (map.set(station)) ++recorded.changed;
   }
-  if (recorded.changed > 0) writeGuideMap(files, path, map);
+  if (recorded.changed > 0 || recorded.grouped > 0) writeGuideMap(files, path, map);
   return recorded;
 }
 

@@ -17,7 +17,15 @@ inline constexpr const char* kGuideMapFile = "tv_epg_map.txt";
 inline constexpr const char* kGuideSourcesFile = "tv_epg_src.txt";
 inline constexpr const char* kUserGuidesFile = "tv_epg.txt";
 
-// The tags of stations, keyed by name and address, in the order they were first recorded.
+// The groups a playlist put a station in (group-title, #EXTGRP).
+struct StationGroups {
+  std::string name;
+  std::string address;
+  std::vector<std::string> groups;
+};
+
+// The tags and the groups of stations, keyed by name and address, in the order they were first
+// recorded.
 class GuideMap {
  public:
   // Records the station's tags; true when that changed what was recorded.
@@ -27,10 +35,19 @@ class GuideMap {
   const GuideTags* findByName(const std::string& name) const;
   const std::vector<GuideStation>& stations() const { return stations_; }
 
+  // Records the station's groups (none forgets them); true when that changed what was recorded.
+  bool setGroups(const StationGroups& station);
+  // The station's groups; empty when none were recorded.
+  const std::vector<std::string>& groupsOf(const std::string& name,
+                                           const std::string& address) const;
+  const std::vector<StationGroups>& groupedStations() const { return grouped_; }
+
  private:
   std::vector<GuideStation> stations_;
   std::unordered_map<std::string, size_t> byKey_;
   std::unordered_map<std::string, size_t> byName_;
+  std::vector<StationGroups> grouped_;
+  std::unordered_map<std::string, size_t> groupsByKey_;
 };
 
 // The text files read a line up to this many bytes; a longer one would not read back.
@@ -44,16 +61,17 @@ GuideMap readGuideMap(TextFileService& files, const std::string& path);
 void writeGuideMap(TextFileService& files, const std::string& path, const GuideMap& map);
 
 struct GuideTagsRecorded {
-  int changed = 0;  // stations whose record changed
+  int changed = 0;  // stations whose tags changed
+  int grouped = 0;  // stations whose groups changed
   // "name: tag (N bytes)" for each value left out because its line would not read back.
   std::vector<std::string> refused;
 };
 
-// Records the tags of the entries that have any, keyed as the library stores their names and
-// addresses; entries whose address the file cannot hold are left out, as the library leaves them.
-// A value that would make its line longer than kMaxGuideMapLineBytes is left out (the longest
-// first). Writes the file only when that changed it. Fails (PlatformFailure) when the file
-// cannot be read or replaced: it stays as it was.
+// Records the tags and the groups of the entries that have any, keyed as the library stores
+// their names and addresses; entries whose address the file cannot hold are left out, as the
+// library leaves them. A value that would make its line longer than kMaxGuideMapLineBytes is left
+// out (the longest first). Writes the file only when that changed it. Fails (PlatformFailure) when
+// the file cannot be read or replaced: it stays as it was.
 GuideTagsRecorded recordGuideTags(TextFileService& files, const std::string& path,
                                   const std::vector<PlaylistEntry>& entries);
 

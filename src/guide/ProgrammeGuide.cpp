@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "formats/PlaylistEntries.h"
 #include "guide/CatchupAddress.h"
 #include "platform/Steps.h"
 
@@ -39,6 +40,8 @@ void ProgrammeGuide::addPlaylist(const std::vector<PlaylistEntry>& entries,
                                  const std::vector<std::string>& guideAddresses) {
   for (const PlaylistEntry& entry : entries) {
     if (!entry.guide.empty()) sessionTags_.set({entry.name, entry.address, entry.guide});
+    if (!entry.group.empty())
+      sessionTags_.setGroups({entry.name, entry.address, playlistGroups(entry.group)});
   }
   for (const std::string& address : guideAddresses) addOnce(sessionSources_, address);
 }
@@ -106,6 +109,12 @@ GuideTags ProgrammeGuide::tagsFor(const std::string& name, const std::string& ad
     if (const GuideTags* tags = map->findByName(name)) return *tags;
   }
   return {};
+}
+
+std::vector<std::string> ProgrammeGuide::groupsOf(const std::string& name,
+                                                  const std::string& address) const {
+  const std::vector<std::string>& session = sessionTags_.groupsOf(name, address);
+  return session.empty() ? fileTags_.groupsOf(name, address) : session;
 }
 
 const GuideChannel* ProgrammeGuide::channelFor(const std::string& name,

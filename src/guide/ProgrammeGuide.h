@@ -34,8 +34,8 @@ class ProgrammeGuide {
   // The reader that reads for this guide (null for none); its events come to the guide until
   // another reader, or none, is given. A reader that outlives the guide must be let go first.
   void useReader(GuideReader* reader);
-  // A playlist opened in this session: its guides join the sources and its entries' tags are
-  // known for the session, before those of tv_epg_map.txt.
+  // A playlist opened in this session: its guides join the sources and its entries' tags and
+  // groups are known for the session, before those of tv_epg_map.txt.
   void addPlaylist(const std::vector<PlaylistEntry>& entries,
                    const std::vector<std::string>& guideAddresses);
   // Reads the guide files again and asks the reader for the guides of these stations. False when
@@ -45,6 +45,9 @@ class ProgrammeGuide {
   // What the station's playlists said of it: the session's first, then tv_epg_map.txt's, by
   // name and address, then by name alone.
   GuideTags tagsFor(const std::string& name, const std::string& address) const;
+  // The groups the station's playlist put it in: the session's, else tv_epg_map.txt's (as the
+  // last refresh read it), by name and address.
+  std::vector<std::string> groupsOf(const std::string& name, const std::string& address) const;
   const GuideChannel* channelFor(const std::string& name, const std::string& address) const;
   // Now and next at the station's own times: its tvg-shift applied.
   NowNext nowNext(const std::string& name, const std::string& address) const;

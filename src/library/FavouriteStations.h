@@ -35,6 +35,8 @@ class FavouriteStations {
   std::string path_;
   std::vector<StationRef> stations_;
   std::vector<std::string> unreadLines_;  // kept as they were, written back after the list
+  // False while the file holds more than was read: writing it then would lose the rest.
+  bool whole_ = true;
 };
 
 }  // namespace zelvo

@@ -72,6 +72,7 @@ void Selectors::NameChosen() {
   step([&] { c.dz1.setText(c.dz1.row(i)); });
   step([&] { x_.p.wmp.setPlayCount(kPlayCountForChosenStation); });
   x_.s.workMode = WorkMode::Playing;
+  stationChosen.raise({c.tvm.text(), c.dz1.text()});
   step([&] { playback_.PlayAddress(playback_.ExpandAddress(c.dz1.text())); });
   step([&] { c.tvm.setVisible(true); });
   step([&] { c.form1.setHeight(kCompactHeight); });
@@ -87,6 +88,7 @@ void Selectors::AddressChosen() {
   step([&] { c.tvm.setVisible(true); });
   showRowIndex(i);
   x_.s.workMode = WorkMode::Playing;
+  stationChosen.raise({c.tvm.text(), c.dz1.text()});
   step([&] { playback_.PlayAddress(playback_.ExpandAddress(c.dz1.text())); });
 }
 
@@ -99,7 +101,22 @@ void Selectors::NameKeyDown(int keyCode) {
   // The row's address plays as it stands, without the expansion; the address the player's
   // state changes put back into dz1 must still be this row's, not the last expanded one.
   x_.s.lastTemplate = c.dz1.text();
+  stationChosen.raise({c.tvm.text(), c.dz1.text()});
   step([&] { playback_.PlayAddress(c.dz1.text()); });
+}
+
+bool Selectors::ChooseStation(const StationRef& station) {
+  FormControls& c = x_.c;
+  const int count = stationRowCount(c);
+  for (int i = 0; i < count; ++i) {
+    if (c.tvm.row(i) != station.name || c.dz1.row(i) != station.address) continue;
+    showStationRow(c, i);
+    // Showing the row fires tvm's Change, whose handlers may have changed the list.
+    if (c.tvm.row(i) != station.name || c.dz1.row(i) != station.address) return false;
+    step([&] { c.tvm.userChoseRow(i); });
+    return true;
+  }
+  return false;
 }
 
 void Selectors::LogChanged() {

@@ -5,6 +5,8 @@
 
 #include "form/PlaybackRequests.h"
 #include "form/Services.h"
+#include "library/StationRef.h"
+#include "platform/Event.h"
 
 namespace zelvo {
 
@@ -23,6 +25,12 @@ class Selectors {
   void FrameClicked();
   void LengthClicked();  // Label1 Click
   void SwitchView();
+  // Chooses the station as the user would: shows its row (the first with this name and
+  // address), then clicks it. False when the list holds no such row.
+  bool ChooseStation(const StationRef& station);
+
+  // A station the user chose (a row of tvm or dz1, Enter on its name) is about to play.
+  Event<StationRef> stationChosen;
 
  private:
   void showAddCaption();

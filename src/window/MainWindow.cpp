@@ -14,6 +14,9 @@ namespace {
 constexpr int kEscapeHeight = 5235;
 constexpr int kEscapeWidth = 6225;
 constexpr int kEscapeKey = 27;
+constexpr int kBackspaceKey = 8;
+
+constexpr const char* kPreviousCaption = "上一个";
 
 constexpr const char* kRecordShortcut = "Ctrl+R";
 
@@ -76,6 +79,32 @@ void MainWindow::connectReactions() {
   scan_.connect();
   nowNextTooltip_.connect();
   connectGuide();
+  connectLists();
+}
+
+void MainWindow::connectLists() {
+  selectors_.stationChosen.listen([this](const StationRef& station) { recent_.played(station); });
+  step([&] { c_.tvm.addContextAction(kPreviousCaption); });
+  // A listener: the guide window holds the handler of tvm's context menu.
+  c_.tvm.contextAction.listen([this](const std::string& caption) {
+    if (caption == kPreviousCaption) step([&] { PlayPrevious(); });
+  });
+}
+
+void MainWindow::PlayPrevious() {
+  if (const std::optional<StationRef> previous = recent_.previous())
+    selectors_.ChooseStation(*previous);
+}
+
+bool MainWindow::textFieldHasFocus() {
+  bool focused = false;
+  c_.forEachControl([&](Control& control) {
+    // A web page shown in the window may hold text fields of its own.
+    if (dynamic_cast<ComboBox*>(&control) || dynamic_cast<TextBox*>(&control) ||
+        &control == &c_.WebBrowser1)
+      focused = focused || control.hasFocus();
+  });
+  return focused;
 }
 
 void MainWindow::connectGuide() {
@@ -112,6 +141,8 @@ void MainWindow::StartUp() {
   stationFiles_.LoadStationFile(kLibraryFile);
   positionFiles_.LoadTempPlaylists();
   positionFiles_.LoadPlayPosition();
+  favouritesProblem_ = favourites_.load();
+  recent_.load();
 
   if (s_.stationPosition < 0) s_.stationPosition = 0;
   // A position equal to the row count names no row; it shows the first one like any stale value.
@@ -152,6 +183,8 @@ bool MainWindow::checkPlayers() {
 }
 
 void MainWindow::onKeyDown(int keyCode) {
+  // Backspace in a text field edits its text.
+  if (keyCode == kBackspaceKey && !textFieldHasFocus()) PlayPrevious();
   if (keyCode != kEscapeKey) return;
   c_.form1.setHeight(kEscapeHeight);
   c_.form1.setWidth(kEscapeWidth);

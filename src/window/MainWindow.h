@@ -10,7 +10,9 @@
 #include "guide/GuideWindow.h"
 #include "guide/NowNextTooltip.h"
 #include "guide/ProgrammeGuide.h"
+#include "library/FavouriteStations.h"
 #include "library/PositionFiles.h"
+#include "library/RecentStations.h"
 #include "library/Selectors.h"
 #include "library/StationEditing.h"
 #include "library/StationFiles.h"
@@ -64,6 +66,14 @@ class MainWindow {
   Timer& guideTimer() { return nowNextTooltip_.timer(); }
   Recording& recording() { return recording_; }
   Reconnection& reconnection() { return reconnection_; }
+  Selectors& selectors() { return selectors_; }
+  FavouriteStations& favourites() { return favourites_; }
+  RecentStations& recent() { return recent_; }
+  // What reading tv_fav.txt at start-up met, in a sentence for the user; empty when all read.
+  const std::string& favouritesProblem() const { return favouritesProblem_; }
+  // Plays the station that played before the current one, as a choice of its row; nothing
+  // when there is none or the list no longer holds it.
+  void PlayPrevious();
 
   // Every control the window shows, in the order they are drawn: the form's, then the
   // recording mark above the players' pictures.
@@ -75,6 +85,8 @@ class MainWindow {
  private:
   void connectReactions();
   void connectGuide();
+  void connectLists();
+  bool textFieldHasFocus();
   bool checkPlayers();
   void onKeyDown(int keyCode);
 
@@ -106,6 +118,9 @@ class MainWindow {
   ProgrammeGuide guide_{p_.files, p_.appFolder, p_.clock};
   NowNextTooltip nowNextTooltip_{c_, guide_};
   GuideWindow guideWindow_{x_, playbackControl_};
+  FavouriteStations favourites_{p_.files, p_.pathOf(kFavouritesFile)};
+  RecentStations recent_{p_.files, p_.pathOf(kRecentFile)};
+  std::string favouritesProblem_;
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".
