@@ -32,6 +32,7 @@
 #include "search/SearchRun.h"
 #include "search/StationScan.h"
 #include "search/WebSearch.h"
+#include "window/StationWindow.h"
 
 namespace zelvo {
 
@@ -74,6 +75,7 @@ class MainWindow {
   // Plays the station that played before the current one, as a choice of its row; nothing
   // when there is none or the list no longer holds it.
   void PlayPrevious();
+  StationWindow& stationWindow() { return stationWindow_; }
 
   // Every control the window shows, in the order they are drawn: the form's, then the
   // recording mark above the players' pictures.
@@ -87,6 +89,7 @@ class MainWindow {
   void connectGuide();
   void connectLists();
   bool textFieldHasFocus();
+  void connectStationWindow();
   bool checkPlayers();
   void onKeyDown(int keyCode);
 
@@ -121,6 +124,8 @@ class MainWindow {
   FavouriteStations favourites_{p_.files, p_.pathOf(kFavouritesFile)};
   RecentStations recent_{p_.files, p_.pathOf(kRecentFile)};
   std::string favouritesProblem_;
+  StationWindow stationWindow_{
+      x_, {favourites_, recent_, [this] { return favouritesProblem_; }}, selectors_};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".
