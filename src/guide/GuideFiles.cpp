@@ -49,7 +49,7 @@ std::string mapLine(const GuideStation& s) {
   return line;
 }
 
-std::string groupLine(const StationGroups& s) {
+std::string groupLine(const GroupedStation& s) {
   std::string groups;
   for (const std::string& group : s.groups) groups += (groups.empty() ? "" : ";") + group;
   return s.name + '\t' + s.address + '\t' + groups;
@@ -155,7 +155,7 @@ const GuideTags* GuideMap::findByName(const std::string& name) const {
   return found == byName_.end() ? nullptr : &stations_[found->second].tags;
 }
 
-bool GuideMap::setGroups(const StationGroups& station) {
+bool GuideMap::setGroups(const GroupedStation& station) {
   const std::string key = keyOf(station.name, station.address);
   const auto found = groupsByKey_.find(key);
   if (found != groupsByKey_.end()) {
@@ -202,7 +202,7 @@ void writeGuideMap(TextFileService& files, const std::string& path, const GuideM
   std::vector<std::string> lines;
   lines.reserve(map.stations().size());
   for (const GuideStation& s : map.stations()) lines.push_back(mapLine(s));
-  for (const StationGroups& s : map.groupedStations()) {
+  for (const GroupedStation& s : map.groupedStations()) {
     if (!s.groups.empty()) lines.push_back(groupLine(s));
   }
   writeLines(files, path, lines);
@@ -216,7 +216,7 @@ GuideTagsRecorded recordGuideTags(TextFileService& files, const std::string& pat
     const std::string address = files.textAsStored(entry.address);
     if (address != entry.address) continue;
     if (!entry.group.empty()) {
-      StationGroups station{files.textAsStored(entry.name), address, {}};
+      GroupedStation station{files.textAsStored(entry.name), address, {}};
       for (const std::string& group : playlistGroups(files.textAsStored(entry.group))) {
         station.groups.push_back(group);
         // A group that would make the line too long to read back is left out.

@@ -18,7 +18,7 @@ inline constexpr const char* kGuideSourcesFile = "tv_epg_src.txt";
 inline constexpr const char* kUserGuidesFile = "tv_epg.txt";
 
 // The groups a playlist put a station in (group-title, #EXTGRP).
-struct StationGroups {
+struct GroupedStation {
   std::string name;
   std::string address;
   std::vector<std::string> groups;
@@ -36,17 +36,17 @@ class GuideMap {
   const std::vector<GuideStation>& stations() const { return stations_; }
 
   // Records the station's groups (none forgets them); true when that changed what was recorded.
-  bool setGroups(const StationGroups& station);
+  bool setGroups(const GroupedStation& station);
   // The station's groups; empty when none were recorded.
   const std::vector<std::string>& groupsOf(const std::string& name,
                                            const std::string& address) const;
-  const std::vector<StationGroups>& groupedStations() const { return grouped_; }
+  const std::vector<GroupedStation>& groupedStations() const { return grouped_; }
 
  private:
   std::vector<GuideStation> stations_;
   std::unordered_map<std::string, size_t> byKey_;
   std::unordered_map<std::string, size_t> byName_;
-  std::vector<StationGroups> grouped_;
+  std::vector<GroupedStation> grouped_;
   std::unordered_map<std::string, size_t> groupsByKey_;
 };
 

@@ -188,18 +188,19 @@ TEST_F(ProgramFolderTest, ImportAddsThePlaylistToTheLibraryAndSaysWhatItDid) {
   EXPECT_EQ(library(), before);
 }
 
-// Beside the library, --import keeps each station's guide tags and the guides the playlist
-// names, each once however often it is imported. A value too long for a line that reads back
-// is left out and named.
+// Beside the library, --import keeps each station's guide tags and groups and the guides the
+// playlist names, each once however often it is imported. A value too long for a line that
+// reads back is left out and named.
 TEST_F(ProgramFolderTest, ImportRecordsTheGuideTagsAndTheGuidesThePlaylistNames) {
   const std::string dataLogo = "data:image/png;base64," + std::string(1 << 20, 'A');
   std::ofstream(lists_.file("list.m3u"), std::ios::binary)
       << "#EXTM3U x-tvg-url=\"http://g/a.xml.gz,http://g/b.xml\" url-tvg=\"http://g/a.xml.gz\" "
          "tvg-shift=\"-3.5\"\r\n"
          "#EXTINF:-1 tvg-id=\"c1\" tvg-logo=\"http://l/1.png\" catchup=\"default\" "
-         "catchup-source=\"http://a/{utc}\" catchup-days=\"2\" catchup-correction=\"0.5\",新台\r\n"
+         "catchup-source=\"http://a/{utc}\" catchup-days=\"2\" catchup-correction=\"0.5\" "
+         "group-title=\"新闻;体育\",新台\r\n"
          "http://new/1\r\n"
-         "#EXTINF:-1 tvg-shift=\"0\",Plain\r\nhttp://new/2\r\n"
+         "#EXTINF:-1 tvg-shift=\"0\",Plain\r\n#EXTGRP:Kids\r\nhttp://new/2\r\n"
          "#EXTINF:-1 tvg-logo=\""
       << dataLogo << "\",Logo\r\nhttp://new/3\r\n";
   for (int run = 0; run < 2; ++run) {
@@ -210,7 +211,9 @@ TEST_F(ProgramFolderTest, ImportRecordsTheGuideTagsAndTheGuidesThePlaylistNames)
     EXPECT_THAT(readGbkLines(app_.file("tv_epg_map.txt")),
                 ElementsAre("新台\thttp://new/1\tc1\t\thttp://l/1.png\tdefault\thttp://a/{utc}\t2\t"
                             "-3.5\t0.5",
-                            "Logo\thttp://new/3\t\t\t\t\t\t\t-3.5\t"));
+                            "Logo\thttp://new/3\t\t\t\t\t\t\t-3.5\t",
+                            "新台\thttp://new/1\t新闻;体育", "Plain\thttp://new/2\tKids"));
+    EXPECT_EQ(result.out.find("Recorded the groups of 2 stations.") != std::string::npos, run == 0);
     EXPECT_THAT(readGbkLines(app_.file("tv_epg_src.txt")),
                 ElementsAre("http://g/a.xml.gz", "http://g/b.xml"));
   }

@@ -6,12 +6,16 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <QtTest/QTest>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "platform/qt/QtFormView.h"
 #include "program/Composition.h"
@@ -77,6 +81,34 @@ class SelectorWindow {
     QTest::mouseClick(static_cast<QPushButton*>(zelvo_.view().widgetOf(button)), Qt::LeftButton);
   }
 
+  // Presses a key on the button that has the focus, where no text field has it.
+  void keyOnButton(Button& button, Qt::Key key) {
+    QWidget* widget = zelvo_.view().widgetOf(button);
+    widget->setFocus();
+    processEventsFor(50);
+    QTest::keyClick(widget, key);
+  }
+
+  // Opens the field's context menu and picks the entry with this caption.
+  void chooseFromContextMenu(ComboBox& model, const QString& caption) {
+    QLineEdit* field = combo(model)->lineEdit();
+    QTimer::singleShot(200, [caption] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      for (QAction* action : menu->actions()) {
+        if (action->text() != caption) continue;
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        return;
+      }
+      menu->close();
+    });
+    const QPoint at = field->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, field->mapToGlobal(at));
+    QApplication::sendEvent(field, &event);
+  }
+
+  MainWindow& window() { return zelvo_.window(); }
+
  private:
   ZelvoApplication zelvo_;
 };
@@ -93,13 +125,14 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
   const std::string added = server.url("cctv5.wmv?4");
 
   TempFolder app;
+  std::optional<SelectorWindow> window;
   {
     std::ofstream library(app.file("tv_lib.txt"), std::ios::binary);
     library << "CCTV5," << cctv5 << ",-999,假,假\r\nNext," << next << ",-999,假,假\r\nThird,"
             << third << ",-999,假,假\r\nend\r\n";
   }
   // Stations are ASCII here, so the file is the same in UTF-8 and GBK but for the flags.
-  SelectorWindow w(app.path());
+  SelectorWindow& w = window.emplace(app.path());
   FormControls& c = w.c();
   ASSERT_EQ(c.tvm.count(), 3);
 
@@ -135,6 +168,20 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
       {"播放", [&] { w.click(c.Command2); }, "Third", third, "/next.wmv?3"},
       {"Enter on a row of the open list", [&] { w.enterInList(c.tvm, 0); }, "CCTV5", cctv5,
        "/cctv5.wmv"},
+      // Back to the station chosen before, and from there back again.
+      {"Backspace", [&] { w.keyOnButton(c.Command2, Qt::Key_Backspace); }, "Next", next,
+       "/next.wmv"},
+      {"上一个", [&] { w.chooseFromContextMenu(c.tvm, "上一个"); }, "CCTV5", cctv5, "/cctv5.wmv"},
+      {"Backspace in the name field edits it",
+       [&] {
+         QLineEdit* edit = w.combo(c.tvm)->lineEdit();
+         QTest::mouseClick(edit, Qt::LeftButton);
+         QTest::keyClick(edit, Qt::Key_End);
+         QTest::keyClick(edit, Qt::Key_Backspace);
+       },
+       "CCTV", cctv5, ""},
+      {"Backspace once more", [&] { w.keyOnButton(c.Command2, Qt::Key_Backspace); }, "Next", next,
+       "/next.wmv"},
   };
   std::vector<std::string> started;
   w.playback().starting.connect([&](const std::string& address) {
@@ -176,6 +223,28 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
       EXPECT_EQ(box->count(), model->count()) << step.what << ": rows of " << model->name();
     }
   }
+
+  // The stations chosen, newest first, outlive the window; after a restart Backspace goes back
+  // to the one before the last.
+  auto names = [](const std::vector<StationRef>& stations) {
+    std::vector<std::string> out;
+    for (const StationRef& station : stations) out.push_back(station.name);
+    return out;
+  };
+  const std::vector<std::string> recent{"Next", "CCTV5", "Third"};
+  EXPECT_EQ(names(w.window().recent().stations()), recent);
+  window.reset();
+  SelectorWindow& again = window.emplace(app.path());
+  EXPECT_EQ(names(again.window().recent().stations()), recent);
+  const size_t before = server.requestedTargets().size();
+  again.keyOnButton(again.c().Command2, Qt::Key_Backspace);
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        const auto targets = server.requestedTargets();
+        return targets.size() > before && targets.back() == "/cctv5.wmv";
+      },
+      10000));
+  EXPECT_EQ(again.c().tvm.text(), "CCTV5");
 }
 
 }  // namespace
