@@ -27,6 +27,7 @@ TEST(StationSearch, TextsAgainstNames) {
       {"ZJW", "浙江卫视", true},
       {"jws", "浙江卫视", false},
       {"zjwsx", "浙江卫视", false},
+      {"ＺＪ ｗｓ", "浙江卫视", true},
       // letters and digits stand for themselves, symbols and blanks are passed over
       {"cctv5", "CCTV-5 体育", true},
       {"cctv5ty", "CCTV-5 体育", true},

@@ -121,28 +121,27 @@ Query prepareQuery(std::string_view text) {
   return query;
 }
 
-PreparedStationName prepareName(std::string_view name) {
-  PreparedStationName prepared;
-  prepared.folded.reserve(name.size());
+// Appends the name, folded, to folded, and its row of initials to initials.
+void prepareName(std::string_view name, std::string& folded, std::vector<Symbols>& initials) {
   for (size_t i = 0; i < name.size();) {
     const char32_t c = nextCodePoint(name, i);
     if (isBlank(c)) continue;
-    const char32_t folded = fold(c);
-    appendUtf8(folded, prepared.folded);
-    Symbols symbols = symbolOf(folded);
+    const char32_t letter = fold(c);
+    appendUtf8(letter, folded);
+    Symbols symbols = symbolOf(letter);
     if (symbols == 0) symbols = pinyinInitials(c);
-    if (symbols != 0) prepared.initials.push_back(symbols);
+    if (symbols != 0) initials.push_back(symbols);
   }
-  return prepared;
 }
 
-bool matches(const PreparedStationName& name, const Query& query) {
+bool matches(std::string_view folded, const Symbols* initials, size_t initialsCount,
+             const Query& query) {
   if (query.matchesNone) return false;
   if (query.matchesAll) return true;
-  if (name.folded.find(query.folded) != std::string::npos) return true;
-  if (!query.byInitials || query.initials.size() > name.initials.size()) return false;
+  if (folded.find(query.folded) != std::string_view::npos) return true;
+  if (!query.byInitials || query.initials.size() > initialsCount) return false;
   for (size_t k = 0; k < query.initials.size(); ++k) {
-    if ((name.initials[k] & query.initials[k]) == 0) return false;
+    if ((initials[k] & query.initials[k]) == 0) return false;
   }
   return true;
 }
@@ -150,21 +149,45 @@ bool matches(const PreparedStationName& name, const Query& query) {
 }  // namespace
 
 bool stationNameMatches(std::string_view name, std::string_view text) {
-  return matches(prepareName(name), prepareQuery(text));
+  std::string folded;
+  std::vector<Symbols> initials;
+  prepareName(name, folded, initials);
+  return matches(folded, initials.data(), initials.size(), prepareQuery(text));
 }
 
 void StationSearch::setNames(const std::vector<std::string>& names) {
-  names_.clear();
-  names_.reserve(names.size());
-  for (const std::string& name : names) names_.push_back(prepareName(name));
+  folded_.clear();
+  initials_.clear();
+  foldedEnds_.clear();
+  initialsEnds_.clear();
+  foldedEnds_.reserve(names.size());
+  initialsEnds_.reserve(names.size());
+  // A folded name is about as long as the name; a Chinese character takes three bytes and
+  // gives one row of initials.
+  std::size_t bytes = 0;
+  for (const std::string& name : names) bytes += name.size();
+  folded_.reserve(bytes);
+  initials_.reserve(bytes / 2);
+  for (const std::string& name : names) {
+    prepareName(name, folded_, initials_);
+    foldedEnds_.push_back(folded_.size());
+    initialsEnds_.push_back(initials_.size());
+  }
 }
 
 std::vector<int> StationSearch::find(std::string_view text) const {
   const Query query = prepareQuery(text);
   std::vector<int> found;
-  if (query.matchesNone) return found;
-  for (size_t i = 0; i < names_.size(); ++i) {
-    if (matches(names_[i], query)) found.push_back(static_cast<int>(i));
+  std::size_t foldedStart = 0;
+  std::size_t initialsStart = 0;
+  for (size_t i = 0; i < foldedEnds_.size(); ++i) {
+    const std::string_view folded(folded_.data() + foldedStart, foldedEnds_[i] - foldedStart);
+    if (matches(folded, initials_.data() + initialsStart, initialsEnds_[i] - initialsStart,
+                query)) {
+      found.push_back(static_cast<int>(i));
+    }
+    foldedStart = foldedEnds_[i];
+    initialsStart = initialsEnds_[i];
   }
   return found;
 }

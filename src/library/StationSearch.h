@@ -4,20 +4,13 @@
 // finds "CCTV-5 体育").
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zelvo {
-
-// A name as the search compares it: without blanks, with letter case and width folded; and its
-// row of initials, one set of symbols (bits 0-25 the letters, 26-35 the digits) per letter,
-// digit or Chinese character.
-struct PreparedStationName {
-  std::string folded;
-  std::vector<std::uint64_t> initials;
-};
 
 // True when name (UTF-8) matches text (UTF-8). An empty text, or one of blanks only, matches
 // every name; text that no name can hold (control characters) matches none.
@@ -31,7 +24,13 @@ class StationSearch {
   std::vector<int> find(std::string_view text) const;
 
  private:
-  std::vector<PreparedStationName> names_;
+  // Every name as the search compares it, one after another: without blanks, with letter case
+  // and width folded; and its row of initials, one set of symbols (bits 0-25 the letters, 26-35
+  // the digits) per letter, digit or Chinese character. The ends say where each name's part ends.
+  std::string folded_;
+  std::vector<std::uint64_t> initials_;
+  std::vector<std::size_t> foldedEnds_;
+  std::vector<std::size_t> initialsEnds_;
 };
 
 }  // namespace zelvo

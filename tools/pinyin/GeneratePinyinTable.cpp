@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -35,6 +34,23 @@ char baseLetter(const std::string& reading) {
   return 0;
 }
 
+// Splits a line of the map, `0x91CD: "zhòng,chóng,tóng",`, into its hex digits and its text.
+bool parseEntry(const std::string& line, std::string& hex, std::string& quoted) {
+  const size_t start = line.find_first_not_of(" \t");
+  if (start == std::string::npos || line.compare(start, 2, "0x") != 0) return false;
+  const size_t colon = line.find(':', start);
+  const size_t open = line.find('"', start);
+  const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+  if (colon == std::string::npos || close == std::string::npos || colon > open) return false;
+  hex = line.substr(start + 2, colon - start - 2);
+  if (hex.empty() || hex.size() > 6 ||
+      hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+    return false;
+  }
+  quoted = line.substr(open + 1, close - open - 1);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,17 +63,16 @@ int main(int argc, char** argv) {
     std::cerr << "zelvo_pinyin_table: cannot read " << argv[1] << "\n";
     return 1;
   }
-  const std::regex entry("^\\s*0x([0-9A-Fa-f]+):\\s*\"([^\"]*)\",\\s*$");
   std::map<std::uint32_t, std::uint32_t> initials;  // code point -> mask of letters
   std::string line;
   int lineNumber = 0;
   while (std::getline(in, line)) {
     ++lineNumber;
-    std::smatch m;
-    if (!std::regex_match(line, m, entry)) continue;
-    const auto codePoint = static_cast<std::uint32_t>(std::stoul(m[1].str(), nullptr, 16));
+    std::string hex, quoted;
+    if (!parseEntry(line, hex, quoted)) continue;
+    const auto codePoint = static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
     std::uint32_t mask = 0;
-    std::stringstream readings(m[2].str());
+    std::stringstream readings(quoted);
     std::string reading;
     while (std::getline(readings, reading, ',')) {
       const char letter = baseLetter(reading);
@@ -88,21 +103,26 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // The entries, then the sets, then zeros up to a whole number of blocks (see PinyinTable.h).
+  std::vector<std::uint32_t> words;
+  for (const auto& [codePoint, mask] : initials) {
+    const auto index = std::lower_bound(masks.begin(), masks.end(), mask) - masks.begin();
+    words.push_back((codePoint << zelvo::pinyin_table::kMaskIndexBits) |
+                    static_cast<std::uint32_t>(index));
+  }
+  words.insert(words.end(), masks.begin(), masks.end());
+  const size_t blockWords = zelvo::pinyin_table::kBlockBytes / sizeof(std::uint32_t);
+  const size_t tableWords = (words.size() + blockWords - 1) / blockWords * blockWords;
+
   std::ostringstream out;
   out << "// The pinyin initials of " << initials.size()
       << " characters, written by tools/pinyin from go-pinyin's\n// pinyin_dict.go; do not edit.\n"
       << "#include \"formats/PinyinTable.h\"\n\nnamespace zelvo::pinyin_table {\n\n"
+      << "extern const std::uint32_t kEntryCount = " << initials.size() << ";\n"
       << "extern const std::uint32_t kMaskCount = " << masks.size() << ";\n"
-      << "extern const std::uint32_t kMasks[] = {";
-  for (size_t i = 0; i < masks.size(); ++i) out << (i % 8 ? " " : "\n    ") << masks[i] << "u,";
-  out << "\n};\n\nextern const std::uint32_t kEntryCount = " << initials.size() << ";\n"
-      << "alignas(4096) extern const std::uint32_t kEntries[] = {";
-  size_t i = 0;
-  for (const auto& [codePoint, mask] : initials) {
-    const auto index = std::lower_bound(masks.begin(), masks.end(), mask) - masks.begin();
-    out << (i++ % 8 ? " " : "\n    ")
-        << ((codePoint << zelvo::pinyin_table::kMaskIndexBits) | index) << "u,";
-  }
+      << "extern const std::uint32_t kTableWords = " << tableWords << ";\n"
+      << "alignas(kBlockBytes) extern const std::uint32_t kTable[" << tableWords << "] = {";
+  for (size_t i = 0; i < words.size(); ++i) out << (i % 8 ? " " : "\n    ") << words[i] << "u,";
   out << "\n};\n\n}  // namespace zelvo::pinyin_table\n";
 
   const std::string temporary = std::string(argv[2]) + ".tmp";
