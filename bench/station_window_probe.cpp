@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   view.tree()->viewport()->installEventFilter(&paints);
   QElapsedTimer settle;
   settle.start();
-  while (settle.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (settle.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
   auto open = [&] {
     paints.painted = false;
