@@ -12,6 +12,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Process.h"
 #include "platform/RealPlayer.h"
+#include "platform/StationView.h"
 #include "platform/TextFiles.h"
 #include "platform/WebBrowser.h"
 #include "platform/WindowFunctions.h"
@@ -35,6 +36,7 @@ struct Services {
   FileSystem& disk;  // where recordings go
   GuideReader& guideReader;
   GuideView& guideView;   // the programme guide window
+  StationView& stationView;  // the station window
   std::string appFolder;  // where the station and position files live
   std::string searchHome = kBaiduHome;
 

@@ -41,11 +41,15 @@ class RowList : public Control {
   void setRowObserver(std::function<void(RowChange)> observer) {
     rowObserver_ = std::move(observer);
   }
+  // Every change of the rows, after the view's observer has heard it: for pieces beside the
+  // window that follow the list.
+  Event<RowChange> rowsChanged;
 
  protected:
   void assignText(std::string text);
   void rowChanged(RowChange change) const {
     if (rowObserver_) rowObserver_(change);
+    rowsChanged.raise(change);
   }
   int clickedRow_ = -1;
 

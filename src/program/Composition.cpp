@@ -14,6 +14,7 @@
 #include "platform/qt/QtFormView.h"
 #include "platform/qt/QtGuideView.h"
 #include "platform/qt/QtServices.h"
+#include "platform/qt/QtStationView.h"
 #include "platform/qt/QtWindowFunctions.h"
 #include "platform/qt/WindowProcess.h"
 #include "platform/xmltv/MakeGuideReader.h"
@@ -32,7 +33,6 @@ void reportUnavailable(const ModuleName& module, const std::string& problem) {
 
 }  // namespace
 
-
 struct ZelvoApplication::Parts {
   Parts(std::string folder, const ComponentOptions& options)
       : wmp(options),
@@ -50,6 +50,7 @@ struct ZelvoApplication::Parts {
                  disk,
                  *guideReader,
                  guideView,
+                 stationView,
                  std::move(folder),
                  options.searchHome},
         window(services) {}
@@ -75,6 +76,7 @@ struct ZelvoApplication::Parts {
   FallbackPlayerProxy real;
   BrowserProxy browser;
   QtGuideView guideView;
+  QtStationView stationView;
   std::unique_ptr<GuideReader> guideReader;
   Services services;
   // Outlives the window, whose reconnection may still cancel a look as it goes.
@@ -112,6 +114,7 @@ ZelvoApplication::ZelvoApplication(std::string appFolder, ComponentOptions optio
   parts_->view->attach(c.RealAudio1, parts_->real.widget());
   parts_->view->attach(c.WebBrowser1, parts_->browser.widget());
   parts_->guideView.setOwner(parts_->view.get());
+  parts_->stationView.setOwner(parts_->view.get());
   // The user puts pages into the temp folder to watch what they embed.
   parts_->browser.allowRemoteContentForPagesIn(parts_->services.pathOf(kTempFolder));
   window.forEachTimer([&](Timer& timer) { parts_->timers.bind(timer); });
@@ -130,6 +133,7 @@ MainWindow& ZelvoApplication::window() { return parts_->window; }
 QtFormView& ZelvoApplication::view() { return *parts_->view; }
 GuideWindow& ZelvoApplication::guideWindow() { return parts_->window.guideWindow(); }
 QtGuideView& ZelvoApplication::guideView() { return parts_->guideView; }
+QtStationView& ZelvoApplication::stationView() { return parts_->stationView; }
 PrimaryPlayerProxy& ZelvoApplication::primaryPlayer() { return parts_->wmp; }
 FallbackPlayerProxy& ZelvoApplication::fallbackPlayer() { return parts_->real; }
 BrowserProxy& ZelvoApplication::browser() { return parts_->browser; }

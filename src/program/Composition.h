@@ -15,6 +15,7 @@ namespace zelvo {
 
 class QtFormView;
 class QtGuideView;
+class QtStationView;
 
 // The players' settings, and the browser's.
 struct ComponentOptions : EngineSettings {
@@ -41,6 +42,7 @@ class ZelvoApplication {
   QtFormView& view();
   GuideWindow& guideWindow();
   QtGuideView& guideView();
+  QtStationView& stationView();
   PrimaryPlayerProxy& primaryPlayer();
   FallbackPlayerProxy& fallbackPlayer();
   BrowserProxy& browser();

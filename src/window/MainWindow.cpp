@@ -3,6 +3,7 @@
 #include "formats/StationLines.h"
 #include "formats/TextRules.h"
 #include "guide/CatchupAddress.h"
+#include "guide/NowNextText.h"
 #include "library/StationList.h"
 #include "platform/Failure.h"
 #include "platform/Steps.h"
@@ -51,6 +52,7 @@ void MainWindow::forEachTimer(const std::function<void(Timer&)>& visit) {
   c_.forEachTimer(visit);
   visit(nowNextTooltip_.timer());
   visit(guideWindow_.refreshTimer());
+  visit(stationWindow_.refreshTimer());
   visit(recording_.timer);
   visit(reconnection_.timer);
 }
@@ -81,6 +83,7 @@ void MainWindow::connectReactions() {
   trackMenu_.connect();
   connectGuide();
   connectLists();
+  connectStationWindow();
 }
 
 void MainWindow::connectLists() {
@@ -121,6 +124,17 @@ void MainWindow::connectGuide() {
   guide_.onUpdated([this] { step([&] { guideWindow_.refresh(); }); });
   guideWindow_.attachReader(p_.guideReader);
   guideWindow_.connect();
+}
+
+void MainWindow::connectStationWindow() {
+  stationWindow_.setGroupsOf([this](const std::string& name, const std::string& address) {
+    return guide_.groupsOf(name, address);
+  });
+  stationWindow_.setNowNext([this](const std::string& name, const std::string& address) {
+    return guide_.read() ? describeNowNext(guide_.nowNext(name, address), "；") : std::string();
+  });
+  guide_.onUpdated([this] { stationWindow_.listChanged(); });
+  stationWindow_.connect();
 }
 
 void MainWindow::StartUp() {
@@ -212,6 +226,7 @@ void MainWindow::OpenStationGroups(const std::vector<std::vector<PlaylistEntry>>
 
 void MainWindow::ShutDown() {
   step([&] { c_.form1.setVisible(false); });
+  stationWindow_.savePlace();
   if (s_.workMode == WorkMode::ListScan) results_.SaveScanText();
   s_.stationPosition = c_.tvm.selectedIndex();
   if (s_.workMode == WorkMode::ListScan) positionFiles_.SaveScanPosition(s_.stationPosition);

@@ -33,6 +33,7 @@
 #include "search/SearchRun.h"
 #include "search/StationScan.h"
 #include "search/WebSearch.h"
+#include "window/StationWindow.h"
 
 namespace zelvo {
 
@@ -76,6 +77,7 @@ class MainWindow {
   // when there is none or the list no longer holds it.
   void PlayPrevious();
   TrackMenu& trackMenu() { return trackMenu_; }
+  StationWindow& stationWindow() { return stationWindow_; }
 
   // Every control the window shows, in the order they are drawn: the form's, then the
   // recording mark above the players' pictures.
@@ -89,6 +91,7 @@ class MainWindow {
   void connectGuide();
   void connectLists();
   bool textFieldHasFocus();
+  void connectStationWindow();
   bool checkPlayers();
   void onKeyDown(int keyCode);
 
@@ -124,6 +127,8 @@ class MainWindow {
   RecentStations recent_{p_.files, p_.pathOf(kRecentFile)};
   std::string favouritesProblem_;
   TrackMenu trackMenu_{x_};
+  StationWindow stationWindow_{
+      x_, {favourites_, recent_, [this] { return favouritesProblem_; }}, selectors_};
 };
 
 // The leading number of a dotted version text: the text up to and including the first ".".

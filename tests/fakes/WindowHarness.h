@@ -13,6 +13,7 @@
 #include "fakes/FakeGuideReader.h"
 #include "fakes/FakeGuideView.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeStationView.h"
 #include "fakes/FakeWebBrowser.h"
 #include "platform/posix/GbkTextFiles.h"
 #include "support/TempFolder.h"
@@ -55,8 +56,9 @@ class WindowHarness {
   FakeFileSystem disk;
   FakeGuideReader guideReader;
   FakeGuideView guideView;
-  Services services{loop,    wmp,   real, browser,     files,     messages,     process,
-                    windows, clock, disk, guideReader, guideView, folder.path()};
+  FakeStationView stationView;
+  Services services{loop,    wmp,   real, browser,     files,     messages,    process,
+                    windows, clock, disk, guideReader, guideView, stationView, folder.path()};
   std::unique_ptr<MainWindow> window;
   FormControls& c;
   SharedState& s;

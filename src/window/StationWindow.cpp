@@ -1,0 +1,306 @@
+#include "window/StationWindow.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include "form/FormControls.h"
+#include "formats/StationLines.h"
+#include "library/StationFiles.h"
+#include "platform/Steps.h"
+
+namespace zelvo {
+
+namespace {
+
+std::string keyOf(const std::string& name, const std::string& address) {
+  return name + '\n' + address;
+}
+
+std::vector<int> numbersIn(const std::string& line) {
+  std::vector<int> numbers;
+  size_t at = 0;
+  while (at <= line.size()) {
+    const size_t comma = std::min(line.find(',', at), line.size());
+    try {
+      numbers.push_back(std::stoi(line.substr(at, comma - at)));
+    } catch (const std::exception&) {
+      return {};
+    }
+    at = comma + 1;
+  }
+  return numbers;
+}
+
+}  // namespace
+
+StationWindow::StationWindow(Context context, StationLists lists, Selectors& selectors)
+    : x_(context), view_(context.p.stationView), lists_(std::move(lists)), selectors_(selectors) {}
+
+void StationWindow::connect() {
+  FormControls& c = x_.c;
+  step([&] { c.form1.addShortcut(kStationWindowKeys, [this] { step([&] { open(); }); }); });
+  step([&] { c.tvm.addContextAction(kStationWindowCaption); });
+  // Others answer tvm's other entries: this one only listens.
+  c.tvm.contextAction.listen([this](const std::string& caption) {
+    if (caption == kStationWindowCaption) step([&] { open(); });
+  });
+  c.tvm.rowsChanged.listen([this](RowChange) { listChanged(); });
+  lists_.recent.changed.listen([this] { listChanged(); });
+  refresh_.tick.connect([this] {
+    refresh_.setEnabled(false);
+    if (outOfDate_ && guard([&] { return view_.visible(); })) step([&] { rebuild(); });
+  });
+  view_.textEdited.connect([this](const std::string& text) {
+    text_ = text;
+    step([&] { narrow(); });
+  });
+  view_.searchAccepted.connect([this] {
+    for (const StationGroup& group : shown_) {
+      if (group.stations.empty()) continue;
+      play(stations_[group.stations.front()]);
+      return;
+    }
+  });
+  view_.stationActivated.connect([this](int group, int row) {
+    if (const StationRef* station = shownStation(group, row)) play(*station);
+  });
+  view_.favouriteToggled.connect([this](int group, int row) { toggleFavourite(group, row); });
+  view_.favouriteMoved.connect([this](int from, int to) { moveFavourite(from, to); });
+  view_.closed.connect([this] { savePlace(); });
+}
+
+void StationWindow::open() {
+  if (!placeRead_) {
+    placeRead_ = true;
+    step([&] { loadPlace(); });
+  }
+  if (outOfDate_) step([&] { rebuild(); });
+  step([&] { view_.show(); });
+}
+
+void StationWindow::listChanged() {
+  outOfDate_ = true;
+  // A load adds thousands of rows one by one: the timer gathers them into one rebuild.
+  if (!refresh_.enabled() && guard([&] { return view_.visible(); })) refresh_.setEnabled(true);
+}
+
+int StationWindow::stationIndex(const StationRef& station) {
+  // Linear only for the few favourites and recent stations that are not in the list.
+  for (size_t i = 0; i < stations_.size(); ++i)
+    if (stations_[i] == station) return static_cast<int>(i);
+  stations_.push_back(station);
+  return static_cast<int>(stations_.size()) - 1;
+}
+
+std::vector<StationRef> StationWindow::resultStations() {
+  std::vector<StationRef> found;
+  for (const char* file : {kScanResultFile, kWebResultFile}) {
+    step([&] {
+      const std::string path = x_.p.pathOf(file);
+      if (!x_.p.files.fileExists(path)) return;
+      auto reader = x_.p.files.openForReading(path);
+      walkStationFile(linesOf(*reader), [&](StationLine line, size_t) {
+        if (!isSeparatorRow(line)) found.push_back({line.name, line.address});
+      });
+    });
+  }
+  return found;
+}
+
+void StationWindow::rebuild() {
+  outOfDate_ = false;
+  refresh_.setEnabled(false);
+  const FormControls& c = x_.c;
+  stations_.clear();
+  std::unordered_map<std::string, int> listed;
+  const int rows = std::min(c.tvm.count(), c.dz1.count());
+  listed.reserve(static_cast<size_t>(rows));
+  for (int i = 0; i < rows; ++i) {
+    StationRef station{c.tvm.row(i), c.dz1.row(i)};
+    if (isSeparatorRow({station.name, station.address})) continue;
+    if (listed.emplace(keyOf(station.name, station.address), static_cast<int>(stations_.size()))
+            .second)
+      stations_.push_back(std::move(station));
+  }
+  const size_t listedCount = stations_.size();
+
+  groups_.clear();
+  kinds_.clear();
+  auto addGroup = [&](std::string title, Kind kind) {
+    groups_.push_back({std::move(title), {}, kind == Kind::Favourites});
+    kinds_.push_back(kind);
+    return groups_.size() - 1;
+  };
+  const size_t favourites = addGroup(kFavouritesGroup, Kind::Favourites);
+  for (const StationRef& station : lists_.favourites.stations()) {
+    const auto known = listed.find(keyOf(station.name, station.address));
+    groups_[favourites].stations.push_back(known != listed.end() ? known->second
+                                                                 : stationIndex(station));
+  }
+  const size_t recent = addGroup(kRecentGroup, Kind::Recent);
+  for (const StationRef& station : lists_.recent.stations()) {
+    const auto known = listed.find(keyOf(station.name, station.address));
+    groups_[recent].stations.push_back(known != listed.end() ? known->second
+                                                             : stationIndex(station));
+  }
+
+  std::vector<char> placed(listedCount, 0);
+  if (groupsOf_) {
+    std::map<std::string, size_t> byTitle;
+    for (size_t i = 0; i < listedCount; ++i) {
+      std::vector<std::string> titles;
+      step([&] { titles = groupsOf_(stations_[i].name, stations_[i].address); });
+      for (const std::string& title : titles) {
+        if (title.empty()) continue;
+        auto [at, added] = byTitle.emplace(title, 0);
+        if (added) at->second = addGroup(title, Kind::Playlist);
+        std::vector<int>& members = groups_[at->second].stations;
+        if (members.empty() || members.back() != static_cast<int>(i))
+          members.push_back(static_cast<int>(i));
+        placed[i] = 1;
+      }
+    }
+  }
+  const size_t results = addGroup(kResultsGroup, Kind::Results);
+  std::set<int> inResults;
+  for (const StationRef& station : resultStations()) {
+    const auto known = listed.find(keyOf(station.name, station.address));
+    if (known == listed.end() || !inResults.insert(known->second).second) continue;
+    groups_[results].stations.push_back(known->second);
+    placed[known->second] = 1;
+  }
+  const size_t ungrouped = addGroup(kUngroupedGroup, Kind::Ungrouped);
+  for (size_t i = 0; i < listedCount; ++i)
+    if (!placed[i]) groups_[ungrouped].stations.push_back(static_cast<int>(i));
+
+  labels_.assign(stations_.size(), {});
+  std::vector<std::string> names;
+  names.reserve(stations_.size());
+  for (size_t i = 0; i < stations_.size(); ++i) {
+    labels_[i].name = stations_[i].name;
+    if (nowNext_)
+      step([&] { labels_[i].nowNext = nowNext_(stations_[i].name, stations_[i].address); });
+    names.push_back(stations_[i].name);
+  }
+  for (int i : groups_[favourites].stations) labels_[i].favourite = true;
+  search_.setNames(names);
+  step([&] { view_.setStations(labels_); });
+  narrow();
+}
+
+void StationWindow::narrow() {
+  shown_.clear();
+  shownKinds_.clear();
+  std::vector<int> found = search_.find(text_);
+  const bool everything = found.size() == stations_.size();
+  if (everything) {
+    shown_ = groups_;
+    shownKinds_ = kinds_;
+  } else {
+    std::vector<char> matches(stations_.size(), 0);
+    for (int i : found) matches[i] = 1;
+    for (size_t g = 0; g < groups_.size(); ++g) {
+      StationGroup narrowed{groups_[g].title, {}, false};
+      for (int i : groups_[g].stations)
+        if (matches[i]) narrowed.stations.push_back(i);
+      if (narrowed.stations.empty()) continue;
+      shown_.push_back(std::move(narrowed));
+      shownKinds_.push_back(kinds_[g]);
+    }
+  }
+  if (stations_.empty())
+    found_ = "列表中没有频道";
+  else if (found.empty())
+    found_ = "没有找到相符的频道";
+  else if (everything)
+    found_ = "共 " + std::to_string(found.size()) + " 个频道";
+  else
+    found_ = "找到 " + std::to_string(found.size()) + " 个频道";
+  step([&] { view_.setGroups(shown_); });
+  showStatus();
+}
+
+void StationWindow::showStatus() {
+  std::string status;
+  std::string problem;
+  if (lists_.favouritesProblem) step([&] { problem = lists_.favouritesProblem(); });
+  for (const std::string* part : {&writeProblem_, &problem, &found_}) {
+    if (part->empty()) continue;
+    if (!status.empty()) status += "\n";
+    status += *part;
+  }
+  step([&] { view_.setStatus(status); });
+}
+
+const StationRef* StationWindow::shownStation(int group, int row) const {
+  if (group < 0 || group >= static_cast<int>(shown_.size())) return nullptr;
+  const std::vector<int>& members = shown_[group].stations;
+  if (row < 0 || row >= static_cast<int>(members.size())) return nullptr;
+  return &stations_[members[row]];
+}
+
+void StationWindow::play(StationRef station) {
+  // As a choice of its row: tvm, dz1, monitoring, fallback, reconnection and the recent list all
+  // follow. Other handlers may run while it starts, so the station was copied first.
+  bool chosen = false;
+  step([&] { chosen = selectors_.ChooseStation(station); });
+  if (chosen) return;
+  found_ = "“" + station.name + "”不在频道列表中，无法播放";
+  showStatus();
+}
+
+void StationWindow::toggleFavourite(int group, int row) {
+  const StationRef* shown = shownStation(group, row);
+  if (!shown) return;
+  const StationRef station = *shown;
+  std::string problem;
+  if (!step([&] { problem = lists_.favourites.toggle(station); })) problem = "收藏夹无法保存";
+  reportWrite(problem);
+}
+
+void StationWindow::moveFavourite(int from, int to) {
+  if (shown_.empty() || shownKinds_.front() != Kind::Favourites || !shown_.front().reorderable)
+    return;
+  const int count = static_cast<int>(shown_.front().stations.size());
+  if (from < 0 || from >= count || to < 0 || to >= count || from == to) return;
+  std::string problem;
+  if (!step([&] {
+        problem = lists_.favourites.move(static_cast<size_t>(from), static_cast<size_t>(to));
+      }))
+    problem = "收藏夹无法保存";
+  reportWrite(problem);
+}
+
+void StationWindow::reportWrite(const std::string& problem) {
+  writeProblem_ = problem;
+  step([&] { rebuild(); });
+  // The user's choice did not stick past this session: say so where it cannot be missed.
+  if (!problem.empty())
+    step([&] { x_.p.messages.show(problem, kStationWindowCaption, MessageIcon::Warning); });
+}
+
+void StationWindow::loadPlace() {
+  const std::string path = x_.p.pathOf(kStationWindowFile);
+  if (!x_.p.files.fileExists(path)) return;
+  auto reader = x_.p.files.openForReading(path);
+  const std::vector<int> n = numbersIn(reader->readLine());
+  // A size too small to use, or a broken file, leaves the window where it would go.
+  if (n.size() != 4 || n[2] < 100 || n[3] < 100 || n[2] > 10000 || n[3] > 10000) return;
+  view_.setPlace({n[0], n[1], n[2], n[3]});
+}
+
+void StationWindow::savePlace() {
+  if (!placeRead_) return;
+  step([&] {
+    const WindowPlace place = view_.place();
+    if (place.width <= 0 || place.height <= 0) return;
+    auto writer = x_.p.files.createTextFile(x_.p.pathOf(kStationWindowFile));
+    writer->writeLine(std::to_string(place.x) + "," + std::to_string(place.y) + "," +
+                      std::to_string(place.width) + "," + std::to_string(place.height));
+    writer->close();
+  });
+}
+
+}  // namespace zelvo
