@@ -3,26 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
-#define ZELVO_TEST_FILE(name) int integration_main_##name(int argc, char** argv);
-#include "IntegrationFiles.inc"
-#undef ZELVO_TEST_FILE
-
+namespace zelvo::test {
 namespace {
 
-struct TestFile {
-  const char* name;
-  int (*main)(int, char**);
-};
+// The files' main() functions by file name ("window_test"), filled before main() runs.
+std::map<std::string, int (*)(int, char**)>& testFiles() {
+  static std::map<std::string, int (*)(int, char**)> files;
+  return files;
+}
 
-const TestFile kFiles[] = {
-#define ZELVO_TEST_FILE(name) {#name, &integration_main_##name},
-#include "IntegrationFiles.inc"
-#undef ZELVO_TEST_FILE
-};
+}  // namespace
+
+bool registerTestFile(const char* path, int (*fileMain)(int, char**)) {
+  return testFiles().emplace(std::filesystem::path(path).stem().string(), fileMain).second;
+}
+
+}  // namespace zelvo::test
+
+namespace {
 
 // Limits the run to the tests written in file (such as "window_test.cpp"): every other test
 // joins the negative part of the filter the command line gave.
@@ -47,12 +50,11 @@ void keepOnlyTestsOf(const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const TestFile* chosen = nullptr;
-  for (const TestFile& file : kFiles)
-    if (argc > 1 && std::strcmp(argv[1], file.name) == 0) chosen = &file;
-  if (!chosen) {
+  const auto& files = zelvo::test::testFiles();
+  const auto chosen = argc > 1 ? files.find(argv[1]) : files.end();
+  if (chosen == files.end()) {
     std::fprintf(stderr, "usage: %s TEST_FILE [test options]; the test files:\n", argv[0]);
-    for (const TestFile& file : kFiles) std::fprintf(stderr, "  %s\n", file.name);
+    for (const auto& file : files) std::fprintf(stderr, "  %s\n", file.first.c_str());
     return 2;
   }
   std::vector<char*> arguments = {argv[0]};
@@ -62,6 +64,6 @@ int main(int argc, char** argv) {
   // Parameterised tests exist only once the test options are read; the file's main() reads
   // them again to no effect.
   testing::InitGoogleTest(&count, arguments.data());
-  keepOnlyTestsOf(std::string(chosen->name) + ".cpp");
-  return chosen->main(count, arguments.data());
+  keepOnlyTestsOf(chosen->first + ".cpp");
+  return chosen->second(count, arguments.data());
 }

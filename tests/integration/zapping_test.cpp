@@ -67,11 +67,12 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
   ASSERT_NE(window, 0u) << program.output();
   x.click(window, kPlay.x, kPlay.y);
 
-  // Three stations down, three back up, again and again: every player starts and leaves
-  // while the one before is still opening or closing.
+  // Three stations down, three back up, again and again, 100, 200 or 300 ms apart: every
+  // player starts and leaves while the one before is still opening or closing, caught at
+  // varying points of it.
   constexpr int kClicks = 300;
   for (int click = 0; click < kClicks; ++click) {
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(100ms * (1 + click % 3));
     ASSERT_TRUE(program.running())
         << "ended after " << click << " clicks with status " << program.waitForExit(0) << "\n"
         << program.output();
