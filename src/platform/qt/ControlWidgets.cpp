@@ -16,13 +16,12 @@
 
 #include "platform/ComboBox.h"
 #include "platform/Steps.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/RowListModel.h"
 
 namespace zelvo {
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 // A frame or label that reports clicks on itself.
 template <class Base>

@@ -16,13 +16,13 @@
 #include "platform/Steps.h"
 #include "platform/qt/ControlWidgets.h"
 #include "platform/qt/KeyCodes.h"
+#include "platform/qt/QtText.h"
 
 namespace zelvo {
 
 namespace {
 
 int px(int twips) { return twips / kTwipsPerPixel; }
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 

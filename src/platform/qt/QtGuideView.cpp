@@ -12,12 +12,11 @@
 #include <QWindow>
 
 #include "platform/Steps.h"
+#include "platform/qt/QtText.h"
 
 namespace zelvo {
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr int kLogoHeight = 40;
 constexpr int kGapToOwner = 8;

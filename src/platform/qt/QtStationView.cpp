@@ -15,13 +15,12 @@
 #include <QWindow>
 
 #include "platform/Steps.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/StationTreeModel.h"
 
 namespace zelvo {
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr int kGapToOwner = 8;
 constexpr const char* kAddFavourite = "加入收藏";

@@ -4,13 +4,13 @@
 #include <QMimeData>
 #include <algorithm>
 
+#include "platform/qt/QtText.h"
+
 namespace zelvo {
 
 namespace {
 
 constexpr const char* kRowMime = "application/x-zelvo-station-row";
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
