@@ -56,7 +56,7 @@ int main() {
   const long pagesAfterOne = residentTablePages(pages);
   const long afterOne = residentKib();
   zelvo::StationSearch search;
-  search.setNames(names);
+  search.setNames(zelvo::bench::viewsOf(names));
   const long pagesAfter = residentTablePages(pages);
   const long after = residentKib();
   std::printf("table: %ld pages (%ld KiB)\n", pages, pages * sysconf(_SC_PAGESIZE) / 1024);

@@ -3,9 +3,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelvo::bench {
+
+// Views of the names, as the search takes them.
+inline std::vector<std::string_view> viewsOf(const std::vector<std::string>& names) {
+  return {names.begin(), names.end()};
+}
 
 inline std::vector<std::string> manyStationNames(int count = 32767) {
   static const char* const kNames[] = {"CCTV-1 综合",

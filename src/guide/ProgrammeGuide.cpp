@@ -111,8 +111,8 @@ GuideTags ProgrammeGuide::tagsFor(const std::string& name, const std::string& ad
   return {};
 }
 
-std::vector<std::string> ProgrammeGuide::groupsOf(const std::string& name,
-                                                  const std::string& address) const {
+const std::vector<std::string>& ProgrammeGuide::groupsOf(const std::string& name,
+                                                         const std::string& address) const {
   const std::vector<std::string>& session = sessionTags_.groupsOf(name, address);
   return session.empty() ? fileTags_.groupsOf(name, address) : session;
 }

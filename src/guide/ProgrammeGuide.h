@@ -47,7 +47,8 @@ class ProgrammeGuide {
   GuideTags tagsFor(const std::string& name, const std::string& address) const;
   // The groups the station's playlist put it in: the session's, else tv_epg_map.txt's (as the
   // last refresh read it), by name and address.
-  std::vector<std::string> groupsOf(const std::string& name, const std::string& address) const;
+  const std::vector<std::string>& groupsOf(const std::string& name,
+                                           const std::string& address) const;
   const GuideChannel* channelFor(const std::string& name, const std::string& address) const;
   // Now and next at the station's own times: its tvg-shift applied.
   NowNext nowNext(const std::string& name, const std::string& address) const;

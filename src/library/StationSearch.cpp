@@ -155,7 +155,7 @@ bool stationNameMatches(std::string_view name, std::string_view text) {
   return matches(folded, initials.data(), initials.size(), prepareQuery(text));
 }
 
-void StationSearch::setNames(const std::vector<std::string>& names) {
+void StationSearch::setNames(const std::vector<std::string_view>& names) {
   folded_.clear();
   initials_.clear();
   foldedEnds_.clear();
@@ -165,10 +165,10 @@ void StationSearch::setNames(const std::vector<std::string>& names) {
   // A folded name is about as long as the name; a Chinese character takes three bytes and
   // gives one row of initials.
   std::size_t bytes = 0;
-  for (const std::string& name : names) bytes += name.size();
+  for (std::string_view name : names) bytes += name.size();
   folded_.reserve(bytes);
   initials_.reserve(bytes / 2);
-  for (const std::string& name : names) {
+  for (std::string_view name : names) {
     prepareName(name, folded_, initials_);
     foldedEnds_.push_back(folded_.size());
     initialsEnds_.push_back(initials_.size());

@@ -19,7 +19,7 @@ bool stationNameMatches(std::string_view name, std::string_view text);
 // The same rule over many names, prepared once so that each keystroke is quick.
 class StationSearch {
  public:
-  void setNames(const std::vector<std::string>& names);
+  void setNames(const std::vector<std::string_view>& names);
   // The indices of the names that match, in their order.
   std::vector<int> find(std::string_view text) const;
 

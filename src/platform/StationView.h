@@ -40,7 +40,7 @@ class StationView {
   virtual ~StationView() = default;
   virtual void setSearchText(const std::string& text) = 0;
   // The stations the groups name; the groups follow with setGroups().
-  virtual void setStations(const std::vector<StationLabel>& stations) = 0;
+  virtual void setStations(std::vector<StationLabel> stations) = 0;
   // The tree, every group open.
   virtual void setGroups(const std::vector<StationGroup>& groups) = 0;
   virtual void setStatus(const std::string& text) = 0;

@@ -127,7 +127,8 @@ void MainWindow::connectGuide() {
 }
 
 void MainWindow::connectStationWindow() {
-  stationWindow_.setGroupsOf([this](const std::string& name, const std::string& address) {
+  stationWindow_.setGroupsOf([this](const std::string& name,
+                                    const std::string& address) -> const std::vector<std::string>& {
     return guide_.groupsOf(name, address);
   });
   stationWindow_.setNowNext([this](const std::string& name, const std::string& address) {

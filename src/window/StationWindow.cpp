@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <unordered_map>
+#include <string_view>
+#include <unordered_set>
 
 #include "form/FormControls.h"
 #include "formats/StationLines.h"
@@ -14,9 +15,19 @@ namespace zelvo {
 
 namespace {
 
-std::string keyOf(const std::string& name, const std::string& address) {
-  return name + '\n' + address;
-}
+// The stations of the list, each once by name and address, as indices into the stations
+// themselves: a list of 32,767 rows needs no key string of its own per row.
+struct StationKey {
+  using is_transparent = void;
+  const std::vector<StationRef>* stations;
+  const StationRef& of(int index) const { return (*stations)[static_cast<size_t>(index)]; }
+  const StationRef& of(const StationRef& station) const { return station; }
+  size_t operator()(const auto& key) const {
+    const StationRef& s = of(key);
+    return std::hash<std::string_view>{}(s.name) * 31 + std::hash<std::string_view>{}(s.address);
+  }
+  bool operator()(const auto& a, const auto& b) const { return of(a) == of(b); }
+};
 
 std::vector<int> numbersIn(const std::string& line) {
   std::vector<int> numbers;
@@ -114,15 +125,15 @@ void StationWindow::rebuild() {
   refresh_.setEnabled(false);
   const FormControls& c = x_.c;
   stations_.clear();
-  std::unordered_map<std::string, int> listed;
+  const StationKey key{&stations_};
+  std::unordered_set<int, StationKey, StationKey> listed(0, key, key);
   const int rows = std::min(c.tvm.count(), c.dz1.count());
   listed.reserve(static_cast<size_t>(rows));
   for (int i = 0; i < rows; ++i) {
     StationRef station{c.tvm.row(i), c.dz1.row(i)};
     if (isSeparatorRow({station.name, station.address})) continue;
-    if (listed.emplace(keyOf(station.name, station.address), static_cast<int>(stations_.size()))
-            .second)
-      stations_.push_back(std::move(station));
+    stations_.push_back(std::move(station));
+    if (!listed.insert(static_cast<int>(stations_.size()) - 1).second) stations_.pop_back();
   }
   const size_t listedCount = stations_.size();
 
@@ -135,15 +146,13 @@ void StationWindow::rebuild() {
   };
   const size_t favourites = addGroup(kFavouritesGroup, Kind::Favourites);
   for (const StationRef& station : lists_.favourites.stations()) {
-    const auto known = listed.find(keyOf(station.name, station.address));
-    groups_[favourites].stations.push_back(known != listed.end() ? known->second
-                                                                 : stationIndex(station));
+    const auto known = listed.find(station);
+    groups_[favourites].stations.push_back(known != listed.end() ? *known : stationIndex(station));
   }
   const size_t recent = addGroup(kRecentGroup, Kind::Recent);
   for (const StationRef& station : lists_.recent.stations()) {
-    const auto known = listed.find(keyOf(station.name, station.address));
-    groups_[recent].stations.push_back(known != listed.end() ? known->second
-                                                             : stationIndex(station));
+    const auto known = listed.find(station);
+    groups_[recent].stations.push_back(known != listed.end() ? *known : stationIndex(station));
   }
 
   std::vector<char> placed(listedCount, 0);
@@ -166,27 +175,27 @@ void StationWindow::rebuild() {
   const size_t results = addGroup(kResultsGroup, Kind::Results);
   std::set<int> inResults;
   for (const StationRef& station : resultStations()) {
-    const auto known = listed.find(keyOf(station.name, station.address));
-    if (known == listed.end() || !inResults.insert(known->second).second) continue;
-    groups_[results].stations.push_back(known->second);
-    placed[known->second] = 1;
+    const auto known = listed.find(station);
+    if (known == listed.end() || !inResults.insert(*known).second) continue;
+    groups_[results].stations.push_back(*known);
+    placed[*known] = 1;
   }
   const size_t ungrouped = addGroup(kUngroupedGroup, Kind::Ungrouped);
   for (size_t i = 0; i < listedCount; ++i)
     if (!placed[i]) groups_[ungrouped].stations.push_back(static_cast<int>(i));
 
-  labels_.assign(stations_.size(), {});
-  std::vector<std::string> names;
+  std::vector<StationLabel> labels(stations_.size());
+  std::vector<std::string_view> names;
   names.reserve(stations_.size());
   for (size_t i = 0; i < stations_.size(); ++i) {
-    labels_[i].name = stations_[i].name;
+    labels[i].name = stations_[i].name;
     if (nowNext_)
-      step([&] { labels_[i].nowNext = nowNext_(stations_[i].name, stations_[i].address); });
+      step([&] { labels[i].nowNext = nowNext_(stations_[i].name, stations_[i].address); });
     names.push_back(stations_[i].name);
   }
-  for (int i : groups_[favourites].stations) labels_[i].favourite = true;
+  for (int i : groups_[favourites].stations) labels[i].favourite = true;
   search_.setNames(names);
-  step([&] { view_.setStations(labels_); });
+  step([&] { view_.setStations(std::move(labels)); });
   narrow();
 }
 

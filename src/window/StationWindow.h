@@ -30,8 +30,9 @@ inline constexpr const char* kResultsGroup = "搜索结果";
 inline constexpr const char* kUngroupedGroup = "未分组";
 
 // The playlists' groups of a station; its now-and-next as one line (empty: none).
-using StationGroupsOf =
-    std::function<std::vector<std::string>(const std::string& name, const std::string& address)>;
+// The groups are read where the guide keeps them, not copied for each of thousands of stations.
+using StationGroupsOf = std::function<const std::vector<std::string>&(const std::string& name,
+                                                                      const std::string& address)>;
 using StationNowNext =
     std::function<std::string(const std::string& name, const std::string& address)>;
 
@@ -91,7 +92,6 @@ class StationWindow {
   std::string found_;         // what the narrowing found, for the status line
   // Every station the groups name, once each, and what the tree shows of it.
   std::vector<StationRef> stations_;
-  std::vector<StationLabel> labels_;
   StationSearch search_;
   std::vector<StationGroup> groups_;  // in full
   std::vector<Kind> kinds_;

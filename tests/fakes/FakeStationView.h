@@ -12,7 +12,7 @@ namespace zelvo::test {
 class FakeStationView : public StationView {
  public:
   void setSearchText(const std::string& text) override { searchText = text; }
-  void setStations(const std::vector<StationLabel>& labels) override { stations = labels; }
+  void setStations(std::vector<StationLabel> labels) override { stations = std::move(labels); }
   void setGroups(const std::vector<StationGroup>& shownGroups) override { groups = shownGroups; }
   void setStatus(const std::string& text) override { status = text; }
   void show() override { shown = true; }

@@ -81,8 +81,8 @@ void QtStationView::setSearchText(const std::string& text) {
   if (search_->text() != qs(text)) search_->setText(qs(text));
 }
 
-void QtStationView::setStations(const std::vector<StationLabel>& stations) {
-  model_->setStations(stations);
+void QtStationView::setStations(std::vector<StationLabel> stations) {
+  model_->setStations(std::move(stations));
 }
 
 void QtStationView::setGroups(const std::vector<StationGroup>& groups) {

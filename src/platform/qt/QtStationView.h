@@ -24,7 +24,7 @@ class QtStationView : public QWidget, public StationView {
   void setOwner(QWidget* owner) { owner_ = owner; }
 
   void setSearchText(const std::string& text) override;
-  void setStations(const std::vector<StationLabel>& stations) override;
+  void setStations(std::vector<StationLabel> stations) override;
   void setGroups(const std::vector<StationGroup>& groups) override;
   void setStatus(const std::string& text) override;
   void show() override;

@@ -14,9 +14,9 @@ constexpr const char* kRowMime = "application/x-zelvo-station-row";
 
 }  // namespace
 
-void StationTreeModel::setStations(const std::vector<StationLabel>& stations) {
+void StationTreeModel::setStations(std::vector<StationLabel> stations) {
   beginResetModel();
-  stations_ = stations;
+  stations_ = std::move(stations);
   groups_.clear();
   endResetModel();
 }

@@ -14,7 +14,7 @@ class StationTreeModel : public QAbstractItemModel {
  public:
   explicit StationTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-  void setStations(const std::vector<StationLabel>& stations);
+  void setStations(std::vector<StationLabel> stations);
   void setGroups(const std::vector<StationGroup>& groups);
 
   // The group and row of a station's index; false for a group's own index.
