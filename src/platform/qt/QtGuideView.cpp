@@ -6,20 +6,18 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include "platform/Steps.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ToolWindow.h"
 
 namespace zelvo {
 
 namespace {
 
 constexpr int kLogoHeight = 40;
-constexpr int kGapToOwner = 8;
 
 }  // namespace
 
@@ -123,22 +121,9 @@ void QtGuideView::show() {
   // The first time beside the owner, on its right where the screen has room, else on its left.
   if (!placed_ && owner_) {
     placed_ = true;
-    const QRect outer = owner_->frameGeometry();
-    QPoint at(outer.right() + kGapToOwner, outer.top());
-    if (const QScreen* screen = owner_->screen()) {
-      const QRect room = screen->availableGeometry();
-      if (at.x() + width() > room.right())
-        at.setX(std::max(room.left(), outer.left() - width() - kGapToOwner));
-    }
-    move(at);
+    placeBesideOwner(*this, *owner_, OwnerSide::Right);
   }
-  if (owner_ && owner_->windowHandle()) {
-    winId();
-    windowHandle()->setTransientParent(owner_->windowHandle());
-  }
-  QWidget::show();
-  raise();
-  activateWindow();
+  showAboveOwner(*this, owner_);
   // Rows given while the window was hidden were placed in a list of no size yet.
   showRunning();
 }

@@ -12,17 +12,16 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include "platform/Steps.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/StationTreeModel.h"
+#include "platform/qt/ToolWindow.h"
 
 namespace zelvo {
 
 namespace {
 
-constexpr int kGapToOwner = 8;
 constexpr const char* kAddFavourite = "加入收藏";
 constexpr const char* kRemoveFavourite = "取消收藏";
 
@@ -98,22 +97,9 @@ void QtStationView::show() {
   // a place kept from the last session wins.
   if (!placed_ && owner_) {
     placed_ = true;
-    const QRect outer = owner_->frameGeometry();
-    QPoint at(outer.left() - width() - kGapToOwner, outer.top());
-    if (const QScreen* screen = owner_->screen()) {
-      const QRect room = screen->availableGeometry();
-      if (at.x() < room.left())
-        at.setX(std::min(outer.right() + kGapToOwner, room.right() - width()));
-    }
-    move(at);
+    placeBesideOwner(*this, *owner_, OwnerSide::Left);
   }
-  if (owner_ && owner_->windowHandle()) {
-    winId();
-    windowHandle()->setTransientParent(owner_->windowHandle());
-  }
-  QWidget::show();
-  raise();
-  activateWindow();
+  showAboveOwner(*this, owner_);
   search_->setFocus();
   search_->selectAll();
 }
