@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "first_paint.h"
 #include "guide/GuideWindow.h"
 #include "library/StationList.h"
 #include "platform/qt/QtFormView.h"
@@ -49,17 +50,6 @@ class DrawnLogos : public GuideReader {
 
  private:
   std::string folder_;
-};
-
-class FirstPaint : public QObject {
- public:
-  bool painted = false;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted = true;
-    return QObject::eventFilter(watched, event);
-  }
 };
 
 GuideChannel dayOf(int64_t today, const std::string& name) {
@@ -110,20 +100,11 @@ int main(int argc, char** argv) {
   DrawnLogos logos(folder.path());
   guide.attachReader(logos);
   QTreeWidget* list = zelvo.guideView().list();
-  FirstPaint paints;
-  list->viewport()->installEventFilter(&paints);
+  zelvo::bench::PaintWatch paints(*list->viewport());
   QCoreApplication::processEvents();
 
   // One opening: F2 as the window hears it, until the list has painted its rows.
-  auto open = [&] {
-    paints.painted = false;
-    QElapsedTimer clock;
-    clock.start();
-    c.form1.userShortcut("F2");
-    while (!paints.painted && clock.elapsed() < 5000)
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return clock.nsecsElapsed() / 1e6;
-  };
+  auto open = [&] { return paints.millisecondsUntilPainted([&] { c.form1.userShortcut("F2"); }); };
   const double cold = open();
   const int rows = list->topLevelItemCount();
   std::vector<double> warm;

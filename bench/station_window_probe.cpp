@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "first_paint.h"
 #include "formats/Playlist.h"
 #include "library/StationList.h"
 #include "platform/qt/QtFormView.h"
@@ -25,24 +26,6 @@
 namespace {
 
 using namespace zelvo;
-
-class Paints : public QObject {
- public:
-  bool painted = false;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted = true;
-    return QObject::eventFilter(watched, event);
-  }
-};
-
-// Waits until the tree has painted, at most 5 s; the milliseconds since clock started.
-double untilPainted(Paints& paints, const QElapsedTimer& clock) {
-  while (!paints.painted && clock.elapsed() < 5000)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  return clock.nsecsElapsed() / 1e6;
-}
 
 // 32,767 rows: 40 playlists' groups of stations with Chinese and Latin names.
 std::vector<std::vector<PlaylistEntry>> playlists() {
@@ -93,19 +76,12 @@ int main(int argc, char** argv) {
   zelvo.window().OpenStationGroups(playlists());
   const int rows = c.tvm.count();
   QtStationView& view = zelvo.stationView();
-  Paints paints;
-  view.tree()->viewport()->installEventFilter(&paints);
+  zelvo::bench::PaintWatch paints(*view.tree()->viewport());
   QElapsedTimer settle;
   settle.start();
   while (settle.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
-  auto open = [&] {
-    paints.painted = false;
-    QElapsedTimer clock;
-    clock.start();
-    c.form1.userShortcut("F3");
-    return untilPainted(paints, clock);
-  };
+  auto open = [&] { return paints.millisecondsUntilPainted([&] { c.form1.userShortcut("F3"); }); };
   const double cold = open();
   std::vector<double> reopened;
   for (int i = 0; i < 10; ++i) {
@@ -121,11 +97,7 @@ int main(int argc, char** argv) {
 
   QLineEdit* search = view.searchBox();
   auto key = [&](int code, const QString& text) {
-    paints.painted = false;
-    QElapsedTimer clock;
-    clock.start();
-    press(search, code, text);
-    return untilPainted(paints, clock);
+    return paints.millisecondsUntilPainted([&] { press(search, code, text); });
   };
   std::vector<double> typed;
   for (int round = 0; round < 5; ++round) {

@@ -29,8 +29,6 @@
 namespace zelvo::test {
 namespace {
 
-XvfbServer* xvfb = nullptr;
-
 // What the menu shows, "* " before a marked entry, after a right-click at (x, y) of the window;
 // the entry with caption choose is then clicked, or the menu closed when none has it.
 std::vector<std::string> rightClickMenu(XClient& x, QWidget* window, QPoint at,
@@ -131,7 +129,7 @@ TEST(TracksEndToEnd, TheSecondAudioTrackSwitchesOnThePictureInEachEngineWithoutR
     QWidget* window = zelvo.view().window();
     QWidget* picture = zelvo.view().widgetOf(c.fallback ? f.RealAudio1 : f.WindowsMediaPlayer1);
     const QPoint centre = picture->mapTo(window, picture->rect().center());
-    XClient x(xvfb->display());
+    XClient x(privateXServer().display());
     const std::vector<std::string> menu = rightClickMenu(x, window, centre, "chi — 中文");
     // Neither engine turns the subtitles on by itself.
     const std::vector<std::string> expected = {"音轨", "* eng — English", "chi — 中文", "字幕",
@@ -163,11 +161,4 @@ TEST(TracksEndToEnd, TheSecondAudioTrackSwitchesOnThePictureInEachEngineWithoutR
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) {
-  zelvo::test::XvfbServer server;
-  zelvo::test::xvfb = &server;
-  ::setenv("DISPLAY", server.display().c_str(), 1);
-  ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-  ::unsetenv("WAYLAND_DISPLAY");
-  return zelvo::test::runIntegrationTests(argc, argv);
-}
+int main(int argc, char** argv) { return zelvo::test::runIntegrationTestsOnXvfb(argc, argv); }

@@ -28,8 +28,6 @@
 namespace zelvo::test {
 namespace {
 
-XvfbServer* xvfb = nullptr;
-
 int softwareRendererThreads() {
   int count = 0;
   for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
@@ -56,7 +54,7 @@ TEST(XcbWindow, AYieldInsideAQueuedCallRunsACloseRequestThatIsAlreadyPending) {
   window.resize(200, 100);
   window.show();
   ASSERT_TRUE(waitUntil([&] { return window.windowHandle()->isExposed(); }, 10000));
-  XClient x(xvfb->display());
+  XClient x(privateXServer().display());
   processEventsFor(200);
 
   // The request reaches the program's connection while the UI thread is busy elsewhere, then
@@ -106,7 +104,7 @@ TEST(XcbWindow, AnEmptyLengthLabelOverThePlayingPictureLetsThePictureShowAndTake
   QWidget* label = zelvo.view().widgetOf(c.Label1);
   EXPECT_TRUE(label->isHidden()) << "an empty label would cover the picture with a box";
 
-  XClient x(xvfb->display());
+  XClient x(privateXServer().display());
   const unsigned long window = zelvo.view().winId();
   const TwipRect r = c.Label1.rect();
   const int left = r.left / kTwipsPerPixel, top = r.top / kTwipsPerPixel;
@@ -131,11 +129,4 @@ TEST(XcbWindow, AnEmptyLengthLabelOverThePlayingPictureLetsThePictureShowAndTake
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) {
-  zelvo::test::XvfbServer server;
-  zelvo::test::xvfb = &server;
-  ::setenv("DISPLAY", server.display().c_str(), 1);
-  ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-  ::unsetenv("WAYLAND_DISPLAY");
-  return zelvo::test::runIntegrationTests(argc, argv);
-}
+int main(int argc, char** argv) { return zelvo::test::runIntegrationTestsOnXvfb(argc, argv); }

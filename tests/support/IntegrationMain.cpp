@@ -6,8 +6,10 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtWidgets/QApplication>
+#include <cstdlib>
 
 #include "support/TestEnvironment.h"
+#include "support/XvfbServer.h"
 
 namespace zelvo::test {
 
@@ -19,6 +21,21 @@ int runIntegrationTests(int argc, char** argv) {
   QApplication application(argc, argv);
   return RUN_ALL_TESTS();
 }
+
+namespace {
+const XvfbServer* xServer = nullptr;
+}  // namespace
+
+int runIntegrationTestsOnXvfb(int argc, char** argv) {
+  XvfbServer server;
+  xServer = &server;
+  ::setenv("DISPLAY", server.display().c_str(), 1);
+  ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+  ::unsetenv("WAYLAND_DISPLAY");
+  return runIntegrationTests(argc, argv);
+}
+
+const XvfbServer& privateXServer() { return *xServer; }
 
 int runProgramTests(int argc, char** argv) {
   prepareTestEnvironment();

@@ -14,4 +14,10 @@ int runIntegrationTests(int argc, char** argv);
 // environment, and no Qt application in the test itself.
 int runProgramTests(int argc, char** argv);
 
+class XvfbServer;
+// runIntegrationTests with the toolkit on a private X server (xcb), for tests that give the
+// window real X input; they reach the server through privateXServer().
+int runIntegrationTestsOnXvfb(int argc, char** argv);
+const XvfbServer& privateXServer();
+
 }  // namespace zelvo::test
