@@ -178,6 +178,14 @@ TEST(StationWindow, FollowsTheListWhileShownAndKeepsItsPlaceAcrossSessions) {
                                          "体育: 新台", "新闻: 新台", "搜索结果: 扫描台, 网上台",
                                          "未分组: 浙江卫视, CCTV-5 体育, 央视体育"));
   t.view.close();
+  // Hidden, it makes the groups ready once the list has been still for two seconds, for the
+  // next F3, without showing itself.
+  t.h.window->OpenStationGroups({{{"后台", "http://live/later", "新闻", {}}}});
+  t.h.loop.advance(1999);
+  EXPECT_EQ(t.view.tree()[3], "新闻: 新台");
+  t.h.loop.advance(1);
+  EXPECT_EQ(t.view.tree()[3], "新闻: 新台, 后台");
+  EXPECT_FALSE(t.view.shown);
 
   WindowHarness next;
   std::filesystem::copy_file(t.h.path(kStationWindowFile), next.path(kStationWindowFile));

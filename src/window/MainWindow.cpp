@@ -52,7 +52,7 @@ void MainWindow::forEachTimer(const std::function<void(Timer&)>& visit) {
   c_.forEachTimer(visit);
   visit(nowNextTooltip_.timer());
   visit(guideWindow_.refreshTimer());
-  visit(stationWindow_.refreshTimer());
+  stationWindow_.forEachTimer(visit);
   visit(recording_.timer);
   visit(reconnection_.timer);
 }

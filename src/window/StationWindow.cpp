@@ -63,6 +63,14 @@ void StationWindow::connect() {
     refresh_.setEnabled(false);
     if (outOfDate_ && guard([&] { return view_.visible(); })) step([&] { rebuild(); });
   });
+  prepare_.tick.connect([this] {
+    prepare_.setEnabled(false);
+    if (outOfDate_ && !guard([&] { return view_.visible(); })) step([&] { rebuild(); });
+  });
+  index_.tick.connect([this] {
+    index_.setEnabled(false);
+    if (indexOutOfDate_) step([&] { indexNames(); });
+  });
   view_.textEdited.connect([this](const std::string& text) {
     text_ = text;
     step([&] { narrow(); });
@@ -89,12 +97,23 @@ void StationWindow::open() {
   }
   if (outOfDate_) step([&] { rebuild(); });
   step([&] { view_.show(); });
+  // After the window's first paint, before the user's first keystroke as a rule.
+  if (indexOutOfDate_) index_.setEnabled(true);
+}
+
+void StationWindow::forEachTimer(const std::function<void(Timer&)>& visit) {
+  visit(refresh_);
+  visit(prepare_);
+  visit(index_);
 }
 
 void StationWindow::listChanged() {
   outOfDate_ = true;
-  // A load adds thousands of rows one by one: the timer gathers them into one rebuild.
-  if (!refresh_.enabled() && guard([&] { return view_.visible(); })) refresh_.setEnabled(true);
+  // A load adds thousands of rows one by one: the timers gather them into one rebuild.
+  if (!guard([&] { return view_.visible(); }))
+    prepare_.setEnabled(true);
+  else if (!refresh_.enabled())
+    refresh_.setEnabled(true);
 }
 
 int StationWindow::stationIndex(const StationRef& station) {
@@ -185,25 +204,37 @@ void StationWindow::rebuild() {
     if (!placed[i]) groups_[ungrouped].stations.push_back(static_cast<int>(i));
 
   std::vector<StationLabel> labels(stations_.size());
-  std::vector<std::string_view> names;
-  names.reserve(stations_.size());
   for (size_t i = 0; i < stations_.size(); ++i) {
     labels[i].name = stations_[i].name;
     if (nowNext_)
       step([&] { labels[i].nowNext = nowNext_(stations_[i].name, stations_[i].address); });
-    names.push_back(stations_[i].name);
   }
   for (int i : groups_[favourites].stations) labels[i].favourite = true;
-  search_.setNames(names);
+  indexOutOfDate_ = true;
+  if (guard([&] { return view_.visible(); })) index_.setEnabled(true);
   step([&] { view_.setStations(std::move(labels)); });
   narrow();
+}
+
+void StationWindow::indexNames() {
+  indexOutOfDate_ = false;
+  index_.setEnabled(false);
+  std::vector<std::string_view> names;
+  names.reserve(stations_.size());
+  for (const StationRef& station : stations_) names.push_back(station.name);
+  search_.setNames(names);
 }
 
 void StationWindow::narrow() {
   shown_.clear();
   shownKinds_.clear();
-  std::vector<int> found = search_.find(text_);
-  const bool everything = found.size() == stations_.size();
+  // No text shows everything, and needs no index.
+  std::vector<int> found;
+  if (!text_.empty()) {
+    if (indexOutOfDate_) indexNames();
+    found = search_.find(text_);
+  }
+  const bool everything = text_.empty() || found.size() == stations_.size();
   if (everything) {
     shown_ = groups_;
     shownKinds_ = kinds_;
@@ -221,10 +252,10 @@ void StationWindow::narrow() {
   }
   if (stations_.empty())
     found_ = "列表中没有频道";
+  else if (everything)
+    found_ = "共 " + std::to_string(stations_.size()) + " 个频道";
   else if (found.empty())
     found_ = "没有找到相符的频道";
-  else if (everything)
-    found_ = "共 " + std::to_string(found.size()) + " 个频道";
   else
     found_ = "找到 " + std::to_string(found.size()) + " 个频道";
   step([&] { view_.setGroups(shown_); });

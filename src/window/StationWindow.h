@@ -54,8 +54,9 @@ class StationWindow {
   void connect();
   void setGroupsOf(StationGroupsOf groupsOf) { groupsOf_ = std::move(groupsOf); }
   void setNowNext(StationNowNext nowNext) { nowNext_ = std::move(nowNext); }
-  // Rebuilds the groups while the window is shown, a moment after the list last changed.
-  Timer& refreshTimer() { return refresh_; }
+  // The window's timers: the refresh while it is shown, the groups made ready while it is
+  // hidden, and the search's index built once it has shown.
+  void forEachTimer(const std::function<void(Timer&)>& visit);
 
   void open();
   // The groups are out of date: rebuilt at once when the window next opens, or soon when shown.
@@ -66,6 +67,7 @@ class StationWindow {
  private:
   enum class Kind { Favourites, Recent, Playlist, Results, Ungrouped };
   void rebuild();
+  void indexNames();
   void narrow();
   void showStatus();
   int stationIndex(const StationRef& station);
@@ -84,8 +86,13 @@ class StationWindow {
   StationGroupsOf groupsOf_;
   StationNowNext nowNext_;
   Timer refresh_{"stationWindowRefresh", 300, false};
+  // While the window is hidden the groups are built once the list has been still this long, so
+  // that F3 finds them ready; the pinyin initials wait for the window itself.
+  Timer prepare_{"stationWindowPrepare", 2000, false};
+  Timer index_{"stationWindowIndex", 250, false};
 
   bool outOfDate_ = true;
+  bool indexOutOfDate_ = true;
   bool placeRead_ = false;
   std::string text_;
   std::string writeProblem_;  // the last change of the favourites that was not written
