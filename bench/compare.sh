@@ -7,7 +7,8 @@
 #     against a bare window holding a drop-down of 32,767 names, to its map; and, for both, the
 #     top-level window's MapNotify alone;
 #   - memory one second after that, resident, summed over the process and its children (on a
-#     loaded machine start-up alone can take a second);
+#     loaded machine start-up alone can take a second), and three seconds after, once the work
+#     the program puts off until it is idle (the station window's groups) is done;
 #   - --help, --version, --import FILE and --export FILE against a bare QCoreApplication that
 #     prints a version.
 #   bench/compare.sh [build folder] [runs=7]
@@ -79,11 +80,12 @@ record() {
 window_run() {  # name [--ready FILE LINES] program...
   local name="$1"
   shift
-  local ms="" kb="" map=""
-  read -r ms kb map < <("$probe" window "$display" "$@" || true) || true
+  local ms="" kb="" map="" settled=""
+  read -r ms kb map settled < <("$probe" window "$display" "$@" || true) || true
   record "start_$name" "$ms"
   record "memory_$name" "$kb"
   record "map_$name" "$map"
+  record "settled_$name" "$settled"
 }
 zelvo_ready=(--ready "$work/window/wjmxd" 32767)
 command_run() {  # key program...
@@ -129,6 +131,7 @@ printf "%-28s %14s %14s %7s\n" "" "zelvo" "reference" "ratio"
 row "the list ready" start_zelvo start_bare ms 1
 row "the window mapped" map_zelvo map_bare ms 1
 row "memory 1 s after ready" memory_zelvo memory_bare MB 1024
+row "memory 3 s after ready" settled_zelvo settled_bare MB 1024
 for command in "${commands[@]}"; do
   row "$command" "command_zelvo$command" "command_bare$command" ms 1
 done

@@ -1,8 +1,9 @@
 // Times one start of a program, for bench/compare.sh:
 //   zelvo_launch_probe window DISPLAY [--ready FILE LINES] PROGRAM [ARGUMENTS...]
-//     prints "MS KB MAP": MS, the milliseconds from exec to the program being ready; KB, the
+//     prints "MS KB MAP KB3": MS, the milliseconds from exec to the program being ready; KB, the
 //     resident memory of the program and all its children one second after that; MAP, the
-//     milliseconds from exec to the first top-level window mapped on the display. Without
+//     milliseconds from exec to the first top-level window mapped on the display; KB3, the
+//     resident memory three seconds after ready, once the work put off past start-up is done. Without
 //     --ready the program is ready when that window maps; with it, once the window has mapped
 //     and FILE has been written (closed, or renamed into place) holding at least LINES lines.
 //     FILE is removed before the start. Then the program is ended (SIGTERM, and SIGKILL to its
@@ -173,12 +174,16 @@ int timeWindow(const char* displayName, char** arguments, std::unique_ptr<ReadyF
     if (mappedMs < 0 || writtenMs < 0) poll(watched, 2, 10);
   }
   const double readyMs = mappedMs < 0 || writtenMs < 0 ? -1 : std::max(mappedMs, writtenMs);
-  if (readyMs >= 0) std::this_thread::sleep_for(std::chrono::seconds(1));
-  const long residentKb = waitpid(pid, nullptr, WNOHANG) == 0 ? treeResidentKb(pid) : -1;
+  auto residentAfter = [&](int seconds) {
+    if (readyMs >= 0) std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    return waitpid(pid, nullptr, WNOHANG) == 0 ? treeResidentKb(pid) : -1;
+  };
+  const long residentKb = residentAfter(1);
+  const long settledKb = residentAfter(2);
   end(pid);
   XCloseDisplay(display);
-  std::printf("%.1f %ld %.1f\n", readyMs, residentKb, mappedMs);
-  return readyMs < 0 || residentKb < 0;
+  std::printf("%.1f %ld %.1f %ld\n", readyMs, residentKb, mappedMs, settledKb);
+  return readyMs < 0 || residentKb < 0 || settledKb < 0;
 }
 
 int timeCommand(char** arguments) {
