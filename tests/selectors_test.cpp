@@ -113,8 +113,8 @@ TEST_F(SelectorsTest, TheLogIsCutBackOnceItGrowsPast100000Characters) {
   EXPECT_EQ(h.c.Text1.text().substr(0, 3), "台");
 }
 
-// The user's choices, and only those, make the recent list; Backspace outside the text fields
-// and "上一个" choose the one before, back and forth.
+// The user's choices and steps up or down the list make the recent list; Backspace outside the
+// text fields and "上一个" choose the one before, back and forth.
 TEST_F(SelectorsTest, ChoicesAreRecentAndBackspaceGoesBackOutsideTextFields) {
   auto recent = [&] {
     std::vector<std::string> names;
@@ -128,9 +128,9 @@ TEST_F(SelectorsTest, ChoicesAreRecentAndBackspaceGoesBackOutsideTextFields) {
   h.c.dz1.userChoseRow(3);
   h.c.tvm.setText("cctv");
   h.c.tvm.userKeyDown(13);
-  h.c.Command5.userClicked();  // a step down the list is no choice
+  h.c.Command5.userClicked();  // a step down the list plays the next row
   EXPECT_THAT(recent(),
-              ElementsAre("CCTV|mms://a/1", "Page|http://x/a.htm", "Phoenix|http://p/ch%05%.ts"));
+              ElementsAre("Phoenix|http://p/ch%05%.ts", "CCTV|mms://a/1", "Page|http://x/a.htm"));
   EXPECT_EQ(h.readFile("tv_recent.txt").size(), 3u);
 
   h.c.Text1.userFocusChanged(true);
@@ -140,17 +140,18 @@ TEST_F(SelectorsTest, ChoicesAreRecentAndBackspaceGoesBackOutsideTextFields) {
   h.c.Text1.userFocusChanged(false);
   struct Step {
     std::function<void()> act;
-    const char* shown;
-  } steps[] = {{[&] { h.c.form1.userKeyDown(8); }, "Page"},
-               {[&] { h.c.tvm.userContextAction("上一个"); }, "CCTV"},
-               {[&] { h.c.form1.userKeyDown(8); }, "Page"}};
+    std::string shown;
+    int row;
+    std::string played;
+  } steps[] = {
+      {[&] { h.c.form1.userKeyDown(8); }, "CCTV", 0, "wmp.URL mms://a/1"},
+      {[&] { h.c.tvm.userContextAction("上一个"); }, "Phoenix", 1, "wmp.URL http://p/ch06.ts"},
+      {[&] { h.c.form1.userKeyDown(8); }, "CCTV", 0, "wmp.URL mms://a/1"}};
   for (const Step& step : steps) {
     step.act();
     EXPECT_EQ(h.c.tvm.text(), step.shown);
-    EXPECT_EQ(h.c.tvm.selectedIndex(), step.shown == std::string("Page") ? 3 : 0);
-    EXPECT_EQ(h.log.calls().back(), step.shown == std::string("Page")
-                                        ? "browser.navigate http://x/a.htm"
-                                        : "wmp.URL mms://a/1");
+    EXPECT_EQ(h.c.tvm.selectedIndex(), step.row);
+    EXPECT_EQ(h.log.calls().back(), step.played);
   }
 }
 

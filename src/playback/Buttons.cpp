@@ -43,6 +43,7 @@ void Buttons::moveBy(int offset) {
   // At either end of the list the current station stays and nothing new starts.
   if (j < 0 || j >= c.tvm.count()) return;
   showStationRow(c, j);
+  stationChosen.raise({c.tvm.text(), c.dz1.text()});
   step([&] { playback_.PlayAddress(expansion_.ExpandAddress(c.dz1.text())); });
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "form/Services.h"
+#include "library/StationRef.h"
+#include "platform/Event.h"
 
 namespace zelvo {
 
@@ -19,6 +21,9 @@ class Buttons {
   void DownClicked();  // Command5
   // Command14. Not continue-on-error: a failing step leaves the caption as it was.
   void PauseClicked();
+
+  // Up or down stepped to another station of the list, which now plays.
+  Event<StationRef> stationChosen;
 
  private:
   void moveBy(int offset);

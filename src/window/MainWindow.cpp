@@ -88,6 +88,7 @@ void MainWindow::connectReactions() {
 
 void MainWindow::connectLists() {
   selectors_.stationChosen.listen([this](const StationRef& station) { recent_.played(station); });
+  buttons_.stationChosen.listen([this](const StationRef& station) { recent_.played(station); });
   step([&] { c_.tvm.addContextAction(kPreviousCaption); });
   // A listener: the guide window holds the handler of tvm's context menu.
   c_.tvm.contextAction.listen([this](const std::string& caption) {
