@@ -172,6 +172,16 @@ TEST(StationWindowEndToEnd, InitialsFindAStationEnterPlaysItAndItsFavouriteSurvi
   EXPECT_EQ(run.favourites(),
             run.favourite("浙江经视", "zjjs") + run.favourite("CCTV-5 体育", "c5"));
   EXPECT_EQ(menuOn("未分组", "浙江卫视", ""), Entries{"加入收藏"});
+
+  // A menu held open while another station starts, and the tree is rebuilt under it, still acts
+  // on the station it was opened on.
+  rightClickMenu(x, &run.view(), run.rowOf("最近", "浙江卫视"), "加入收藏", [&] {
+    run.zelvo->window().selectors().ChooseStation(
+        {"CCTV-5 体育", run.server.url(run.clip) + "?c5"});
+    EXPECT_TRUE(waitUntil([&] { return run.tree().at(1) == "最近: CCTV-5 体育 浙江卫视"; }, 3000))
+        << run.tree().at(1);
+  });
+  EXPECT_TRUE(treeStarts("收藏: 浙江经视 CCTV-5 体育 浙江卫视")) << run.tree().front();
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 namespace zelvo::test {
 
 std::vector<std::string> rightClickMenu(XClient& x, QWidget* window, QPoint at,
-                                        const std::string& choose) {
+                                        const std::string& choose,
+                                        const std::function<void()>& whileOpen) {
   std::vector<std::string> seen;
   bool done = false;
   QTimer poll;
@@ -21,6 +22,7 @@ std::vector<std::string> rightClickMenu(XClient& x, QWidget* window, QPoint at,
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu || !menu->isVisible()) return;
     poll.stop();
+    if (whileOpen) whileOpen();
     done = true;
     QAction* chosen = nullptr;
     for (QAction* action : menu->actions()) {

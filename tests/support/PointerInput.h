@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPoint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,11 @@ namespace zelvo::test {
 class XClient;
 
 // What the menu shows, "* " before a marked entry, after a right-click at `at` of the top-level
-// window; the entry with caption choose is then clicked, or the menu closed when none has it.
+// window; whileOpen runs, then the entry with caption choose is clicked, or the menu closed when
+// none has it.
 std::vector<std::string> rightClickMenu(XClient& x, QWidget* window, QPoint at,
-                                        const std::string& choose);
+                                        const std::string& choose,
+                                        const std::function<void()>& whileOpen = {});
 
 // Presses the left button at from of the top-level window, moves it to to in small steps and
 // lets go there. The events run between the steps: the toolkit runs a drag in a loop of its own.
