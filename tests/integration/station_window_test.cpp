@@ -182,6 +182,9 @@ TEST(StationWindowEndToEnd, InitialsFindAStationEnterPlaysItAndItsFavouriteSurvi
         << run.tree().at(1);
   });
   EXPECT_TRUE(treeStarts("收藏: 浙江经视 CCTV-5 体育 浙江卫视")) << run.tree().front();
+  EXPECT_EQ(run.favourites(), run.favourite("浙江经视", "zjjs") +
+                                  run.favourite("CCTV-5 体育", "c5") +
+                                  run.favourite("浙江卫视", "zj"));
 }
 
 }  // namespace
