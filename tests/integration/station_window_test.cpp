@@ -1,7 +1,8 @@
-// The station window "频道表" of the real window, offscreen: F3 opens it with the focus in the
-// search box, pinyin initials narrow the tree, Enter plays the first match from the loopback
-// server through the station selector, Ctrl+D makes it a favourite, and after a restart of the
-// window the favourite is under "收藏".
+// The station window "频道表" of the real window, under a private X server: F3 opens it with the
+// focus in the search box, pinyin initials narrow the tree, Enter plays the first match from the
+// loopback server through the station selector, Ctrl+D makes it a favourite, and after a restart
+// of the window, opened from tvm's context menu, the favourite is under "收藏". The tree's
+// context menu adds and removes favourites, and a drag with the mouse reorders them.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -22,8 +23,11 @@
 #include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/PointerInput.h"
 #include "support/QuietComponents.h"
 #include "support/TempFolder.h"
+#include "support/XClient.h"
+#include "support/XvfbServer.h"
 
 namespace zelvo::test {
 namespace {
@@ -61,6 +65,26 @@ struct StationWindowRun {
       lines.push_back(line);
     }
     return lines;
+  }
+  // The middle of the station's row in the group, in the station window.
+  QPoint rowOf(const std::string& group, const std::string& name) {
+    QTreeView* tree = view().tree();
+    QAbstractItemModel* model = tree->model();
+    for (int g = 0; g < model->rowCount(); ++g) {
+      const QModelIndex groupIndex = model->index(g, 0);
+      if (groupIndex.data().toString().toStdString() != group) continue;
+      for (int r = 0; r < model->rowCount(groupIndex); ++r) {
+        const QModelIndex station = model->index(r, 0, groupIndex);
+        if (station.data().toString().toStdString() == name)
+          return tree->viewport()->mapTo(&view(), tree->visualRect(station).center());
+      }
+    }
+    ADD_FAILURE() << name << " is not under " << group;
+    return {};
+  }
+  std::string favourites() { return readGbkText(app.file(kFavouritesFile)); }
+  std::string favourite(const std::string& name, const std::string& tag) {
+    return name + "," + server.url(clip) + "?" + tag + "\r\n";
   }
   void press(int key, Qt::KeyboardModifiers modifiers = {}) {
     QWidget* focus = QApplication::focusWidget();
@@ -101,18 +125,69 @@ TEST(StationWindowEndToEnd, InitialsFindAStationEnterPlaysItAndItsFavouriteSurvi
   EXPECT_EQ(readGbkLines(run.app.file(kFavouritesFile)),
             (std::vector<std::string>{"浙江卫视," + run.server.url(run.clip) + "?zj"}));
 
-  // A new session in the same folder: the favourite is under "收藏", the window where it was.
+  // A new session in the same folder, the window opened from tvm's context menu: the favourite
+  // is under "收藏", the window where it was.
   run.view().move(60, 70);
   run.view().close();
   run.zelvo.reset();
   run.start();
-  run.press(Qt::Key_F3);
+  XClient x(privateXServer().display());
+  QWidget* window = run.zelvo->view().window();
+  QLineEdit* edit =
+      static_cast<QComboBox*>(run.zelvo->view().widgetOf(run.zelvo->window().controls().tvm))
+          ->lineEdit();
+  const std::vector<std::string> tvmMenu =
+      rightClickMenu(x, window, edit->mapTo(window, edit->rect().center()), "频道表");
+  EXPECT_EQ(
+      std::vector<std::string>(tvmMenu.end() - std::min<size_t>(tvmMenu.size(), 2), tvmMenu.end()),
+      (std::vector<std::string>{"上一个", "频道表"}));
   ASSERT_TRUE(waitUntil([&] { return run.view().isVisible(); }, 3000));
   EXPECT_EQ(run.tree().front(), "收藏: 浙江卫视");
   EXPECT_EQ(run.view().pos(), QPoint(60, 70));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&run.view()));
+
+  // The tree's context menu on a station offers what it does to it, and does it.
+  const auto menuOn = [&](const std::string& group, const std::string& name,
+                          const std::string& choose) {
+    return rightClickMenu(x, &run.view(), run.rowOf(group, name), choose);
+  };
+  const auto treeStarts = [&](const std::string& line) {
+    return waitUntil([&] { return run.tree().front() == line; }, 3000);
+  };
+  using Entries = std::vector<std::string>;
+  EXPECT_EQ(menuOn("未分组", "CCTV-5 体育", "加入收藏"), Entries{"加入收藏"});
+  EXPECT_TRUE(treeStarts("收藏: 浙江卫视 CCTV-5 体育")) << run.tree().front();
+  EXPECT_EQ(menuOn("未分组", "浙江经视", "加入收藏"), Entries{"加入收藏"});
+  EXPECT_TRUE(treeStarts("收藏: 浙江卫视 CCTV-5 体育 浙江经视")) << run.tree().front();
+  EXPECT_EQ(menuOn("未分组", "CCTV-5 体育", ""), Entries{"取消收藏"});
+
+  // The third favourite dragged onto the first takes its place, in the tree and in the file.
+  dragWithMouse(x, &run.view(), run.rowOf("收藏", "浙江经视"), run.rowOf("收藏", "浙江卫视"));
+  EXPECT_TRUE(treeStarts("收藏: 浙江经视 浙江卫视 CCTV-5 体育")) << run.tree().front();
+  EXPECT_EQ(run.favourites(), run.favourite("浙江经视", "zjjs") + run.favourite("浙江卫视", "zj") +
+                                  run.favourite("CCTV-5 体育", "c5"));
+
+  EXPECT_EQ(menuOn("收藏", "浙江卫视", "取消收藏"), Entries{"取消收藏"});
+  EXPECT_TRUE(treeStarts("收藏: 浙江经视 CCTV-5 体育")) << run.tree().front();
+  EXPECT_EQ(run.favourites(),
+            run.favourite("浙江经视", "zjjs") + run.favourite("CCTV-5 体育", "c5"));
+  EXPECT_EQ(menuOn("未分组", "浙江卫视", ""), Entries{"加入收藏"});
+
+  // A menu held open while another station starts, and the tree is rebuilt under it, still acts
+  // on the station it was opened on.
+  rightClickMenu(x, &run.view(), run.rowOf("最近", "浙江卫视"), "加入收藏", [&] {
+    run.zelvo->window().selectors().ChooseStation(
+        {"CCTV-5 体育", run.server.url(run.clip) + "?c5"});
+    EXPECT_TRUE(waitUntil([&] { return run.tree().at(1) == "最近: CCTV-5 体育 浙江卫视"; }, 3000))
+        << run.tree().at(1);
+  });
+  EXPECT_TRUE(treeStarts("收藏: 浙江经视 CCTV-5 体育 浙江卫视")) << run.tree().front();
+  EXPECT_EQ(run.favourites(), run.favourite("浙江经视", "zjjs") +
+                                  run.favourite("CCTV-5 体育", "c5") +
+                                  run.favourite("浙江卫视", "zj"));
 }
 
 }  // namespace
 }  // namespace zelvo::test
 
-int main(int argc, char** argv) { return zelvo::test::runIntegrationTests(argc, argv); }
+int main(int argc, char** argv) { return zelvo::test::runIntegrationTestsOnXvfb(argc, argv); }

@@ -66,13 +66,22 @@ unsigned long XClient::findWindow(pid_t pid, const std::string& title) {
 }
 
 void XClient::click(unsigned long window, int x, int y, unsigned button) {
+  moveTo(window, x, y);
+  setButton(button, true);
+  setButton(button, false);
+}
+
+void XClient::moveTo(unsigned long window, int x, int y) {
   int rootX = 0, rootY = 0;
   Window child;
   XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
                         &child);
   XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
-  XTestFakeButtonEvent(display_, button, True, CurrentTime);
-  XTestFakeButtonEvent(display_, button, False, CurrentTime);
+  XSync(display_, False);
+}
+
+void XClient::setButton(unsigned button, bool down) {
+  XTestFakeButtonEvent(display_, button, down ? True : False, CurrentTime);
   XSync(display_, False);
 }
 

@@ -32,6 +32,9 @@ class XClient {
   // start-up has filled the station list, and a press on "播放" in that moment plays nothing.
   bool clickUntil(unsigned long window, int x, int y, const std::function<bool()>& done,
                   int retryMs = 10000, int timeoutMs = 60000);
+  // Moves the pointer to (x, y) inside window; presses (down) or releases a button where it is.
+  void moveTo(unsigned long window, int x, int y);
+  void setButton(unsigned button, bool down);
   // Gives window the keyboard focus, then presses and releases the key named by its X keysym
   // ("r", "F2"), with Control held when control is set.
   void pressKey(unsigned long window, const std::string& keysym, bool control = false);

@@ -190,12 +190,14 @@ void QtStationView::showMenu(const QPoint& at) {
   QMenu menu(this);
   QAction* favourite = menu.addAction(qs(station->favourite ? kRemoveFavourite : kAddFavourite));
   favourite->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
-  // The menu lets events run: the tree may be rebuilt meanwhile, so the station is named by the
-  // place it had when the menu opened.
-  const int group = StationTreeModel::groupOf(index);
+  // The menu lets events run: the tree may be rebuilt meanwhile, and the station have moved. It
+  // is found again by its group, its name and the mark the entry was offered for.
+  const std::string group =
+      model_->index(StationTreeModel::groupOf(index), 0).data().toString().toStdString();
+  const StationLabel chosen = *station;
   const int row = index.row();
   if (menu.exec(tree_->viewport()->mapToGlobal(at)) == favourite)
-    step([&] { favouriteToggled.raise(group, row); });
+    toggle(model_->findStation(group, chosen, row));
 }
 
 }  // namespace zelvo

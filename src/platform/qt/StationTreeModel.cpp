@@ -35,6 +35,22 @@ const StationLabel* StationTreeModel::label(const QModelIndex& index) const {
                                                                       : nullptr;
 }
 
+QModelIndex StationTreeModel::findStation(const std::string& group, const StationLabel& station,
+                                          int row) const {
+  const auto same = [&](const QModelIndex& at) {
+    const StationLabel* found = label(at);
+    return found && found->name == station.name && found->favourite == station.favourite;
+  };
+  for (size_t g = 0; g < groups_.size(); ++g) {
+    if (groups_[g].title != group) continue;
+    const QModelIndex parent = index(static_cast<int>(g), 0);
+    if (const QModelIndex at = index(row, 0, parent); same(at)) return at;
+    for (int r = 0; r < rowCount(parent); ++r)
+      if (const QModelIndex at = index(r, 0, parent); same(at)) return at;
+  }
+  return {};
+}
+
 QModelIndex StationTreeModel::index(int row, int column, const QModelIndex& parent) const {
   if (!hasIndex(row, column, parent)) return {};
   if (!parent.isValid()) return createIndex(row, column, quintptr{0});

@@ -23,6 +23,10 @@ class StationTreeModel : public QAbstractItemModel {
     return isStation(index) ? static_cast<int>(index.internalId()) - 1 : index.row();
   }
   const StationLabel* label(const QModelIndex& index) const;
+  // The station under the group titled group with the label's name and favourite mark: the one at
+  // row while it still is, else the first; invalid when there is none. For a choice made while
+  // the tree may have been rebuilt.
+  QModelIndex findStation(const std::string& group, const StationLabel& station, int row) const;
 
   // A station of a reorderable group dropped at a row of it: from, and the row it ends up at.
   std::function<void(int from, int to)> onMoved;
