@@ -141,6 +141,8 @@ std::vector<StationRef> StationWindow::resultStations() {
 
 void StationWindow::rebuild() {
   outOfDate_ = false;
+  // The index reads the names where stations_ keeps them: it is out of date from here on.
+  indexOutOfDate_ = true;
   refresh_.setEnabled(false);
   const FormControls& c = x_.c;
   stations_.clear();
@@ -210,7 +212,6 @@ void StationWindow::rebuild() {
       step([&] { labels[i].nowNext = nowNext_(stations_[i].name, stations_[i].address); });
   }
   for (int i : groups_[favourites].stations) labels[i].favourite = true;
-  indexOutOfDate_ = true;
   if (guard([&] { return view_.visible(); })) index_.setEnabled(true);
   step([&] { view_.setStations(std::move(labels)); });
   narrow();
