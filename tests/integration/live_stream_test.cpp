@@ -117,8 +117,8 @@ TEST(LiveStreams, PlayInEachEngineWithTheHeadersTheServerWants) {
     const Pixel play = centreOf(designControls().Command2);
     const size_t before = server.requestHeads().size();
     ASSERT_TRUE(zelvo.x().clickUntil(
-        zelvo.window(), play.x, play.y, [&] { return server.requestHeads().size() > before; },
-        1000, 30000))
+        zelvo.window(), play.x, play.y, [&] { return server.requestHeads().size() > before; }, 1000,
+        30000))
         << program.output();
     EXPECT_TRUE(waitUntil([&] { return zelvo.playerColours() > 3; }, 60000, 100))
         << program.output();

@@ -13,7 +13,7 @@ inline int soakRuns(int usual) {
   char* end = nullptr;
   const long runs = std::strtol(asked, &end, 10);
   return end != asked && *end == '\0' && runs > 0 && runs <= 100000 ? static_cast<int>(runs)
-                                                                     : usual;
+                                                                    : usual;
 }
 
 }  // namespace zelvo::test
