@@ -9,4 +9,6 @@ rm -rf "$root/build-test"
 "$root/scripts/build.sh" "$root/build-test" -DZELVO_BENCH=OFF \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"
 cd "$root/build-test"
-ctest --output-on-failure --timeout 300 -j2
+# Most integration tests wait on players, servers and timeouts rather than compute: three at a
+# time keep two cores busy.
+ctest --output-on-failure --timeout 300 -j3

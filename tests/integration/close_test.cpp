@@ -17,6 +17,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramRun.h"
 #include "support/ProgramWindow.h"
+#include "support/SoakRuns.h"
 #include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/XClient.h"
@@ -89,7 +90,7 @@ bool savedFirstRowAfterPlaying(const std::string& position) {
 }
 
 TEST_F(CloseTest, TheWindowManagersCloseRequestEndsThePlayingProgramEveryTimeUnderLoad) {
-  constexpr int kRuns = 40;
+  const int kRuns = soakRuns(10);
   CpuLoad load;
   int ended = 0;
   for (int run = 1; run <= kRuns; ++run) {

@@ -20,6 +20,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/ProgramWindow.h"
 #include "support/TempFolder.h"
+#include "support/Waiting.h"
 
 namespace zelvo::test {
 namespace {
@@ -110,9 +111,16 @@ TEST(LiveStreams, PlayInEachEngineWithTheHeadersTheServerWants) {
     ProgramWindow zelvo(placed, app.path());
     RunningProgram& program = zelvo.program();
     ASSERT_NE(zelvo.window(), 0u) << program.output();
-    // A click in the window's first moments is lost; one every 6 s leaves each try the time to
-    // hand a refused station on to the other engine.
-    EXPECT_TRUE(zelvo.clickUntilPicture(designControls().Command2, 6000, 60000))
+    // A click in the window's first moments is lost: click once a second until the server is
+    // asked, then leave the station the time to play, handed on to the other engine where the
+    // first is refused.
+    const Pixel play = centreOf(designControls().Command2);
+    const size_t before = server.requestHeads().size();
+    ASSERT_TRUE(zelvo.x().clickUntil(
+        zelvo.window(), play.x, play.y, [&] { return server.requestHeads().size() > before; }, 1000,
+        30000))
+        << program.output();
+    EXPECT_TRUE(waitUntil([&] { return zelvo.playerColours() > 3; }, 60000, 100))
         << program.output();
 
     size_t segmentsWithHeaders = 0;

@@ -17,6 +17,7 @@
 #include "support/LoopbackRtspServer.h"
 #include "support/ProgramRun.h"
 #include "support/ProgramWindow.h"
+#include "support/SoakRuns.h"
 #include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/TopLevelWatch.h"
@@ -69,8 +70,8 @@ TEST(ZappingTest, ClicksAcrossBothPlayersAndADeadStationUnderLoadLeaveTheProgram
 
   // Three stations down, three back up, again and again, 100, 200 or 300 ms apart: every
   // player starts and leaves while the one before is still opening or closing, caught at
-  // varying points of it.
-  constexpr int kClicks = 300;
+  // varying points of it. A round is six clicks.
+  const int kClicks = 6 * soakRuns(10);
   for (int click = 0; click < kClicks; ++click) {
     std::this_thread::sleep_for(100ms * (1 + click % 3));
     ASSERT_TRUE(program.running())

@@ -6,6 +6,8 @@
 #include <set>
 #include <vector>
 
+#include "support/Waiting.h"
+
 namespace zelvo::test {
 
 namespace {
@@ -31,7 +33,8 @@ ProgramWindow::ProgramWindow(const std::string& program, const std::string& scra
                              const std::map<std::string, std::string>& environment)
     : x_(xvfb_.display()),
       program_({program}, scratch, onDisplay(xvfb_.display(), environment)),
-      window_(x_.waitForWindow(program_.pid(), "Zelvo ver 3.5")) {}
+      window_(x_.waitForWindow(program_.pid(), "Zelvo ver 3.5")),
+      loadEcho_((std::filesystem::path(program).parent_path() / "wjmxd").string()) {}
 
 size_t ProgramWindow::playerColours() {
   // Below the selectors and check boxes at the top, above the frame of the controls.
@@ -40,6 +43,14 @@ size_t ProgramWindow::playerColours() {
 }
 
 bool ProgramWindow::clickUntilPicture(const Control& control, int retryMs, int timeoutMs) {
+  // A click before the window has read its list finds no station and costs a whole retry: the
+  // list is read once the program has echoed its rows into wjmxd in its folder.
+  waitUntil(
+      [&] {
+        std::error_code error;
+        return std::filesystem::file_size(loadEcho_, error) > 0 && !error;
+      },
+      10000, 50);
   const Pixel centre = centreOf(control);
   return x_.clickUntil(
       window_, centre.x, centre.y, [this] { return playerColours() > 3; }, retryMs, timeoutMs);

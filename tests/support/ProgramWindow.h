@@ -40,6 +40,7 @@ class ProgramWindow {
   XClient x_;
   RunningProgram program_;
   unsigned long window_ = 0;
+  std::string loadEcho_;  // the file the program echoes the rows of its list into
 };
 
 }  // namespace zelvo::test
