@@ -45,6 +45,24 @@ void MpvRealPlayer::drainEvents() {
   wakeup_.draining();
   mpv::drainEvents(
       handle_, [this](const mpv_event& event) { handleEvent(event); }, [this] { engineDied(); });
+  settlePendingEnd();
+}
+
+void MpvRealPlayer::endUnlessRefused(int32_t code, const char* userText, int engineError) {
+  pendingEnd_ = PendingEnd{entryId_, code, userText, engineError};
+}
+
+void MpvRealPlayer::settlePendingEnd() {
+  if (!pendingEnd_) return;
+  const PendingEnd end = *pendingEnd_;
+  pendingEnd_.reset();
+  // A retry as a browser, a new clip or a stop came first.
+  if (end.entry != entryId_ || (phase_ != Phase::Opening && phase_ != Phase::Loaded)) return;
+  if (retriedAsBrowser()) return;
+  std::string detail = openedAddress_;
+  if (end.engineError != 0) detail += ": " + std::string(mpv_error_string(end.engineError));
+  if (!lastEngineError_.empty()) detail += " (" + lastEngineError_ + ")";
+  failPlayback(end.code, end.userText, detail);
 }
 
 void MpvRealPlayer::handleEvent(const mpv_event& event) {
@@ -127,13 +145,11 @@ void MpvRealPlayer::handleEndFile(const mpv_event& event) {
       failPlayback(MpvRealError::PlaylistFailed, "The playlist has nothing to play.", detail);
       return;
     case MPV_END_FILE_REASON_ERROR:
-      if (retriedAsBrowser()) return;
-      failPlayback(MpvRealError::OpenFailed, "The clip could not be opened.", detail);
+      endUnlessRefused(MpvRealError::OpenFailed, "The clip could not be opened.", end->error);
       return;
     case MPV_END_FILE_REASON_EOF: {
       if (phase_ != Phase::Loaded || !advanced_) {
-        if (retriedAsBrowser()) return;
-        failPlayback(MpvRealError::OpenFailed, "The clip could not be played.", detail);
+        endUnlessRefused(MpvRealError::OpenFailed, "The clip could not be played.", 0);
         return;
       }
       // A live HLS or DASH stream gives the length of its playlist's window as its duration;
@@ -240,6 +256,7 @@ void MpvRealPlayer::loadIntoEngine(const std::string& address) {
   phase_ = Phase::Opening;
   entryStarted_ = false;
   refused_ = false;
+  pendingEnd_.reset();
   RequestHeaders headers = headers_;
   if (browserAgent_) headers.userAgent = kDesktopBrowserAgent;
   const int rc = mpv::loadFile(handle_, address, headers, entryId_);

@@ -121,6 +121,11 @@ class MpvRealPlayer : public EngineBase, public RealPlayer {
   void drainEvents();
   void handleEvent(const mpv_event& event);
   void handleEndFile(const mpv_event& event);
+  // The end of a clip that a refusal may yet explain: mpv hands out its log messages only after
+  // the events at hand, so a 403 logged before the end arrives after it. The end is settled
+  // once the events at hand are drained.
+  void endUnlessRefused(int32_t code, const char* userText, int engineError);
+  void settlePendingEnd();
   void handleProperty(uint64_t id, const void* data, int format);
 
   void resetClip();
@@ -175,7 +180,14 @@ class MpvRealPlayer : public EngineBase, public RealPlayer {
   std::string openedAddress_;  // what mpv was handed, an ASX entry rather than the playlist
   RequestHeaders headers_;     // the source's own, sent with every request of its stream
   bool browserAgent_ = false;  // the current source now asks as a desktop browser
-  bool refused_ = false;       // a server answered 403 since the engine was last handed a file
+  struct PendingEnd {
+    int64_t entry;
+    int32_t code;
+    const char* userText;
+    int engineError;  // mpv's error code, 0 for an end without one
+  };
+  std::optional<PendingEnd> pendingEnd_;
+  bool refused_ = false;  // a server answered 403 since the engine was last handed a file
   // The stream's generation moves on with every start, stop, end and failure.
   // Queued events carry clipNumber_; it moves on when doPlay starts a clip and when the caller
   // lets go of one. While lettingGo_, nothing is raised at all.
