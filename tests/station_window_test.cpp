@@ -181,10 +181,12 @@ TEST(StationWindow, FollowsTheListWhileShownAndKeepsItsPlaceAcrossSessions) {
   // Hidden, it makes the groups ready once the list has been still for two seconds, for the
   // next F3, without showing itself.
   t.h.window->OpenStationGroups({{{"后台", "http://live/later", "新闻", {}}}});
-  t.h.loop.advance(1999);
+  t.h.loop.advance(1000);
+  t.h.window->OpenStationGroups({{{"又台", "http://live/again", "新闻", {}}}});
+  t.h.loop.advance(1000);
   EXPECT_EQ(t.view.tree()[3], "新闻: 新台");
-  t.h.loop.advance(1);
-  EXPECT_EQ(t.view.tree()[3], "新闻: 新台, 后台");
+  t.h.loop.advance(2000);
+  EXPECT_EQ(t.view.tree()[3], "新闻: 新台, 后台, 又台");
   EXPECT_FALSE(t.view.shown);
 
   WindowHarness next;

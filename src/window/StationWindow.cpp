@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 
 #include "form/FormControls.h"
 #include "formats/StationLines.h"
@@ -64,6 +65,8 @@ void StationWindow::connect() {
     if (outOfDate_ && guard([&] { return view_.visible(); })) step([&] { rebuild(); });
   });
   prepare_.tick.connect([this] {
+    // Still changing: another interval, until one passes without a change.
+    if (std::exchange(changedSincePrepareArmed_, false)) return;
     prepare_.setEnabled(false);
     if (outOfDate_ && !guard([&] { return view_.visible(); })) step([&] { rebuild(); });
   });
@@ -109,11 +112,15 @@ void StationWindow::forEachTimer(const std::function<void(Timer&)>& visit) {
 
 void StationWindow::listChanged() {
   outOfDate_ = true;
-  // A load adds thousands of rows one by one: the timers gather them into one rebuild.
-  if (!guard([&] { return view_.visible(); }))
+  // A load adds thousands of rows one by one: the timers gather them into one rebuild, armed
+  // once rather than restarted for every row.
+  if (guard([&] { return view_.visible(); })) {
+    if (!refresh_.enabled()) refresh_.setEnabled(true);
+  } else if (prepare_.enabled()) {
+    changedSincePrepareArmed_ = true;
+  } else {
     prepare_.setEnabled(true);
-  else if (!refresh_.enabled())
-    refresh_.setEnabled(true);
+  }
 }
 
 int StationWindow::stationIndex(const StationRef& station) {

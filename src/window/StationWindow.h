@@ -92,6 +92,7 @@ class StationWindow {
   Timer index_{"stationWindowIndex", 250, false};
 
   bool outOfDate_ = true;
+  bool changedSincePrepareArmed_ = false;
   bool indexOutOfDate_ = true;
   bool placeRead_ = false;
   std::string text_;
