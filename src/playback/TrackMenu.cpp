@@ -64,10 +64,6 @@ void TrackMenu::connect() {
   p.real.tracksChanged.connect([this] { step([&] { refresh(areas_[1]); }); });
 }
 
-void TrackMenu::refresh() {
-  for (Area& side : areas_) step([&] { refresh(side); });
-}
-
 void TrackMenu::refresh(Area& side) {
   TrackMenuEntries menu = trackMenuEntries(side.tracks());
   side.choices = std::move(menu.choices);

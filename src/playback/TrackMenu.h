@@ -34,8 +34,6 @@ class TrackMenu {
  public:
   explicit TrackMenu(Context context) : x_(context) {}
   void connect();
-  // Reads both players' tracks into their areas' menus.
-  void refresh();
 
  private:
   struct Area {

@@ -23,6 +23,7 @@
 #include "support/LiveStream.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/PointerInput.h"
+#include "support/QuietComponents.h"
 #include "support/TempFolder.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
@@ -84,10 +85,7 @@ TEST(TracksEndToEnd, TheSecondAudioTrackSwitchesOnThePictureInEachEngineWithoutR
     TempFolder app;
     writeGbkLines(app.file("tv_lib.txt"), {"双语台," + server.url(path) + ",-999,假,假", "end"});
     std::vector<int> states;  // outlives the window, which may still report while it goes
-    ComponentOptions options;
-    options.vlcArguments = {"--aout=dummy"};
-    options.mpvOptions = {{"ao", "null"}};
-    ZelvoApplication zelvo(app.path(), options);
+    ZelvoApplication zelvo(app.path(), silentComponents());
     zelvo.start();
     ASSERT_FALSE(zelvo.endRequested());
     FormControls& f = zelvo.window().controls();

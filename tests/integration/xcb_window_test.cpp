@@ -21,6 +21,7 @@
 #include "support/GbkFiles.h"
 #include "support/IntegrationMain.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/QuietComponents.h"
 #include "support/TempFolder.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
@@ -85,10 +86,7 @@ TEST(XcbWindow, AnEmptyLengthLabelOverThePlayingPictureLetsThePictureShowAndTake
   TempFolder app;
   writeGbkLines(app.file("tv_lib.txt"), {"片段," + server.url(clip) + ",-999,假,假", "end"});
 
-  ComponentOptions options;
-  options.vlcArguments = {"--aout=dummy"};
-  options.mpvOptions = {{"ao", "null"}};
-  ZelvoApplication zelvo(app.path(), options);
+  ZelvoApplication zelvo(app.path(), silentComponents());
   zelvo.start();
   ASSERT_FALSE(zelvo.endRequested());
   FormControls& c = zelvo.window().controls();
