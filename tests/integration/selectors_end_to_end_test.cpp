@@ -182,6 +182,10 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
        "CCTV", cctv5, ""},
       {"Backspace once more", [&] { w.keyOnButton(c.Command2, Qt::Key_Backspace); }, "Next", next,
        "/next.wmv"},
+      // A step down is a station played too: Backspace returns to the one stepped from.
+      {"向下 again", [&] { w.click(c.Command5); }, "Third", third, "/next.wmv?3"},
+      {"Backspace after a step", [&] { w.keyOnButton(c.Command2, Qt::Key_Backspace); }, "Next",
+       next, "/next.wmv"},
   };
   std::vector<std::string> started;
   w.playback().starting.connect([&](const std::string& address) {
@@ -231,7 +235,7 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
     for (const StationRef& station : stations) out.push_back(station.name);
     return out;
   };
-  const std::vector<std::string> recent{"Next", "CCTV5", "Third"};
+  const std::vector<std::string> recent{"Next", "Third", "CCTV5"};
   EXPECT_EQ(names(w.window().recent().stations()), recent);
   window.reset();
   SelectorWindow& again = window.emplace(app.path());
@@ -241,10 +245,10 @@ TEST(SelectorsEndToEnd, EveryChoiceAndEditShowsTheModelAndPlaysItsAddress) {
   EXPECT_TRUE(waitUntil(
       [&] {
         const auto targets = server.requestedTargets();
-        return targets.size() > before && targets.back() == "/cctv5.wmv";
+        return targets.size() > before && targets.back() == "/next.wmv?3";
       },
       10000));
-  EXPECT_EQ(again.c().tvm.text(), "CCTV5");
+  EXPECT_EQ(again.c().tvm.text(), "Third");
 }
 
 }  // namespace
